@@ -1,0 +1,245 @@
+#include "controls.h"
+
+#include "look.h"
+#include "units.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+namespace core {
+
+namespace {
+
+void setTextColor(QWidget* w, QPalette::ColorRole role, quint32 color) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Active, role, vbColor(color));
+    p.setColor(QPalette::Inactive, role, vbColor(color));
+    p.setColor(QPalette::Disabled, role, vbColor(color));
+    w->setPalette(p);
+}
+
+bool releasedInside(QWidget* w, QMouseEvent* event, bool& pressed) {
+    const bool click =
+        pressed && event->button() == Qt::LeftButton && w->rect().contains(event->pos());
+    if (event->button() == Qt::LeftButton)
+        pressed = false;
+    return click;
+}
+
+} // namespace
+
+Label::Label(QWidget* surface, const QString& name, const QRect& twips, const QString& caption,
+             const QFont& font, quint32 color, Qt::Alignment alignment, bool wordWrap)
+    : QLabel(caption, surface), m_points(font.pixelSize() * 72.0 / 96.0) {
+    setObjectName(name);
+    setGeometry(twipsToPx(twips.x()), twipsToPx(twips.y()), twipsToPx(twips.width()),
+                twipsToPx(twips.height()));
+    setFont(font);
+    setForeColor(color);
+    // Text stands at the top of its box, as on the surface it was designed for.
+    setAlignment(alignment | Qt::AlignTop);
+    setWordWrap(wordWrap);
+    setMouseTracking(true);
+    setTextFormat(Qt::PlainText);
+}
+
+void Label::setForeColor(quint32 color) {
+    m_color = color;
+    setTextColor(this, QPalette::WindowText, color);
+}
+
+void Label::setFontSize(double points) {
+    m_points = points;
+    QFont f = font();
+    f.setPixelSize(pointsToPx(points));
+    setFont(f);
+}
+
+void Label::mouseMoveEvent(QMouseEvent* event) {
+    event->accept();
+    emit mouseMoved();
+}
+
+void Label::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        m_pressed = true;
+    event->accept();
+}
+
+void Label::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+    if (releasedInside(this, event, m_pressed))
+        emit clicked();
+}
+
+Image::Image(QWidget* surface, const QString& name, const QRect& twips, Sizing sizing,
+             const QString& tooltip, const QString& accessibleName)
+    : QLabel(surface), m_sizing(sizing) {
+    setObjectName(name);
+    setGeometry(twipsToPx(twips.x()), twipsToPx(twips.y()), twipsToPx(twips.width()),
+                twipsToPx(twips.height()));
+    setScaledContents(sizing == Sizing::Stretch);
+    setToolTip(tooltip);
+    setAccessibleName(accessibleName.isEmpty() ? tooltip : accessibleName);
+    setMouseTracking(true);
+}
+
+void Image::setPicture(const Picture& picture) {
+    m_source = picture.source;
+    setPixmap(picture.pixmap);
+    if (m_sizing == Sizing::TakePictureSize && !picture.pixmap.isNull())
+        resize(picture.pixmap.deviceIndependentSize().toSize());
+}
+
+void Image::clearPicture() {
+    m_source.clear();
+    setPixmap(QPixmap());
+}
+
+void Image::mouseMoveEvent(QMouseEvent* event) {
+    event->accept();
+    emit mouseMoved();
+}
+
+void Image::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        m_pressed = true;
+    event->accept();
+}
+
+void Image::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+    if (releasedInside(this, event, m_pressed))
+        emit clicked();
+}
+
+Line::Line(QWidget* surface, const QString& name, QPoint fromTwips, QPoint toTwips, int widthPx,
+           quint32 color)
+    : QWidget(surface), m_width(widthPx), m_color(vbColor(color)) {
+    setObjectName(name);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    const QPoint a = twipsPoint(fromTwips.x(), fromTwips.y());
+    const QPoint b = twipsPoint(toTwips.x(), toTwips.y());
+    const int half = widthPx / 2;
+    const QRect box = QRect(a, b).normalized().adjusted(-half, -half, widthPx - half,
+                                                        widthPx - half);
+    setGeometry(box);
+    m_from = a - box.topLeft();
+    m_to = b - box.topLeft();
+}
+
+void Line::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setPen(QPen(m_color, m_width, Qt::SolidLine, Qt::FlatCap));
+    if (m_from.y() == m_to.y()) { // a rule: fill exactly its band of pixels
+        const int half = m_width / 2;
+        p.fillRect(QRect(QPoint(std::min(m_from.x(), m_to.x()), m_from.y() - half),
+                         QSize(std::abs(m_to.x() - m_from.x()), m_width)),
+                   m_color);
+        return;
+    }
+    p.setRenderHint(QPainter::Antialiasing);
+    p.drawLine(m_from, m_to);
+}
+
+Shape::Shape(QWidget* surface, const QString& name, const QRect& twips, int borderPx,
+             quint32 color)
+    : QWidget(surface), m_border(borderPx), m_color(vbColor(color)) {
+    setObjectName(name);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setGeometry(twipsToPx(twips.x()), twipsToPx(twips.y()), twipsToPx(twips.width()),
+                twipsToPx(twips.height()));
+}
+
+void Shape::setSizeTwips(int width, int height) {
+    resize(twipsToPx(width), height >= 0 ? twipsToPx(height) : this->height());
+}
+
+void Shape::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const QRect r = rect();
+    const int b = std::min({m_border, r.width() / 2, r.height() / 2});
+    p.fillRect(QRect(r.left(), r.top(), r.width(), b), m_color);
+    p.fillRect(QRect(r.left(), r.bottom() - b + 1, r.width(), b), m_color);
+    p.fillRect(QRect(r.left(), r.top(), b, r.height()), m_color);
+    p.fillRect(QRect(r.right() - b + 1, r.top(), b, r.height()), m_color);
+}
+
+ChoiceList::ChoiceList(QWidget* surface, const QString& name, const QRect& twips,
+                       const QFont& font, quint32 color, quint32 background)
+    : QListWidget(surface) {
+    setObjectName(name);
+    setGeometry(twipsToPx(twips.x()), twipsToPx(twips.y()), twipsToPx(twips.width()),
+                twipsToPx(twips.height()));
+    setFont(font);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setTextElideMode(Qt::ElideRight);
+    setUniformItemSizes(true);
+    setTextColor(this, QPalette::Text, color);
+    QPalette p = palette();
+    p.setColor(QPalette::Base, vbColor(background));
+    setPalette(p);
+    // Assistive technology changes the selection rather than the current item.
+    connect(this, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!m_programmatic && !selectedItems().isEmpty())
+            emit chosen();
+    });
+}
+
+QString ChoiceList::selectedText() const {
+    const auto items = selectedItems();
+    return items.isEmpty() ? QString() : items.first()->text();
+}
+
+void ChoiceList::focusInEvent(QFocusEvent* event) {
+    // Gaining the focus makes the first entry current and selects it; nothing the user
+    // did chose it, so undo that.
+    const bool hadCurrent = currentIndex().isValid();
+    programmatic([&] {
+        QListWidget::focusInEvent(event);
+        if (!hadCurrent && currentIndex().isValid()) {
+            clearSelection();
+            selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+        }
+    });
+}
+
+void ChoiceList::mouseMoveEvent(QMouseEvent* event) {
+    QListWidget::mouseMoveEvent(event);
+    event->accept();
+}
+
+TextBox::TextBox(QWidget* surface, const QString& name, const QRect& twips, const QFont& font,
+                 quint32 color, quint32 background)
+    : QPlainTextEdit(surface) {
+    setObjectName(name);
+    setGeometry(twipsToPx(twips.x()), twipsToPx(twips.y()), twipsToPx(twips.width()),
+                twipsToPx(twips.height()));
+    setFont(font);
+    setReadOnly(true);
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    viewport()->setCursor(Qt::ArrowCursor);
+    setTextColor(this, QPalette::Text, color);
+    QPalette p = palette();
+    p.setColor(QPalette::Base, vbColor(background));
+    setPalette(p);
+}
+
+void TextBox::mouseMoveEvent(QMouseEvent* event) {
+    QPlainTextEdit::mouseMoveEvent(event);
+    event->accept();
+}
+
+void stackFrontToBack(std::initializer_list<QWidget*> controls) {
+    for (auto it = std::rbegin(controls); it != std::rend(controls); ++it)
+        (*it)->raise();
+}
+
+} // namespace core

@@ -1,0 +1,144 @@
+// The controls every window is built from, placed in twips on a window's surface.
+// Labels, pictures, lists and text boxes keep pointer moves over them to themselves;
+// lines and frames take no pointer input, so a move over them reaches the surface.
+#pragma once
+
+#include "pictures.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+
+namespace core {
+
+class Label : public QLabel {
+    Q_OBJECT
+public:
+    Label(QWidget* surface, const QString& name, const QRect& twips, const QString& caption,
+          const QFont& font, quint32 color, Qt::Alignment alignment, bool wordWrap = false);
+
+    quint32 foreColor() const { return m_color; }
+    void setForeColor(quint32 color);
+    double fontSize() const { return m_points; }
+    void setFontSize(double points);
+
+signals:
+    void clicked();
+    void mouseMoved();
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    quint32 m_color = 0;
+    double m_points = 0;
+    bool m_pressed = false;
+};
+
+class Image : public QLabel {
+    Q_OBJECT
+public:
+    enum class Sizing { Stretch, TakePictureSize };
+    Image(QWidget* surface, const QString& name, const QRect& twips, Sizing sizing,
+          const QString& tooltip, const QString& accessibleName);
+
+    // A picture control shows what was last assigned to it.
+    void setPicture(const Picture& picture);
+    // An empty picture keeps the control's size, so the frame around it stays put.
+    void clearPicture();
+    QString pictureSource() const { return m_source; }
+    bool hasPicture() const { return !m_source.isEmpty(); }
+
+signals:
+    void clicked();
+    void mouseMoved();
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    Sizing m_sizing;
+    QString m_source;
+    bool m_pressed = false;
+};
+
+// A straight line; its width in pixels is centred on the line.
+class Line : public QWidget {
+    Q_OBJECT
+public:
+    Line(QWidget* surface, const QString& name, QPoint fromTwips, QPoint toTwips, int widthPx,
+         quint32 color);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QPoint m_from, m_to; // in this widget's coordinates
+    int m_width;
+    QColor m_color;
+};
+
+// An unfilled rectangle whose border lies inside its box.
+class Shape : public QWidget {
+    Q_OBJECT
+public:
+    Shape(QWidget* surface, const QString& name, const QRect& twips, int borderPx,
+          quint32 color);
+    void setSizeTwips(int width, int height);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    int m_border;
+    QColor m_color;
+};
+
+// A single-selection list that tells user choices (mouse, keyboard, assistive
+// technology) apart from what the program does to it: filling, clearing, focusing.
+class ChoiceList : public QListWidget {
+    Q_OBJECT
+public:
+    ChoiceList(QWidget* surface, const QString& name, const QRect& twips, const QFont& font,
+               quint32 color, quint32 background);
+
+    // Changes made inside this run without counting as choices.
+    template <class F> void programmatic(F&& change) {
+        const bool outer = m_programmatic;
+        m_programmatic = true;
+        change();
+        m_programmatic = outer;
+    }
+    QString selectedText() const;
+
+signals:
+    void chosen();
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    bool m_programmatic = false;
+};
+
+// A read-only, word-wrapping text box with an always visible vertical scroll bar and the
+// arrow pointer.
+class TextBox : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    TextBox(QWidget* surface, const QString& name, const QRect& twips, const QFont& font,
+            quint32 color, quint32 background);
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+};
+
+// Puts the controls in their stacking order: the first one listed is drawn over the rest.
+void stackFrontToBack(std::initializer_list<QWidget*> controls);
+
+} // namespace core

@@ -1,0 +1,46 @@
+#include "failure.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+
+namespace core {
+
+namespace {
+
+void printReport(const RuntimeFailure& failure) {
+    std::fprintf(stderr, "psograf: %s\n", qPrintable(failureMessage(failure).simplified()));
+}
+
+FailureReporter& reporter() {
+    static FailureReporter r = printReport;
+    return r;
+}
+
+ProgramEnder& ender() {
+    static ProgramEnder e = [](int status) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    };
+    return e;
+}
+
+} // namespace
+
+QString failureMessage(const RuntimeFailure& failure) {
+    return QStringLiteral("Ошибка %1\n\n%2").arg(failure.number).arg(failure.text);
+}
+
+void fail(int number, const QString& text) { throw RuntimeFailure{number, text}; }
+
+FailureReporter setFailureReporter(FailureReporter r) {
+    return std::exchange(reporter(), std::move(r));
+}
+
+void reportFailure(const RuntimeFailure& failure) { reporter()(failure); }
+
+ProgramEnder setProgramEnder(ProgramEnder e) { return std::exchange(ender(), std::move(e)); }
+
+void endProgram(int status) { ender()(status); }
+
+} // namespace core

@@ -1,0 +1,50 @@
+// Run-time failures: a failed step stops its handler, the failure is reported in a
+// message box with its number and text, and the program goes on (or, at start-up, ends).
+#pragma once
+
+#include <QString>
+#include <functional>
+
+namespace core {
+
+enum ErrorNumber : int {
+    ErrOverflow = 6,
+    ErrOutOfMemory = 7,
+    ErrFileNotFound = 53,
+    ErrInputPastEnd = 62,
+    ErrPathAccess = 75,
+    ErrInvalidPicture = 481,
+};
+
+struct RuntimeFailure {
+    int number;
+    QString text;
+};
+
+[[noreturn]] void fail(int number, const QString& text);
+
+QString failureMessage(const RuntimeFailure& failure);
+
+// The one place that turns a failure into what the user sees: printed on stderr until the
+// program installs its message box (useMessageBoxReports); tests install a recorder.
+using FailureReporter = std::function<void(const RuntimeFailure&)>;
+FailureReporter setFailureReporter(FailureReporter reporter);
+void reportFailure(const RuntimeFailure& failure);
+
+// Runs a handler's body so that no failure crosses Qt's event dispatch.
+template <class F> void guarded(F&& body) {
+    try {
+        body();
+    } catch (const RuntimeFailure& failure) {
+        reportFailure(failure);
+    } catch (const std::bad_alloc&) {
+        reportFailure({ErrOutOfMemory, QStringLiteral("Недостаточно памяти")});
+    }
+}
+
+// Ends the process at once, running nothing more. Tests install a recorder.
+using ProgramEnder = std::function<void(int status)>;
+ProgramEnder setProgramEnder(ProgramEnder ender);
+void endProgram(int status);
+
+} // namespace core

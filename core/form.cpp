@@ -1,0 +1,158 @@
+#include "form.h"
+
+#include "failure.h"
+#include "look.h"
+#include "units.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QWindow>
+
+namespace core {
+
+class FormBase::Surface : public QWidget {
+public:
+    explicit Surface(FormBase* form) : QWidget(form), m_form(form) {
+        setObjectName(QStringLiteral("surface"));
+        setMouseTracking(true);
+        setAutoFillBackground(false);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.fillRect(rect(), m_form->m_backColor);
+        if (!m_form->m_picture.isNull())
+            p.drawPixmap(0, 0, m_form->m_picture.pixmap); // once, unscaled, not tiled
+    }
+    void mouseMoveEvent(QMouseEvent* event) override {
+        // Moves that a control let through (a line, a frame) still count when nothing
+        // that takes pointer input lies under the pointer.
+        if (!childAt(event->position().toPoint()))
+            m_form->surfaceMouseMove();
+        event->accept();
+    }
+
+private:
+    FormBase* m_form;
+};
+
+FormBase::FormBase(WindowSet& windows, const QString& name, const FormLook& look)
+    : QWidget(nullptr), m_windows(windows), m_backColor(vbColor(look.backColor)),
+      m_border(look.borderPx) {
+    setObjectName(name);
+    Qt::WindowFlags flags = Qt::FramelessWindowHint | Qt::CustomizeWindowHint;
+    flags |= look.inTaskbar ? Qt::Window : Qt::Tool;
+    setWindowFlags(flags);
+    setWindowTitle(QStringLiteral("Пёсограф"));
+    setFont(windowDefaultFont());
+    m_surface = new Surface(this);
+    m_surface->setGeometry(m_border, m_border, twipsToPx(look.clientWidth),
+                           twipsToPx(look.clientHeight));
+    setFixedSize(m_surface->width() + 2 * m_border, m_surface->height() + 2 * m_border);
+    setMouseTracking(true);
+    qApp->installEventFilter(this);
+}
+
+QWidget* FormBase::surface() const { return m_surface; }
+
+FormBase::~FormBase() {
+    if (qApp)
+        qApp->removeEventFilter(this);
+}
+
+void FormBase::setPicture(const Picture& picture) {
+    m_picture = picture;
+    m_surface->update();
+}
+
+void FormBase::showForm() {
+    const bool becomesVisible = !isVisible();
+    if (becomesVisible) {
+        if (QScreen* screen = QGuiApplication::primaryScreen())
+            move(screen->availableGeometry().center() - rect().center());
+        if (m_owner) {
+            winId();
+            m_owner->winId();
+            windowHandle()->setTransientParent(m_owner->windowHandle());
+        }
+    }
+    if (isMinimized())
+        showNormal();
+    else
+        show();
+    raise();
+    activateWindow();
+    if (becomesVisible)
+        QMetaObject::invokeMethod(this, &FormBase::activateNow, Qt::QueuedConnection);
+}
+
+void FormBase::hideForm() { hide(); }
+
+void FormBase::minimize() { showMinimized(); }
+
+void FormBase::setFormEnabled(bool enabled) { m_enabled = enabled; }
+
+void FormBase::activateNow() {
+    guarded([&] { Form_Activate(); });
+}
+
+void FormBase::surfaceMouseMove() {
+    guarded([&] { Form_MouseMove(); });
+}
+
+void FormBase::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    guarded([&] { Form_CloseRequest(); });
+}
+
+void FormBase::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const QRect r = rect();
+    if (m_border <= 1) {
+        p.setPen(QColor(0x40, 0x40, 0x40));
+        p.drawRect(r.adjusted(0, 0, -1, -1));
+        return;
+    }
+    // A raised dialog frame: light outside, shadow inside.
+    const QPalette& pal = palette();
+    const QColor rings[] = {pal.color(QPalette::Light), pal.color(QPalette::Button),
+                            pal.color(QPalette::Dark)};
+    for (int i = 0; i < m_border && i < 3; ++i) {
+        p.setPen(rings[i]);
+        p.drawRect(r.adjusted(i, i, -1 - i, -1 - i));
+    }
+}
+
+bool FormBase::eventFilter(QObject* watched, QEvent* event) {
+    if (m_enabled || !watched->isWidgetType())
+        return false;
+    if (static_cast<QWidget*>(watched)->window() != this)
+        return false;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::HoverEnter:
+    case QEvent::HoverMove:
+    case QEvent::HoverLeave:
+    case QEvent::ToolTip:
+    case QEvent::ContextMenu:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace core

@@ -1,0 +1,34 @@
+// Colours and fonts as the layouts give them, mapped to what this machine has.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+namespace core {
+
+// 0x00BBGGRR, or 0x800000nn for system colour nn (0 scroll bar, 15 button face,
+// 24 tooltip background).
+QColor vbColor(quint32 value);
+
+namespace colors {
+constexpr quint32 Green = 0x008000;
+constexpr quint32 LightGreen = 0x00C000;
+constexpr quint32 DarkGreen = 0x004000;
+constexpr quint32 Blue = 0xFF0000;
+constexpr quint32 DarkBlue = 0xC00000;
+constexpr quint32 ScrollBar = 0x80000000;
+constexpr quint32 ButtonFace = 0x8000000F;
+constexpr quint32 TooltipBack = 0x80000018;
+} // namespace colors
+
+// The installed face that stands in for a face named in a layout; every one has Cyrillic.
+QString installedFace(const QString& designFace);
+
+// A font by design face and size in points, sized in whole pixels.
+QFont designFont(const QString& designFace, double points, bool bold = false);
+
+// Controls without a font of their own.
+QFont windowDefaultFont();
+
+} // namespace core

@@ -1,0 +1,18 @@
+#include "messagebox.h"
+
+#include "failure.h"
+
+#include <QMessageBox>
+#include <cstdio>
+
+namespace core {
+
+void useMessageBoxReports() {
+    setFailureReporter([](const RuntimeFailure& failure) {
+        const QString text = failureMessage(failure);
+        std::fprintf(stderr, "psograf: %s\n", qPrintable(text.simplified()));
+        QMessageBox::critical(nullptr, QStringLiteral("Пёсограф"), text);
+    });
+}
+
+} // namespace core

@@ -1,0 +1,8 @@
+#pragma once
+
+namespace core {
+
+// Failures are reported in a message box (and on stderr) from now on.
+void useMessageBoxReports();
+
+} // namespace core

@@ -1,0 +1,56 @@
+// Short wave sounds on clicks. Every window's player feeds one process-wide channel:
+// a new sound stops the one still playing, nothing waits, and a missing file, folder or
+// device is silent.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <functional>
+
+class QSoundEffect;
+
+namespace core {
+
+class AudioChannel : public QObject {
+    Q_OBJECT
+public:
+    static AudioChannel& instance();
+
+    // Starts the wave file at fullPath (program directory + "\Sound\..."), stopping the
+    // sound still playing. Never fails.
+    void play(const QString& fullPath);
+
+    // Tests record what would play instead of playing it.
+    using Recorder = std::function<void(const QString& fullPath)>;
+    Recorder setRecorder(Recorder recorder);
+
+private:
+    AudioChannel() = default;
+    // A fresh effect for every sound: replaying one effect loses quick clicks.
+    QPointer<QSoundEffect> m_current;
+    Recorder m_recorder;
+};
+
+// The sound player a window owns: a file name and flags handed to the channel.
+class waveplayer {
+public:
+    QString filename() const { return m_filename; }
+    void setFilename(const QString& filename) { m_filename = filename; }
+    qint32 Flags() const { return m_Flags; }
+    void setFlags(qint32 flags) { m_Flags = flags; }
+    void play() const;
+
+private:
+    QString m_filename;
+    qint32 m_Flags = 0;
+};
+
+// Asynchronous, and silent when the file is missing.
+constexpr qint32 SoundAsyncNoDefault = 3;
+
+// The steps of every window's sound call: program directory followed directly by the
+// relative path ("\Sound\check.wav"), flags, play.
+void playSound(waveplayer& player, const QString& relativePath);
+
+} // namespace core

@@ -1,0 +1,31 @@
+#include "text.h"
+
+#include "contentpath.h"
+#include "failure.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+namespace core {
+
+QString decodeCp1251(QByteArrayView bytes) {
+    // ICU knows this code page; Qt's built-in table does not.
+    QStringDecoder decoder("windows-1251");
+    return decoder.decode(bytes);
+}
+
+QByteArray readContentFile(const QString& contentPath) {
+    const QString path = realPath(contentPath);
+    QFile file(path);
+    if (!QFileInfo(path).isFile())
+        fail(ErrFileNotFound, QStringLiteral("Файл не найден: %1").arg(contentPath));
+    if (!file.open(QIODevice::ReadOnly))
+        fail(ErrPathAccess, QStringLiteral("Нет доступа к файлу: %1").arg(contentPath));
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        fail(ErrPathAccess, QStringLiteral("Ошибка чтения файла: %1").arg(contentPath));
+    return bytes;
+}
+
+} // namespace core

@@ -1,0 +1,95 @@
+#include "form5.h"
+
+#include "contacts.h"
+#include "failure.h"
+#include "look.h"
+#include "shellopen.h"
+#include "units.h"
+#include "windowset.h"
+
+#include <QBitmap>
+
+using namespace core;
+
+const char* const HelpText =
+    "В справочнике собраны советы о том, как выбрать собаку, воспитать и дрессировать её, "
+    "правильно кормить и ухаживать за ней, как помочь заболевшему питомцу, в том числе "
+    "домашними и народными средствами, и как обустроить место, где живёт собака, а также "
+    "много другой полезной информации. В большом каталоге пород рассказано об истории, "
+    "внешнем виде и характере собак.";
+
+namespace {
+const FormLook Look{6825, 5115, 3, false, colors::ButtonFace};
+} // namespace
+
+Form5::Form5(WindowSet& windows) : FormBase(windows, QStringLiteral("Form5"), Look) {
+    QWidget* s = surface();
+    Text1 = new QLineEdit(QString::fromLatin1(contacts::Email), s);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setGeometry(twipsRect(4680, 4560, 1815, 285));
+    Text1->setReadOnly(true);
+    Text1->setAlignment(Qt::AlignCenter);
+    Text1->setFont(windowDefaultFont());
+    Text1->setAccessibleName(QStringLiteral("Адрес электронной почты"));
+    QPalette p = Text1->palette();
+    p.setColor(QPalette::Text, vbColor(colors::Blue));
+    p.setColor(QPalette::Base, vbColor(0xC0FFFF));
+    Text1->setPalette(p);
+    Text1->setMouseTracking(true);
+
+    Image2 = new Image(s, QStringLiteral("Image2"), {360, 4320, 2385, 555},
+                       Image::Sizing::TakePictureSize, QString(),
+                       QStringLiteral("Сайт автора"));
+    Image2->setPicture(Picture{QStringLiteral(":/psograf/site.png"),
+                               QPixmap(QStringLiteral(":/psograf/site.png"))});
+    const QPixmap hand(QStringLiteral(":/psograf/hand.png"));
+    Image2->setCursor(hand.isNull() ? QCursor(Qt::PointingHandCursor) : QCursor(hand, 6, 0));
+
+    Label3_0 = new Label(s, QStringLiteral("Label3(0)"), {120, 1560, 6495, 2535},
+                         QString::fromUtf8(HelpText),
+                         designFont(QStringLiteral("MS Sans Serif"), 12), colors::Blue,
+                         Qt::AlignHCenter, true);
+    Image20 = new Image(s, QStringLiteral("Image20"), {5880, 120, 750, 345},
+                        Image::Sizing::TakePictureSize,
+                        QStringLiteral("Вернуться в Главное меню"), QString());
+    Label7 = new Label(s, QStringLiteral("Label7"), {120, 120, 4215, 375},
+                       QStringLiteral("Справка"),
+                       designFont(QStringLiteral("Courier New"), 12, true), colors::Blue,
+                       Qt::AlignLeft);
+    auto* rule = new Line(s, QStringLiteral("Line1(6)"), {0, 600}, {8160, 600}, 10,
+                          colors::Green);
+    Label1 = new Label(s, QStringLiteral("Label1"), {120, 1080, 6495, 375},
+                       QStringLiteral("Справка"),
+                       designFont(QStringLiteral("MS Sans Serif"), 13.5, true), colors::Green,
+                       Qt::AlignHCenter);
+    stackFrontToBack({Text1, Image2, Label3_0, Image20, Label7, rule, Label1});
+    Text1->setFocus();
+
+    connect(Image2, &Image::clicked, this, [this] { guarded([&] { Image2_Click(); }); });
+    connect(Image20, &Image::clicked, this, [this] { guarded([&] { Image20_Click(); }); });
+}
+
+Form5::~Form5() = default;
+
+void Form5::VIB() {
+    if (!m_player)
+        m_player = std::make_unique<waveplayer>();
+    playSound(*m_player, QStringLiteral("\\Sound\\select.wav"));
+}
+
+void Form5::Form_Activate() { m_player = std::make_unique<waveplayer>(); }
+
+void Form5::Form_MouseMove() {
+    Image20->setPicture(m_windows.pictures.get(QStringLiteral("Graph\\ARNOAK.jpg")));
+}
+
+void Form5::Image2_Click() { ShellOpen(QString::fromLatin1(contacts::WebSite)); }
+
+void Form5::Image20_Click() {
+    hideForm();
+    m_windows.Form2->showForm();
+    m_windows.Form2->setFormEnabled(true);
+    VIB();
+}
+
+void Form5::Form_CloseRequest() { Image20_Click(); }

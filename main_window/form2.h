@@ -1,0 +1,62 @@
+// The main window: the menu of five reading sections and the catalogue, three picture
+// buttons (help, minimise, exit) and the carousel of five dog photos.
+#pragma once
+
+#include "controls.h"
+#include "form.h"
+#include "sound.h"
+
+#include <QTimer>
+#include <array>
+#include <memory>
+
+class Form1;
+class Form3;
+class Form4;
+class Form5;
+
+class Form2 : public core::FormBase {
+    Q_OBJECT
+public:
+    explicit Form2(core::WindowSet& windows);
+    ~Form2() override;
+
+    // Start-up: everything the program needs before the main window is shown. A failure
+    // stops it at that step and is thrown to the caller.
+    void Form_Load();
+
+    // Menu items, in the order of their captions' meaning (see the sections table).
+    core::Label *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7;
+    core::Image *Image1, *Image2, *Image3, *Image4, *Image5, *Image6, *Image7, *Image8;
+    QTimer* Timer1;
+    std::array<core::Image*, 5> photoSlots() const { return {Image3, Image4, Image5, Image6, Image7}; }
+
+    const core::waveplayer* player() const { return m_player.get(); }
+
+    void Label1_Click();
+    void Label2_Click();
+    void Label3_Click();
+    void Label4_Click();
+    void Label5_Click();
+    void Label6_Click();
+    void Image1_Click();
+    void Image2_Click();
+    void Image8_Click();
+    void Timer1_Timer();
+
+protected:
+    void Form_MouseMove() override;
+    void Form_CloseRequest() override;
+
+private:
+    void buildControls();
+    void openSection(int section);
+    void light(core::Label* label);
+    void VIB(const QString& sound);
+
+    std::unique_ptr<core::waveplayer> m_player;
+    Form1* m_form1 = nullptr;
+    Form3* m_form3 = nullptr;
+    Form4* m_form4 = nullptr;
+    Form5* m_form5 = nullptr;
+};

@@ -1,0 +1,49 @@
+// Topic files: each section keeps its topics in one Windows-1251 text file.
+//
+//   #Title            a title line opens a topic
+//   paragraph         every line inside a topic is one paragraph
+//   #Title            the first line equal to the title line closes it
+//
+// Lines outside topics that do not begin with "#" are ignored. A line ends at CR LF, at a
+// CR alone or at an LF alone. Nothing here touches a window, and nothing is cached: every
+// use reads the file again.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace topics {
+
+// The text a topic shows: every paragraph indented by five spaces and followed by CR LF,
+// and five spaces left at the end where the closing line was cut off. A second run of the
+// same title continues after those spaces.
+class DisplayText {
+public:
+    void appendLine(QStringView line);
+    void closeTopic(); // the closing line, appended and cut off again
+    const QString& text() const { return m_text; }
+    QString take() { return std::move(m_text); }
+
+private:
+    QString m_text;
+};
+
+struct TitleScan {
+    QStringList titles;      // in file order, duplicates included
+    bool hasFirstTopic = false;
+    QString firstTitle;      // the first title line without its "#"
+    QString firstText;       // display text of the first topic
+};
+
+// Lists the titles. A title line equal to the last one seen is not a title again (it
+// closes that topic), so the closing lines of later topics are skipped; the first topic's
+// text is read along the way. A topic cut short by the end of the file ends there.
+TitleScan scanTitles(QStringView text);
+
+// The display text of every run of the topic with this title, in file order.
+QString readTopic(QStringView text, const QString& title);
+
+// Reads and decodes the file named as the program names it ("text\HCD.ssu").
+QString readTopicFile(const QString& contentPath);
+
+} // namespace topics
