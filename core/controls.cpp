@@ -121,9 +121,12 @@ Line::Line(QWidget* surface, const QString& name, QPoint fromTwips, QPoint toTwi
     setAttribute(Qt::WA_TransparentForMouseEvents);
     const QPoint a = twipsPoint(fromTwips.x(), fromTwips.y());
     const QPoint b = twipsPoint(toTwips.x(), toTwips.y());
+    // The pen's width is centred on the line; a rule ends exactly at its end points.
     const int half = widthPx / 2;
-    const QRect box = QRect(a, b).normalized().adjusted(-half, -half, widthPx - half,
-                                                        widthPx - half);
+    const int endMargin = a.y() == b.y() ? 0 : half;
+    const QRect box(QPoint(std::min(a.x(), b.x()) - endMargin, std::min(a.y(), b.y()) - half),
+                    QPoint(std::max(a.x(), b.x()) + endMargin - 1,
+                           std::max(a.y(), b.y()) - half + widthPx - 1));
     setGeometry(box);
     m_from = a - box.topLeft();
     m_to = b - box.topLeft();

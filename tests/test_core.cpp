@@ -1,0 +1,189 @@
+// The platform layer: units, Windows-1251, content paths, pictures, sound.
+#include "contentpath.h"
+#include "controls.h"
+#include "failure.h"
+#include "fixture.h"
+#include "look.h"
+#include "pictures.h"
+#include "sound.h"
+#include "text.h"
+#include "units.h"
+
+#include <QDir>
+#include <QSoundEffect>
+#include <QFontInfo>
+#include <QTest>
+
+class TestCore : public QObject {
+    Q_OBJECT
+private slots:
+    void pointsBecomeWholePixels_data();
+    void pointsBecomeWholePixels();
+    void twipsBecomePixels();
+    void cp1251DecodesEveryByte();
+    void contentPathsMatchCaseInsensitively();
+    void picturesFailWithTheirName();
+    void pictureCacheReadsOnce();
+    void soundPathFollowsProgramDirectory();
+    void aNewSoundReplacesTheOneStillPlaying();
+    void colorsAndFaces();
+    void lineAndFrameLetMovesThrough();
+};
+
+void TestCore::pointsBecomeWholePixels_data() {
+    QTest::addColumn<double>("points");
+    QTest::addColumn<int>("pixels");
+    QTest::newRow("8") << 8.0 << 11;
+    QTest::newRow("8.25") << 8.25 << 11;
+    QTest::newRow("9.75") << 9.75 << 13;
+    QTest::newRow("12") << 12.0 << 16;
+    QTest::newRow("13.5") << 13.5 << 18;
+    QTest::newRow("16") << 16.0 << 21;
+}
+
+void TestCore::pointsBecomeWholePixels() {
+    QFETCH(double, points);
+    QFETCH(int, pixels);
+    QCOMPARE(core::pointsToPx(points), pixels);
+    QCOMPARE(core::designFont("MS Sans Serif", points).pixelSize(), pixels);
+}
+
+void TestCore::twipsBecomePixels() {
+    QCOMPARE(core::twipsRect(2640, 240, 3375, 375), QRect(176, 16, 225, 25));
+    QCOMPARE(core::twipsToPx(9330), 622);
+    QCOMPARE(core::pxToTwips(187), 2805);
+}
+
+void TestCore::cp1251DecodesEveryByte() {
+    // 0x80..0xBF, one code point each; 0x98 has no character in this code page.
+    const char16_t high[64] = {
+        0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409,
+        0x2039, 0x040A, 0x040C, 0x040B, 0x040F, 0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0xFFFD, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, 0x00A0,
+        0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB,
+        0x00AC, 0x00AD, 0x00AE, 0x0407, 0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6,
+        0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457};
+    QByteArray all;
+    for (int b = 0; b < 256; ++b)
+        all.append(char(b));
+    const QString decoded = core::decodeCp1251(all);
+    QCOMPARE(decoded.size(), 256);
+    for (int b = 0; b < 256; ++b) {
+        char16_t expected = b < 0x80 ? char16_t(b) : b < 0xC0 ? high[b - 0x80] : char16_t(0x0410 + b - 0xC0);
+        if (b == 0x98)
+            QVERIFY2(!decoded[b].isLetter(), "0x98 must not decode to a letter");
+        else
+            QCOMPARE(decoded[b].unicode(), expected);
+    }
+    QCOMPARE(core::decodeCp1251("\xCF\xB8\xF1"), QString("Пёс"));
+}
+
+void TestCore::contentPathsMatchCaseInsensitively() {
+    Fixture f;
+    f.writeText("Docs/Mixed.SSU", "x");
+    QCOMPARE(core::realPath("docs\\mixed.ssu"), QString("Docs/Mixed.SSU"));
+    QCOMPARE(core::realPath("DOCS\\MIXED.ssu"), QString("Docs/Mixed.SSU"));
+    QCOMPARE(core::realPath("dog\\SOB001.JPG"), QString("dog/sob001.jpg"));
+    // Absent names stay as written; a doubled separator is harmless.
+    QCOMPARE(core::realPath("nowhere\\file.txt"), QString("nowhere/file.txt"));
+    QCOMPARE(core::realPath(f.root() + "\\\\docs\\mixed.ssu"), f.root() + "/Docs/Mixed.SSU");
+}
+
+void TestCore::picturesFailWithTheirName() {
+    Fixture f;
+    f.writeBytes("Graph\\bad.jpg", "not a picture");
+    const auto failureOf = [](const QString& path) -> core::RuntimeFailure {
+        try {
+            core::loadPicture(path);
+        } catch (const core::RuntimeFailure& failure) {
+            return failure;
+        }
+        return {0, {}};
+    };
+    const core::RuntimeFailure missing = failureOf("Graph\\none.jpg");
+    QCOMPARE(missing.number, int(core::ErrFileNotFound));
+    QVERIFY(missing.text.contains("Graph\\none.jpg"));
+    const core::RuntimeFailure garbage = failureOf("Graph\\bad.jpg");
+    QCOMPARE(garbage.number, int(core::ErrInvalidPicture));
+    QVERIFY(garbage.text.contains("Graph\\bad.jpg"));
+    QCOMPARE(core::loadPicture("GRAPH\\FON.JPG").pixmap.size(), QSize(640, 512));
+}
+
+void TestCore::pictureCacheReadsOnce() {
+    Fixture f;
+    core::PictureCache cache;
+    const core::Picture& first = cache.get("Graph\\lis.jpg");
+    f.remove("Graph\\lis.jpg");
+    const core::Picture& again = cache.get("Graph\\lis.jpg");
+    QCOMPARE(&first, &again);
+    QCOMPARE(again.source, QString("Graph\\lis.jpg"));
+    QVERIFY(!again.isNull());
+}
+
+void TestCore::soundPathFollowsProgramDirectory() {
+    Fixture f;
+    core::waveplayer player;
+    QCOMPARE(player.filename(), QString());
+    QCOMPARE(player.Flags(), 0);
+    core::playSound(player, "\\Sound\\check.wav");
+    QCOMPARE(player.filename(), QCoreApplication::applicationDirPath() + "\\Sound\\check.wav");
+    QCOMPARE(player.Flags(), 3);
+    QCOMPARE(f.sounds, QStringList{player.filename()});
+}
+
+void TestCore::aNewSoundReplacesTheOneStillPlaying() {
+    Fixture f;
+    // A tiny valid wave file: 16-bit mono PCM, 100 samples of silence.
+    QByteArray wav("RIFF");
+    const auto u32 = [&](quint32 v) { for (int i = 0; i < 4; ++i) wav.append(char(v >> (8 * i))); };
+    const auto u16 = [&](quint16 v) { wav.append(char(v)); wav.append(char(v >> 8)); };
+    u32(36 + 200);
+    wav += "WAVEfmt ";
+    u32(16); u16(1); u16(1); u32(22050); u32(44100); u16(2); u16(16);
+    wav += "data";
+    u32(200);
+    wav += QByteArray(200, '\0');
+    f.writeBytes("a.wav", wav);
+    f.writeBytes("b.wav", wav);
+
+    auto& channel = core::AudioChannel::instance();
+    auto previous = channel.setRecorder({});
+    channel.play(f.root() + "\\a.wav");
+    channel.play(f.root() + "\\b.wav");
+    channel.play(f.root() + "\\missing.wav"); // silent, and stops b as well
+    channel.play(f.root() + "\\b.wav");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    const auto effects = channel.findChildren<QSoundEffect*>();
+    QCOMPARE(effects.size(), 1);
+    QVERIFY(effects.first()->source().toLocalFile().endsWith("/b.wav"));
+    channel.setRecorder(previous);
+}
+
+void TestCore::colorsAndFaces() {
+    QCOMPARE(core::vbColor(0xFF0000), QColor(0, 0, 255));
+    QCOMPARE(core::vbColor(0x80FFFF), QColor(255, 255, 128));
+    QCOMPARE(core::vbColor(0x00C0C0), QColor(192, 192, 0));
+    QCOMPARE(core::vbColor(0x80000018), QGuiApplication::palette().color(QPalette::ToolTipBase));
+    QCOMPARE(core::vbColor(0x8000000F), QGuiApplication::palette().color(QPalette::Button));
+    for (const char* face : {"MS Sans Serif", "MS Serif", "Times New Roman", "Courier New", "Courier"}) {
+        const QFontInfo info(core::designFont(face, 12));
+        QCOMPARE(info.family(), core::installedFace(face));
+    }
+}
+
+void TestCore::lineAndFrameLetMovesThrough() {
+    QWidget surface;
+    surface.resize(200, 100);
+    auto* line = new core::Line(&surface, "Line1(0)", {0, 300}, {1500, 300}, 10, 0x008000);
+    auto* frame = new core::Shape(&surface, "Shape1", {0, 0, 1500, 1500}, 5, 0x008000);
+    auto* label = new core::Label(&surface, "Label1", {1500, 0, 300, 300}, "x",
+                                  core::windowDefaultFont(), 0, Qt::AlignLeft);
+    QCOMPARE(line->geometry(), QRect(0, 15, 100, 10));
+    QCOMPARE(surface.childAt(50, 20), nullptr);
+    QCOMPARE(surface.childAt(5, 5), nullptr);
+    QVERIFY(frame->testAttribute(Qt::WA_TransparentForMouseEvents));
+    QCOMPARE(surface.childAt(105, 5), label);
+}
+
+QTEST_MAIN(TestCore)
+#include "test_core.moc"

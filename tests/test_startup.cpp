@@ -1,0 +1,181 @@
+// Start-up and the window set: what stands on the screen when the main window opens, and
+// what a missing start-up file does.
+#include "fixture.h"
+#include "form1.h"
+#include "form2.h"
+#include "form3.h"
+#include "form4.h"
+#include "form5.h"
+
+#include <QApplication>
+#include <QTest>
+
+using core::FormBase;
+
+namespace {
+int indexOnSurface(QWidget* w) { return w->parentWidget()->children().indexOf(w); }
+QWidget* control(FormBase* form, const char* name) {
+    return form->surface()->findChild<QWidget*>(name);
+}
+} // namespace
+
+class TestStartup : public QObject {
+    Q_OBJECT
+private slots:
+    void mainWindowOpensWithPhotosAndPictures();
+    void allFiveWindowsExistHidden();
+    void missingStartupFileEndsStartup_data();
+    void missingStartupFileEndsStartup();
+    void layoutOfEachWindow();
+    void handlersReportFailuresAndKeepRunning();
+};
+
+void TestStartup::mainWindowOpensWithPhotosAndPictures() {
+    Fixture f;
+    Program* p = f.start();
+    QVERIFY(p);
+    Form2* main = p->form2;
+    QCOMPARE(main->Image3->pictureSource(), QString("dog\\sob133.jpg"));
+    QCOMPARE(main->Image4->pictureSource(), QString("dog\\sob141.jpg"));
+    QCOMPARE(main->Image5->pictureSource(), QString("dog\\sob191.jpg"));
+    QCOMPARE(main->Image6->pictureSource(), QString("dog\\sob148.jpg"));
+    QCOMPARE(main->Image7->pictureSource(), QString("dog\\sob167.jpg"));
+    QCOMPARE(main->Image1->pictureSource(), QString("Graph\\CLNO.jpg"));
+    QCOMPARE(main->Image2->pictureSource(), QString("Graph\\qesno.jpg"));
+    QCOMPARE(main->Image8->pictureSource(), QString("Graph\\lis.jpg"));
+    QCOMPARE(main->pictureSource(), QString("Graph\\fon.jpg"));
+    QCOMPARE(main->cursor().shape(), Qt::ArrowCursor);
+    QVERIFY(!QApplication::overrideCursor());
+    QVERIFY(main->Timer1->isActive());
+    QCOMPARE(main->Timer1->interval(), 1000);
+    QVERIFY(main->player());
+    QCOMPARE(main->player()->filename(), QString());
+    QCOMPARE(p->windows.CarouselTick, quint8(0));
+    QCOMPARE(p->windows.TopicFilePath, QString());
+    QCOMPARE(p->windows.TopicListLoaded, quint8(0));
+    QVERIFY(f.failures.isEmpty());
+    QVERIFY(f.sounds.isEmpty()); // start-up is silent
+    saveScreenshot(main, "main_window");
+}
+
+void TestStartup::allFiveWindowsExistHidden() {
+    Fixture f;
+    Program* p = f.start();
+    QVERIFY(p);
+    const core::WindowSet& w = p->windows;
+    QVERIFY(w.Form2->isVisible());
+    for (FormBase* form : {w.Form1, w.Form3, w.Form4, w.Form5}) {
+        QVERIFY(form);
+        QVERIFY(!form->isVisible());
+        QCOMPARE(form->pictureSource(), QString("Graph\\fon.jpg"));
+    }
+    QCOMPARE(static_cast<Form1*>(w.Form1)->Image2->pictureSource(), QString("Graph\\ARAK.jpg"));
+    QCOMPARE(static_cast<Form4*>(w.Form4)->Image2->pictureSource(), QString("Graph\\ARAK.jpg"));
+    QCOMPARE(static_cast<Form5*>(w.Form5)->Image20->pictureSource(), QString("Graph\\ARAK.jpg"));
+    // Main window and the reading windows in the taskbar; the dialogs not.
+    QCOMPARE(w.Form2->windowType(), Qt::Window);
+    QCOMPARE(w.Form1->windowType(), Qt::Window);
+    QCOMPARE(w.Form4->windowType(), Qt::Window);
+    QCOMPARE(w.Form3->windowType(), Qt::Tool);
+    QCOMPARE(w.Form5->windowType(), Qt::Tool);
+    for (FormBase* form : {w.Form1, w.Form2, w.Form3, w.Form4, w.Form5})
+        QVERIFY(form->windowFlags() & Qt::FramelessWindowHint);
+}
+
+void TestStartup::missingStartupFileEndsStartup_data() {
+    QTest::addColumn<QString>("file");
+    for (const QString& p : StartupPictures)
+        QTest::newRow(qPrintable(p)) << p;
+    QTest::newRow("catalogue") << QString("text\\FOLDOG.ssu");
+}
+
+void TestStartup::missingStartupFileEndsStartup() {
+    QFETCH(QString, file);
+    Fixture f;
+    f.remove(file);
+    QVERIFY(!f.start());
+    QCOMPARE(f.failures.size(), 1);
+    QCOMPARE(f.failures.first().number, int(core::ErrFileNotFound));
+    QVERIFY2(f.failures.first().text.contains(file), qPrintable(f.failures.first().text));
+    for (QWidget* w : QApplication::topLevelWidgets())
+        QVERIFY(!w->isVisible());
+}
+
+void TestStartup::layoutOfEachWindow() {
+    Fixture f;
+    Program* p = f.start();
+    QVERIFY(p);
+    const core::WindowSet& w = p->windows;
+    // Client areas plus their borders: 1 px, and 3 px for the dialogs.
+    QCOMPARE(w.Form2->size(), QSize(622 + 2, 472 + 2));
+    QCOMPARE(w.Form4->size(), QSize(538 + 2, 480 + 2));
+    QCOMPARE(w.Form1->size(), QSize(545 + 2, 496 + 2));
+    QCOMPARE(w.Form3->size(), QSize(187 + 6, 143 + 6));
+    QCOMPARE(w.Form5->size(), QSize(455 + 6, 341 + 6));
+    QCOMPARE(w.Form2->surface()->pos(), QPoint(1, 1));
+    QCOMPARE(w.Form3->surface()->pos(), QPoint(3, 3));
+
+    Form2* main = p->form2;
+    QCOMPARE(main->Label7->geometry(), QRect(176, 16, 225, 25));
+    QCOMPARE(main->Label7->font().family(), QString("Liberation Mono"));
+    QVERIFY(main->Label7->font().bold());
+    QCOMPARE(main->Label3->geometry(), QRect(272, 152, 257, 25));
+    QCOMPARE(main->Label3->font().pixelSize(), 16);
+    QCOMPARE(main->Image5->geometry(), QRect(8, 288, 233, 177));
+    QVERIFY(main->Image5->hasScaledContents());
+    QCOMPARE(main->Image8->toolTip(), QString("Свернуть"));
+    QCOMPARE(main->Image8->accessibleName(), QString("Свернуть"));
+    QCOMPARE(main->Image3->accessibleName(), QString("Фото собаки"));
+    QCOMPARE(control(main, "Line1(0)")->geometry(), QRect(192, 104, 232, 1));
+    QCOMPARE(control(main, "Line1(6)")->geometry(), QRect(176, 51, 440, 10));
+    // Frames lie over their photos' edges; labels over nothing.
+    for (auto [frame, photo] : {std::pair{"Shape1(0)", "Image5"}, {"Shape1(1)", "Image3"},
+                                {"Shape1(2)", "Image4"}, {"Shape1(3)", "Image6"},
+                                {"Shape1(4)", "Image7"}}) {
+        QWidget* s = control(main, frame);
+        QWidget* i = control(main, photo);
+        QCOMPARE(s->geometry(), i->geometry());
+        QVERIFY2(indexOnSurface(s) > indexOnSurface(i), frame);
+        // The pointer over a frame is over its photo.
+        QCOMPARE(main->surface()->childAt(s->geometry().topLeft() + QPoint(2, 2)), i);
+    }
+
+    auto* reader = static_cast<Form4*>(w.Form4);
+    QCOMPARE(reader->List1->geometry(), QRect(8, 64, 521, 95));
+    QCOMPARE(reader->Text1->geometry(), QRect(8, 224, 521, 249));
+    QCOMPARE(reader->Label1_1->text(), QString("Выберите тему"));
+    QVERIFY(indexOnSurface(reader->Label1_1) > indexOnSurface(reader->Label1_0));
+
+    auto* catalogue = static_cast<Form1*>(w.Form1);
+    QCOMPARE(catalogue->Text1->geometry(), QRect(0, 312, 545, 185));
+    QCOMPARE(catalogue->Image1->pos(), QPoint(312, 56));
+    QVERIFY(indexOnSurface(catalogue->Shape1) > indexOnSurface(catalogue->Image1));
+    QVERIFY(indexOnSurface(catalogue->Label10) > indexOnSurface(catalogue->Shape1));
+
+    auto* exit = static_cast<Form3*>(w.Form3);
+    QCOMPARE(exit->Label1->geometry(), QRect(24, 48, 145, 41));
+    QVERIFY(exit->Label1->wordWrap());
+    auto* help = static_cast<Form5*>(w.Form5);
+    QCOMPARE(help->Text1->geometry(), QRect(312, 304, 121, 19));
+    QCOMPARE(help->Image2->size(), QSize(159, 37));
+    QCOMPARE(help->Image2->cursor().shape(), Qt::BitmapCursor);
+    QCOMPARE(help->Image2->cursor().hotSpot(), QPoint(6, 0));
+}
+
+void TestStartup::handlersReportFailuresAndKeepRunning() {
+    Fixture f;
+    Program* p = f.start();
+    QVERIFY(p);
+    auto* reader = static_cast<Form4*>(p->windows.Form4);
+    p->form2->Label4_Click();
+    p->windows.TopicFilePath = "text\\missing.ssu";
+    settle();
+    QCOMPARE(f.failures.size(), 1);
+    QVERIFY(f.failures.first().text.contains("text\\missing.ssu"));
+    QVERIFY(reader->isVisible());
+    QCOMPARE(reader->List1->count(), 0);
+    QVERIFY(f.endings.isEmpty());
+}
+
+QTEST_MAIN(TestStartup)
+#include "test_startup.moc"

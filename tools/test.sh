@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Builds everything and runs the whole test suite headless.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/setup.sh
+cd build
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
