@@ -1,0 +1,219 @@
+// The breed catalogue: the record reader, and the window's fill, choices and frame.
+#include "catalogfile.h"
+#include "fixture.h"
+#include "form1.h"
+#include "form2.h"
+
+#include <QTest>
+
+using catalogue::Record;
+
+namespace {
+void clickEntry(QListWidget* list, int row) {
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(row)).center());
+}
+} // namespace
+
+class TestCatalogue : public QObject {
+    Q_OBJECT
+private slots:
+    void records_data();
+    void records();
+    void photoPaths();
+    void initialFillShowsTheFirstBreed();
+    void choosingBreeds();
+    void frameFollowsPhotoWidth_data();
+    void frameFollowsPhotoWidth();
+    void startupFaultsThatNoLongerEndTheProgram();
+    void backAndReturnKeepTheBreed();
+};
+
+void TestCatalogue::records_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QList<Record>>("expected");
+    const Record laika{"Лайка", "Северная ездовая собака, выносливая и неприхотливая.", "sob001.jpg"};
+    const Record taksa{"Такса", "Небольшая охотничья собака с длинным телом.", "sob002.bmp"};
+    QTest::newRow("example") << "\"Лайка\",\"Северная ездовая собака, выносливая и неприхотливая.\",\"sob001.jpg\"\r\n"
+                                "\"Такса\",\"Небольшая охотничья собака с длинным телом.\",\"sob002.bmp\"\r\n"
+                             << QList<Record>{laika, taksa};
+    QTest::newRow("empty") << "" << QList<Record>{};
+    QTest::newRow("unquoted comma splits")
+        << "Лайка,Северная, выносливая,sob001.jpg\r\n"
+        << QList<Record>{{"Лайка", "Северная", "выносливая"}};
+    QTest::newRow("spaces around unquoted") << "  Лайка  ,  текст , sob1.jpg  \r\n"
+                                            << QList<Record>{{"Лайка", "текст", "sob1.jpg"}};
+    QTest::newRow("junk after quote") << "\"А\"xx,\"Б\" ,\"c.jpg\"\r\n"
+                                      << QList<Record>{{"А", "Б", "c.jpg"}};
+    // Fields are not bound to lines: a stray blank line shifts every later record.
+    QTest::newRow("blank line shifts")
+        << "\"А\",\"1\",\"a.jpg\"\r\n\r\n\"Б\",\"2\",\"b.jpg\"\r\n\"В\",\"3\",\"c.jpg\"\r\n"
+        << QList<Record>{{"А", "1", "a.jpg"}, {"", "Б", "2"}, {"b.jpg", "В", "3"}};
+    QTest::newRow("LF and CR line ends") << "\"А\",\"1\",\"a.jpg\"\n\"Б\",\"2\",\"b.jpg\"\r\"В\",\"3\",\"c.jpg\""
+                                         << QList<Record>{{"А", "1", "a.jpg"}, {"Б", "2", "b.jpg"}, {"В", "3", "c.jpg"}};
+    // An incomplete record at the end is left out; the complete ones stay.
+    QTest::newRow("trailing blank lines") << "\"А\",\"1\",\"a.jpg\"\r\n\r\n\r\n"
+                                          << QList<Record>{{"А", "1", "a.jpg"}};
+    QTest::newRow("truncated last") << "\"А\",\"1\",\"a.jpg\"\r\n\"Б\",\"2"
+                                    << QList<Record>{{"А", "1", "a.jpg"}};
+    QTest::newRow("unclosed quote") << "\"А,1,a.jpg" << QList<Record>{};
+}
+
+void TestCatalogue::records() {
+    QFETCH(QString, file);
+    QFETCH(QList<Record>, expected);
+    const QList<Record> got = catalogue::parseRecords(file);
+    QCOMPARE(got.size(), expected.size());
+    for (qsizetype i = 0; i < got.size(); ++i) {
+        QCOMPARE(got[i].name, expected[i].name);
+        QCOMPARE(got[i].description, expected[i].description);
+        QCOMPARE(got[i].photoFile, expected[i].photoFile);
+    }
+}
+
+void TestCatalogue::photoPaths() {
+    QCOMPARE(catalogue::photoPath("sob133.jpg"), std::optional<QString>("dog\\sob133.jpg"));
+    QCOMPARE(catalogue::photoPath("sob133.bmp"), std::optional<QString>("dog\\sob133.jpg"));
+    QCOMPARE(catalogue::photoPath("bmp"), std::optional<QString>("dog\\jpg"));
+    QCOMPARE(catalogue::photoPath("ab"), std::nullopt);
+    QCOMPARE(catalogue::photoPath(QString(300, 'x') + ".jpg")->size(), 4 + 301 + 3);
+}
+
+void TestCatalogue::initialFillShowsTheFirstBreed() {
+    Fixture f;
+    f.writeText("text\\FOLDOG.ssu", "\"Такса\",\"Длинная.\",\"sob002.jpg\"\r\n\"Акита\",\"Японская.\",\"sob003.jpg\"\r\n"
+                                    "\"Такса\",\"Вторая.\",\"sob004.jpg\"\r\n");
+    f.writePicture("dog\\sob002.jpg", {200, 150});
+    QVERIFY(f.start());
+    auto* cat = static_cast<Form1*>(f.program()->windows.Form1);
+    QCOMPARE(cat->List1->count(), 3);
+    QCOMPARE(cat->List1->item(0)->text(), QString("Такса"));
+    QCOMPARE(cat->List1->item(1)->text(), QString("Акита")); // file order, not sorted
+    QVERIFY(cat->List1->selectedItems().isEmpty());
+    QCOMPARE(cat->Text1->toPlainText(), QString("Длинная."));
+    QCOMPARE(cat->Label1->text(), QString("Такса"));
+    QCOMPARE(cat->Image1->pictureSource(), QString("dog\\sob002.jpg"));
+    QCOMPARE(cat->Image1->size(), QSize(200, 150));
+    QCOMPARE(cat->Shape1->size(), QSize(233, 177));
+    QCOMPARE(cat->Label10->text(), QString());
+    cat->List1->setFocus(Qt::TabFocusReason);
+    QVERIFY(cat->List1->selectedItems().isEmpty());
+}
+
+void TestCatalogue::choosingBreeds() {
+    Fixture f;
+    f.writeText("text\\FOLDOG.ssu", "\"Лайка\",\"Северная.\",\"sob001.jpg\"\r\n\"Такса\",\"Без фото.\",\"sob002.jpg\"\r\n"
+                                    "\"Дог\",\"Первый.\",\"sob003.jpg\"\r\n\"Дог\",\"Последний.\",\"SOB004.BMP\"\r\n");
+    f.writePicture("dog\\sob004.jpg", {100, 120});
+    QVERIFY(f.start());
+    auto* cat = static_cast<Form1*>(f.program()->windows.Form1);
+    f.program()->form2->Label6_Click();
+    settle();
+    QVERIFY(cat->isVisible());
+    f.sounds.clear();
+
+    clickEntry(cat->List1, 1);
+    QCOMPARE(cat->Label10->text(), QString("Нет фото"));
+    QVERIFY(!cat->Image1->hasPicture());
+    QCOMPARE(cat->Text1->toPlainText(), QString("Без фото."));
+    QCOMPARE(cat->Label1->text(), QString("Такса"));
+    QCOMPARE(f.sounds.size(), 1);
+    QVERIFY(f.sounds.first().endsWith("\\Sound\\stat.wav"));
+    saveScreenshot(cat, "catalogue_no_photo");
+
+    // Equal names: the last record stays; its photo is found whatever the case.
+    clickEntry(cat->List1, 2);
+    QCOMPARE(cat->Text1->toPlainText(), QString("Последний."));
+    QCOMPARE(cat->Label10->text(), QString());
+    QCOMPARE(cat->Image1->pictureSource(), QString("dog\\SOB004.jpg"));
+    QCOMPARE(cat->Image1->size(), QSize(100, 120));
+}
+
+void TestCatalogue::frameFollowsPhotoWidth_data() {
+    QTest::addColumn<int>("width");
+    QTest::addColumn<QSize>("frame");
+    QTest::newRow("186 px = 2790 twips") << 186 << QSize(201, 225);
+    QTest::newRow("187 px") << 187 << QSize(233, 177);
+    QTest::newRow("200 px") << 200 << QSize(233, 177);
+}
+
+void TestCatalogue::frameFollowsPhotoWidth() {
+    QFETCH(int, width);
+    QFETCH(QSize, frame);
+    Fixture f;
+    f.writeText("text\\FOLDOG.ssu", "\"А\",\"1\",\"sob001.jpg\"\r\n\"Б\",\"2\",\"sob002.jpg\"\r\n");
+    f.writePicture("dog\\sob001.jpg", {width, 100});
+    f.writePicture("dog\\sob002.jpg", {width, 100});
+    QVERIFY(f.start());
+    auto* cat = static_cast<Form1*>(f.program()->windows.Form1);
+    QCOMPARE(cat->Shape1->size(), frame);
+    QCOMPARE(cat->Shape1->pos(), QPoint(304, 48));
+    clickEntry(cat->List1, 1);
+    QCOMPARE(cat->Shape1->size(), frame);
+}
+
+void TestCatalogue::startupFaultsThatNoLongerEndTheProgram() {
+    struct Case {
+        const char* name;
+        QString file;
+        bool garbagePhoto;
+    };
+    const Case cases[] = {
+        {"first photo missing", "\"А\",\"1\",\"sob009.jpg\"\r\n", false},
+        {"first photo not a picture", "\"А\",\"1\",\"sob009.jpg\"\r\n", true},
+        {"field 3 too short", "\"А\",\"1\",\"ab\"\r\n", false},
+        {"truncated record", "\"А\",\"1\",\"ab\"\r\n\"Б\",\"2\r\n", false},
+    };
+    for (const Case& c : cases) {
+        Fixture f;
+        f.writeText("text\\FOLDOG.ssu", c.file);
+        if (c.garbagePhoto)
+            f.writeBytes("dog\\sob009.jpg", "garbage");
+        QVERIFY2(f.start(), c.name);
+        auto* cat = static_cast<Form1*>(f.program()->windows.Form1);
+        QCOMPARE(cat->Label10->text(), QString("Нет фото"));
+        QCOMPARE(cat->Label1->text(), QString("А"));
+        QCOMPARE(cat->List1->count(), 1);
+        QVERIFY(f.failures.isEmpty());
+    }
+    // An empty catalogue: nothing shown, the frame follows the design width.
+    Fixture f;
+    f.writeText("text\\FOLDOG.ssu", "");
+    QVERIFY(f.start());
+    auto* cat = static_cast<Form1*>(f.program()->windows.Form1);
+    QCOMPARE(cat->List1->count(), 0);
+    QCOMPARE(cat->Shape1->size(), QSize(201, 225));
+}
+
+void TestCatalogue::backAndReturnKeepTheBreed() {
+    Fixture f;
+    f.writeText("text\\FOLDOG.ssu", "\"Лайка\",\"Северная.\",\"sob001.jpg\"\r\n\"Такса\",\"Длинная.\",\"sob002.jpg\"\r\n");
+    QVERIFY(f.start());
+    Form2* main = f.program()->form2;
+    auto* cat = static_cast<Form1*>(f.program()->windows.Form1);
+    main->Label6_Click();
+    settle();
+    QCOMPARE(cat->Image2->pictureSource(), QString("Graph\\ARAK.jpg"));
+    clickEntry(cat->List1, 1);
+    f.sounds.clear();
+    QTest::mouseClick(cat->Image2, Qt::LeftButton);
+    QVERIFY(!cat->isVisible());
+    QVERIFY(main->isVisible());
+    QCOMPARE(f.sounds.size(), 1);
+    QVERIFY(f.sounds.first().endsWith("\\Sound\\select.wav"));
+    main->Label6_Click();
+    settle();
+    QCOMPARE(f.sounds.size(), 2); // the menu's own sound only
+    QCOMPARE(cat->List1->currentRow(), 1);
+    QCOMPARE(cat->Label1->text(), QString("Такса"));
+
+    f.remove("text\\FOLDOG.ssu");
+    clickEntry(cat->List1, 0);
+    QCOMPARE(f.failures.size(), 1);
+    QVERIFY(f.failures.first().text.contains("text\\FOLDOG.ssu"));
+    QCOMPARE(cat->Label1->text(), QString("Такса"));
+    QVERIFY(cat->isVisible());
+}
+
+QTEST_MAIN(TestCatalogue)
+#include "test_catalogue.moc"
