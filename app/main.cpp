@@ -13,8 +13,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     core::useMessageBoxReports();
     Program program;
-    if (!program.load())
-        return 1;
+    if (!program.load()) return 1;
     program.show();
     return app.exec();
 }

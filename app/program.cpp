@@ -7,7 +7,9 @@
 #include <QGuiApplication>
 #include <QIcon>
 
-static void initResources() { Q_INIT_RESOURCE(resources); }
+static void initResources() {
+    Q_INIT_RESOURCE(resources);
+}
 
 Program::Program() {
     initResources();
@@ -31,13 +33,13 @@ bool Program::load() {
     }
 }
 
-void Program::show() { form2->showForm(); }
+void Program::show() {
+    form2->showForm();
+}
 
 void choosePlatform() {
-    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        return;
-    const bool wayland = qgetenv("XDG_SESSION_TYPE") == "wayland" ||
-                         !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-    if (wayland && !qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) return;
+    const bool wayland =
+        qgetenv("XDG_SESSION_TYPE") == "wayland" || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (wayland && !qEnvironmentVariableIsEmpty("DISPLAY")) qputenv("QT_QPA_PLATFORM", "xcb");
 }

@@ -5,20 +5,22 @@
 namespace catalogue {
 
 namespace {
-bool isLineEnd(QChar c) { return c == u'\r' || c == u'\n'; }
+bool isLineEnd(QChar c) {
+    return c == u'\r' || c == u'\n';
+}
 
 int countLineEnds(QStringView text) {
     int count = 0;
     for (qsizetype i = 0; i < text.size(); ++i)
-        if (text[i] == u'\n' || (text[i] == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n')))
+        if (text[i] == u'\n' ||
+            (text[i] == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n')))
             ++count;
     return count;
 }
 } // namespace
 
 void FieldReader::consumeLineEnd() {
-    if (m_text[m_pos] == u'\r' && m_pos + 1 < m_text.size() && m_text[m_pos + 1] == u'\n')
-        ++m_pos;
+    if (m_text[m_pos] == u'\r' && m_pos + 1 < m_text.size() && m_text[m_pos + 1] == u'\n') ++m_pos;
     ++m_pos;
     ++m_line;
 }
@@ -26,8 +28,7 @@ void FieldReader::consumeLineEnd() {
 std::optional<QString> FieldReader::readField() {
     while (m_pos < m_text.size() && m_text[m_pos] == u' ')
         ++m_pos;
-    if (atEnd())
-        return std::nullopt;
+    if (atEnd()) return std::nullopt;
 
     QString value;
     qsizetype end = m_pos;
@@ -59,14 +60,11 @@ std::optional<QString> FieldReader::readField() {
 
 std::optional<Record> FieldReader::readRecord() {
     auto name = readField();
-    if (!name)
-        return std::nullopt;
+    if (!name) return std::nullopt;
     auto description = readField();
-    if (!description)
-        return std::nullopt;
+    if (!description) return std::nullopt;
     auto photo = readField();
-    if (!photo)
-        return std::nullopt;
+    if (!photo) return std::nullopt;
     return Record{std::move(*name), std::move(*description), std::move(*photo)};
 }
 
@@ -75,18 +73,15 @@ QList<Record> parseRecords(QStringView text) {
     FieldReader reader(text);
     while (!reader.atEnd()) {
         auto record = reader.readRecord();
-        if (!record)
-            break;
+        if (!record) break;
         records.append(std::move(*record));
     }
     return records;
 }
 
 std::optional<QString> photoPath(const QString& photoFile) {
-    if (photoFile.size() < 3)
-        return std::nullopt;
-    return QStringLiteral("dog\\") + photoFile.left(photoFile.size() - 3) +
-           QStringLiteral("jpg");
+    if (photoFile.size() < 3) return std::nullopt;
+    return QStringLiteral("dog\\") + photoFile.left(photoFile.size() - 3) + QStringLiteral("jpg");
 }
 
 QString readCatalogueFile(const QString& contentPath) {

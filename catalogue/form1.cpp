@@ -37,22 +37,19 @@ Form1::Form1(WindowSet& windows) : FormBase(windows, QStringLiteral("Form1"), Lo
     Label10 = new Label(s, QStringLiteral("Label10"), {4800, 960, 2535, 1335}, QString(),
                         designFont(QStringLiteral("Courier New"), 12, true), colors::Blue,
                         Qt::AlignHCenter, true);
-    Label7 = new Label(s, QStringLiteral("Label7"), {120, 0, 3375, 375},
-                       QStringLiteral("Каталог собачьих пород"),
-                       designFont(QStringLiteral("Courier New"), 12, true), colors::Blue,
-                       Qt::AlignLeft);
-    auto* rule = new Line(s, QStringLiteral("Line1(6)"), {0, 480}, {8160, 480}, 10,
-                          colors::Green);
-    Image2 = new Image(s, QStringLiteral("Image2"), {7200, 0, 750, 345},
-                       Image::Sizing::TakePictureSize,
-                       QStringLiteral("Вернуться в Главное меню"), QString());
+    Label7 = new Label(
+        s, QStringLiteral("Label7"), {120, 0, 3375, 375}, QStringLiteral("Каталог собачьих пород"),
+        designFont(QStringLiteral("Courier New"), 12, true), colors::Blue, Qt::AlignLeft);
+    auto* rule = new Line(s, QStringLiteral("Line1(6)"), {0, 480}, {8160, 480}, 10, colors::Green);
+    Image2 =
+        new Image(s, QStringLiteral("Image2"), {7200, 0, 750, 345}, Image::Sizing::TakePictureSize,
+                  QStringLiteral("Вернуться в Главное меню"), QString());
     Shape1 = new Shape(s, QStringLiteral("Shape1"), {4560, 720, 3015, 3375}, 5, colors::Green);
     Label1 = new Label(s, QStringLiteral("Label1"), {120, 4320, 7935, 255}, QString(),
-                       designFont(QStringLiteral("MS Sans Serif"), 8.25, true),
-                       colors::DarkGreen, Qt::AlignHCenter);
+                       designFont(QStringLiteral("MS Sans Serif"), 8.25, true), colors::DarkGreen,
+                       Qt::AlignHCenter);
     Image1 = new Image(s, QStringLiteral("Image1"), {4680, 840, 2775, 3135},
-                       Image::Sizing::TakePictureSize, QString(),
-                       QStringLiteral("Фото породы"));
+                       Image::Sizing::TakePictureSize, QString(), QStringLiteral("Фото породы"));
     stackFrontToBack({Text1, List1, Label10, Label7, rule, Image2, Shape1, Label1, Image1});
     setTabOrder(List1, Text1);
     List1->setFocus();
@@ -66,8 +63,7 @@ Form1::Form1(WindowSet& windows) : FormBase(windows, QStringLiteral("Form1"), Lo
 Form1::~Form1() = default;
 
 void Form1::VIB(const QString& sound) {
-    if (!m_player)
-        m_player = std::make_unique<waveplayer>();
+    if (!m_player) m_player = std::make_unique<waveplayer>();
     playSound(*m_player, sound);
 }
 
@@ -79,8 +75,7 @@ void Form1::initialFill() {
     for (const catalogue::Record& r : records)
         names.append(r.name);
     List1->programmatic([&] { List1->addItems(names); });
-    if (!records.isEmpty())
-        showRecord(records.constFirst());
+    if (!records.isEmpty()) showRecord(records.constFirst());
     applyFrameRule();
 }
 
@@ -100,8 +95,8 @@ void Form1::showRecord(const catalogue::Record& record) {
 }
 
 void Form1::applyFrameRule() {
-    const QSize frame = pxToTwips(Image1->width()) > PortraitMaxWidth ? LandscapeFrame
-                                                                       : PortraitFrame;
+    const QSize frame =
+        pxToTwips(Image1->width()) > PortraitMaxWidth ? LandscapeFrame : PortraitFrame;
     Shape1->setSizeTwips(frame.width(), frame.height());
 }
 
@@ -111,8 +106,7 @@ void Form1::List1_Click() {
     const QList<catalogue::Record> records =
         catalogue::parseRecords(catalogue::readCatalogueFile(catalogue::CatalogueFile));
     for (const catalogue::Record& r : records)
-        if (r.name == chosen)
-            showRecord(r);
+        if (r.name == chosen) showRecord(r);
 }
 
 void Form1::Image2_Click() {
@@ -121,8 +115,14 @@ void Form1::Image2_Click() {
     VIB(QStringLiteral("\\Sound\\select.wav"));
 }
 
-void Form1::Form_Activate() { m_player = std::make_unique<waveplayer>(); }
+void Form1::Form_Activate() {
+    m_player = std::make_unique<waveplayer>();
+}
 
-void Form1::Form_MouseMove() { Image2->setPicture(m_windows.pictures.get(BackNormal)); }
+void Form1::Form_MouseMove() {
+    Image2->setPicture(m_windows.pictures.get(BackNormal));
+}
 
-void Form1::Form_CloseRequest() { Image2_Click(); }
+void Form1::Form_CloseRequest() {
+    Image2_Click();
+}

@@ -20,8 +20,8 @@ QString realPath(const QString& contentPath) {
         const QString exact = resolved + part;
         if (matching && !QFileInfo::exists(exact)) {
             const QDir dir(resolved.isEmpty() ? QStringLiteral(".") : resolved);
-            const QStringList entries = dir.entryList(
-                QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+            const QStringList entries = dir.entryList(QDir::AllEntries | QDir::Hidden |
+                                                      QDir::System | QDir::NoDotAndDotDot);
             auto found = std::find_if(entries.begin(), entries.end(), [&](const QString& e) {
                 return e.compare(part, Qt::CaseInsensitive) == 0;
             });
@@ -33,11 +33,12 @@ QString realPath(const QString& contentPath) {
         }
         resolved += part + u'/';
     }
-    if (resolved.size() > 1 && resolved.endsWith(u'/'))
-        resolved.chop(1);
+    if (resolved.size() > 1 && resolved.endsWith(u'/')) resolved.chop(1);
     return resolved;
 }
 
-QString programDirectory() { return QCoreApplication::applicationDirPath(); }
+QString programDirectory() {
+    return QCoreApplication::applicationDirPath();
+}
 
 } // namespace core

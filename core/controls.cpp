@@ -22,8 +22,7 @@ void setTextColor(QWidget* w, QPalette::ColorRole role, quint32 color) {
 bool releasedInside(QWidget* w, QMouseEvent* event, bool& pressed) {
     const bool click =
         pressed && event->button() == Qt::LeftButton && w->rect().contains(event->pos());
-    if (event->button() == Qt::LeftButton)
-        pressed = false;
+    if (event->button() == Qt::LeftButton) pressed = false;
     return click;
 }
 
@@ -62,15 +61,13 @@ void Label::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void Label::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton)
-        m_pressed = true;
+    if (event->button() == Qt::LeftButton) m_pressed = true;
     event->accept();
 }
 
 void Label::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
-    if (releasedInside(this, event, m_pressed))
-        emit clicked();
+    if (releasedInside(this, event, m_pressed)) emit clicked();
 }
 
 Image::Image(QWidget* surface, const QString& name, const QRect& twips, Sizing sizing,
@@ -103,15 +100,13 @@ void Image::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void Image::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton)
-        m_pressed = true;
+    if (event->button() == Qt::LeftButton) m_pressed = true;
     event->accept();
 }
 
 void Image::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
-    if (releasedInside(this, event, m_pressed))
-        emit clicked();
+    if (releasedInside(this, event, m_pressed)) emit clicked();
 }
 
 Line::Line(QWidget* surface, const QString& name, QPoint fromTwips, QPoint toTwips, int widthPx,
@@ -146,8 +141,7 @@ void Line::paintEvent(QPaintEvent*) {
     p.drawLine(m_from, m_to);
 }
 
-Shape::Shape(QWidget* surface, const QString& name, const QRect& twips, int borderPx,
-             quint32 color)
+Shape::Shape(QWidget* surface, const QString& name, const QRect& twips, int borderPx, quint32 color)
     : QWidget(surface), m_border(borderPx), m_color(vbColor(color)) {
     setObjectName(name);
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -169,8 +163,8 @@ void Shape::paintEvent(QPaintEvent*) {
     p.fillRect(QRect(r.right() - b + 1, r.top(), b, r.height()), m_color);
 }
 
-ChoiceList::ChoiceList(QWidget* surface, const QString& name, const QRect& twips,
-                       const QFont& font, quint32 color, quint32 background)
+ChoiceList::ChoiceList(QWidget* surface, const QString& name, const QRect& twips, const QFont& font,
+                       quint32 color, quint32 background)
     : QListWidget(surface) {
     setObjectName(name);
     setGeometry(twipsToPx(twips.x()), twipsToPx(twips.y()), twipsToPx(twips.width()),
@@ -187,8 +181,7 @@ ChoiceList::ChoiceList(QWidget* surface, const QString& name, const QRect& twips
     setPalette(p);
     // Assistive technology changes the selection rather than the current item.
     connect(this, &QListWidget::itemSelectionChanged, this, [this] {
-        if (!m_programmatic && !selectedItems().isEmpty())
-            emit chosen();
+        if (!m_programmatic && !selectedItems().isEmpty()) emit chosen();
     });
 }
 

@@ -86,8 +86,7 @@ private:
 class Shape : public QWidget {
     Q_OBJECT
 public:
-    Shape(QWidget* surface, const QString& name, const QRect& twips, int borderPx,
-          quint32 color);
+    Shape(QWidget* surface, const QString& name, const QRect& twips, int borderPx, quint32 color);
     void setSizeTwips(int width, int height);
 
 protected:

@@ -31,16 +31,24 @@ QString failureMessage(const RuntimeFailure& failure) {
     return QStringLiteral("Ошибка %1\n\n%2").arg(failure.number).arg(failure.text);
 }
 
-void fail(int number, const QString& text) { throw RuntimeFailure{number, text}; }
+void fail(int number, const QString& text) {
+    throw RuntimeFailure{number, text};
+}
 
 FailureReporter setFailureReporter(FailureReporter r) {
     return std::exchange(reporter(), std::move(r));
 }
 
-void reportFailure(const RuntimeFailure& failure) { reporter()(failure); }
+void reportFailure(const RuntimeFailure& failure) {
+    reporter()(failure);
+}
 
-ProgramEnder setProgramEnder(ProgramEnder e) { return std::exchange(ender(), std::move(e)); }
+ProgramEnder setProgramEnder(ProgramEnder e) {
+    return std::exchange(ender(), std::move(e));
+}
 
-void endProgram(int status) { ender()(status); }
+void endProgram(int status) {
+    ender()(status);
+}
 
 } // namespace core

@@ -31,8 +31,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override {
         // Moves that a control let through (a line, a frame) still count when nothing
         // that takes pointer input lies under the pointer.
-        if (!childAt(event->position().toPoint()))
-            m_form->surfaceMouseMove();
+        if (!childAt(event->position().toPoint())) m_form->surfaceMouseMove();
         event->accept();
     }
 
@@ -57,11 +56,12 @@ FormBase::FormBase(WindowSet& windows, const QString& name, const FormLook& look
     qApp->installEventFilter(this);
 }
 
-QWidget* FormBase::surface() const { return m_surface; }
+QWidget* FormBase::surface() const {
+    return m_surface;
+}
 
 FormBase::~FormBase() {
-    if (qApp)
-        qApp->removeEventFilter(this);
+    if (qApp) qApp->removeEventFilter(this);
 }
 
 void FormBase::setPicture(const Picture& picture) {
@@ -90,11 +90,17 @@ void FormBase::showForm() {
         QMetaObject::invokeMethod(this, &FormBase::activateNow, Qt::QueuedConnection);
 }
 
-void FormBase::hideForm() { hide(); }
+void FormBase::hideForm() {
+    hide();
+}
 
-void FormBase::minimize() { showMinimized(); }
+void FormBase::minimize() {
+    showMinimized();
+}
 
-void FormBase::setFormEnabled(bool enabled) { m_enabled = enabled; }
+void FormBase::setFormEnabled(bool enabled) {
+    m_enabled = enabled;
+}
 
 void FormBase::activateNow() {
     guarded([&] { Form_Activate(); });
@@ -128,10 +134,8 @@ void FormBase::paintEvent(QPaintEvent*) {
 }
 
 bool FormBase::eventFilter(QObject* watched, QEvent* event) {
-    if (m_enabled || !watched->isWidgetType())
-        return false;
-    if (static_cast<QWidget*>(watched)->window() != this)
-        return false;
+    if (m_enabled || !watched->isWidgetType()) return false;
+    if (static_cast<QWidget*>(watched)->window() != this) return false;
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:

@@ -29,7 +29,7 @@ QString installedFace(const QString& designFace) {
         const char* design;
         const char* installed;
     } table[] = {
-        {"MS Sans Serif", "Liberation Sans"},   {"MS Serif", "Liberation Serif"},
+        {"MS Sans Serif", "Liberation Sans"},    {"MS Serif", "Liberation Serif"},
         {"Times New Roman", "Liberation Serif"}, {"Courier New", "Liberation Mono"},
         {"Courier", "Liberation Mono"},
     };
@@ -47,6 +47,8 @@ QFont designFont(const QString& designFace, double points, bool bold) {
     return font;
 }
 
-QFont windowDefaultFont() { return designFont(QStringLiteral("MS Sans Serif"), 8.25); }
+QFont windowDefaultFont() {
+    return designFont(QStringLiteral("MS Sans Serif"), 8.25);
+}
 
 } // namespace core

@@ -18,8 +18,7 @@ Picture loadPicture(const QString& contentPath) {
 
 const Picture& PictureCache::get(const QString& contentPath) {
     auto it = m_pictures.constFind(contentPath);
-    if (it == m_pictures.constEnd())
-        it = m_pictures.insert(contentPath, loadPicture(contentPath));
+    if (it == m_pictures.constEnd()) it = m_pictures.insert(contentPath, loadPicture(contentPath));
     return *it;
 }
 

@@ -27,8 +27,7 @@ void AudioChannel::play(const QString& fullPath) {
         m_current->deleteLater();
     }
     const QString path = realPath(fullPath);
-    if (!QFileInfo(path).isFile())
-        return;
+    if (!QFileInfo(path).isFile()) return;
     auto* effect = new QSoundEffect(this);
     effect->setSource(QUrl::fromLocalFile(path));
     effect->play();

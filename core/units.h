@@ -9,16 +9,24 @@ namespace core {
 
 constexpr int TwipsPerPixel = 15;
 
-constexpr int twipsToPx(int twips) { return twips / TwipsPerPixel; }
-constexpr int pxToTwips(int px) { return px * TwipsPerPixel; }
+constexpr int twipsToPx(int twips) {
+    return twips / TwipsPerPixel;
+}
+constexpr int pxToTwips(int px) {
+    return px * TwipsPerPixel;
+}
 
 // A font size in points becomes whole pixels, rounded to nearest (8.25 pt -> 11 px).
-inline int pointsToPx(double points) { return int(std::lround(points * 96.0 / 72.0)); }
+inline int pointsToPx(double points) {
+    return int(std::lround(points * 96.0 / 72.0));
+}
 
 constexpr QRect twipsRect(int left, int top, int width, int height) {
     return QRect(twipsToPx(left), twipsToPx(top), twipsToPx(width), twipsToPx(height));
 }
 
-constexpr QPoint twipsPoint(int x, int y) { return QPoint(twipsToPx(x), twipsToPx(y)); }
+constexpr QPoint twipsPoint(int x, int y) {
+    return QPoint(twipsToPx(x), twipsToPx(y));
+}
 
 } // namespace core

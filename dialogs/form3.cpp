@@ -14,21 +14,19 @@ constexpr double ResetPoints = 8;
 
 Form3::Form3(WindowSet& windows) : FormBase(windows, QStringLiteral("Form3"), Look) {
     QWidget* s = surface();
-    Label3 = new Label(s, QStringLiteral("Label3"), {1920, 1680, 735, 255},
-                       QStringLiteral("НЕТ"), windowDefaultFont(), colors::Green,
-                       Qt::AlignHCenter);
+    Label3 = new Label(s, QStringLiteral("Label3"), {1920, 1680, 735, 255}, QStringLiteral("НЕТ"),
+                       windowDefaultFont(), colors::Green, Qt::AlignHCenter);
     Label2 = new Label(s, QStringLiteral("Label2"), {240, 1680, 735, 255}, QStringLiteral("ДА"),
                        windowDefaultFont(), colors::Green, Qt::AlignHCenter);
     Label1 = new Label(s, QStringLiteral("Label1"), {360, 720, 2175, 615},
                        QStringLiteral("Вы действительно хотите выйти?"),
                        designFont(QStringLiteral("MS Sans Serif"), 9.75, true), colors::Green,
                        Qt::AlignHCenter, true);
-    Label7 = new Label(s, QStringLiteral("Label7"), {120, 120, 1455, 255},
-                       QStringLiteral("ВЫХОД..."),
-                       designFont(QStringLiteral("Courier New"), 12, true), colors::Blue,
-                       Qt::AlignLeft);
-    auto* rule = new Line(s, QStringLiteral("Line1(6)"), {-120, 480}, {2880, 480}, 10,
-                          colors::Green);
+    Label7 =
+        new Label(s, QStringLiteral("Label7"), {120, 120, 1455, 255}, QStringLiteral("ВЫХОД..."),
+                  designFont(QStringLiteral("Courier New"), 12, true), colors::Blue, Qt::AlignLeft);
+    auto* rule =
+        new Line(s, QStringLiteral("Line1(6)"), {-120, 480}, {2880, 480}, 10, colors::Green);
     stackFrontToBack({Label3, Label2, Label1, Label7, rule});
 
     connect(Label2, &Label::clicked, this, [this] { guarded([&] { Label2_Click(); }); });
@@ -40,7 +38,9 @@ Form3::Form3(WindowSet& windows) : FormBase(windows, QStringLiteral("Form3"), Lo
         });
 }
 
-void Form3::Label2_Click() { endProgram(0); }
+void Form3::Label2_Click() {
+    endProgram(0);
+}
 
 void Form3::Label3_Click() {
     hideForm();
@@ -57,4 +57,6 @@ void Form3::Form_MouseMove() {
     }
 }
 
-void Form3::Form_CloseRequest() { Label3_Click(); }
+void Form3::Form_CloseRequest() {
+    Label3_Click();
+}

@@ -38,30 +38,25 @@ Form5::Form5(WindowSet& windows) : FormBase(windows, QStringLiteral("Form5"), Lo
     Text1->setMouseTracking(true);
 
     Image2 = new Image(s, QStringLiteral("Image2"), {360, 4320, 2385, 555},
-                       Image::Sizing::TakePictureSize, QString(),
-                       QStringLiteral("Сайт автора"));
+                       Image::Sizing::TakePictureSize, QString(), QStringLiteral("Сайт автора"));
     Image2->setPicture(Picture{QStringLiteral(":/psograf/site.png"),
                                QPixmap(QStringLiteral(":/psograf/site.png"))});
     const QPixmap hand(QStringLiteral(":/psograf/hand.png"));
     Image2->setCursor(hand.isNull() ? QCursor(Qt::PointingHandCursor) : QCursor(hand, 6, 0));
 
-    Label3_0 = new Label(s, QStringLiteral("Label3(0)"), {120, 1560, 6495, 2535},
-                         QString::fromUtf8(HelpText),
-                         designFont(QStringLiteral("MS Sans Serif"), 12), colors::Blue,
-                         Qt::AlignHCenter, true);
+    Label3_0 = new Label(
+        s, QStringLiteral("Label3(0)"), {120, 1560, 6495, 2535}, QString::fromUtf8(HelpText),
+        designFont(QStringLiteral("MS Sans Serif"), 12), colors::Blue, Qt::AlignHCenter, true);
     Image20 = new Image(s, QStringLiteral("Image20"), {5880, 120, 750, 345},
-                        Image::Sizing::TakePictureSize,
-                        QStringLiteral("Вернуться в Главное меню"), QString());
-    Label7 = new Label(s, QStringLiteral("Label7"), {120, 120, 4215, 375},
-                       QStringLiteral("Справка"),
-                       designFont(QStringLiteral("Courier New"), 12, true), colors::Blue,
-                       Qt::AlignLeft);
-    auto* rule = new Line(s, QStringLiteral("Line1(6)"), {0, 600}, {8160, 600}, 10,
-                          colors::Green);
-    Label1 = new Label(s, QStringLiteral("Label1"), {120, 1080, 6495, 375},
-                       QStringLiteral("Справка"),
-                       designFont(QStringLiteral("MS Sans Serif"), 13.5, true), colors::Green,
-                       Qt::AlignHCenter);
+                        Image::Sizing::TakePictureSize, QStringLiteral("Вернуться в Главное меню"),
+                        QString());
+    Label7 =
+        new Label(s, QStringLiteral("Label7"), {120, 120, 4215, 375}, QStringLiteral("Справка"),
+                  designFont(QStringLiteral("Courier New"), 12, true), colors::Blue, Qt::AlignLeft);
+    auto* rule = new Line(s, QStringLiteral("Line1(6)"), {0, 600}, {8160, 600}, 10, colors::Green);
+    Label1 = new Label(
+        s, QStringLiteral("Label1"), {120, 1080, 6495, 375}, QStringLiteral("Справка"),
+        designFont(QStringLiteral("MS Sans Serif"), 13.5, true), colors::Green, Qt::AlignHCenter);
     stackFrontToBack({Text1, Image2, Label3_0, Image20, Label7, rule, Label1});
     Text1->setFocus();
 
@@ -72,18 +67,21 @@ Form5::Form5(WindowSet& windows) : FormBase(windows, QStringLiteral("Form5"), Lo
 Form5::~Form5() = default;
 
 void Form5::VIB() {
-    if (!m_player)
-        m_player = std::make_unique<waveplayer>();
+    if (!m_player) m_player = std::make_unique<waveplayer>();
     playSound(*m_player, QStringLiteral("\\Sound\\select.wav"));
 }
 
-void Form5::Form_Activate() { m_player = std::make_unique<waveplayer>(); }
+void Form5::Form_Activate() {
+    m_player = std::make_unique<waveplayer>();
+}
 
 void Form5::Form_MouseMove() {
     Image20->setPicture(m_windows.pictures.get(QStringLiteral("Graph\\ARNOAK.jpg")));
 }
 
-void Form5::Image2_Click() { ShellOpen(QString::fromLatin1(contacts::WebSite)); }
+void Form5::Image2_Click() {
+    ShellOpen(QString::fromLatin1(contacts::WebSite));
+}
 
 void Form5::Image20_Click() {
     hideForm();
@@ -92,4 +90,6 @@ void Form5::Image20_Click() {
     VIB();
 }
 
-void Form5::Form_CloseRequest() { Image20_Click(); }
+void Form5::Form_CloseRequest() {
+    Image20_Click();
+}

@@ -33,8 +33,7 @@ constexpr quint8 CycleEnd = 50;
 // The arrangement applied when the counter reaches tick, or nullptr.
 constexpr const Arrangement* arrangementAt(quint8 tick) {
     for (const Arrangement& a : Arrangements)
-        if (a.tick == tick)
-            return &a;
+        if (a.tick == tick) return &a;
     return nullptr;
 }
 

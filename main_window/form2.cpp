@@ -22,7 +22,7 @@ struct Section {
 
 // Label1 .. Label5; the training item's reader title says "собаки", not "собак".
 const Section Sections[5] = {
-    {"text\\HCD.ssu", "Как выбрать собаку"}, {"text\\vos.ssu", "Физиология собаки"},
+    {"text\\HCD.ssu", "Как выбрать собаку"},       {"text\\vos.ssu", "Физиология собаки"},
     {"text\\kiv.ssu", "Кормление и обустройство"}, {"text\\kvs.ssu", "Лечение собаки"},
     {"text\\drs.ssu", "Дрессировка собаки"},
 };
@@ -76,12 +76,11 @@ void Form2::buildControls() {
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
 
-    Label7 = new Label(s, QStringLiteral("Label7"), {2640, 240, 3375, 375},
-                       QStringLiteral("Пёсограф"),
-                       designFont(QStringLiteral("Courier New"), 12, true), colors::Blue,
-                       Qt::AlignLeft);
-    auto* rule = new Line(s, QStringLiteral("Line1(6)"), {2640, 840}, {9240, 840}, 10,
-                          colors::Green);
+    Label7 =
+        new Label(s, QStringLiteral("Label7"), {2640, 240, 3375, 375}, QStringLiteral("Пёсограф"),
+                  designFont(QStringLiteral("Courier New"), 12, true), colors::Blue, Qt::AlignLeft);
+    auto* rule =
+        new Line(s, QStringLiteral("Line1(6)"), {2640, 840}, {9240, 840}, 10, colors::Green);
     auto* frame4 = frame("Shape1(4)", {6840, 5280, 2295, 1695}, 0x00C0C0);
     Image7 = photo("Image7", {6840, 5280, 2295, 1695});
     auto* frame3 = frame("Shape1(3)", {3720, 4800, 3015, 2175}, 0x80FFFF);
@@ -108,19 +107,19 @@ void Form2::buildControls() {
     Image8 = button("Image8", {7560, 120, 615, 540}, "Свернуть");
     Image5 = photo("Image5", {120, 4320, 3495, 2655});
 
-    stackFrontToBack({Label7,  rule,   frame4, Image7, frame3, Image6, frame2, Image2,
-                      Image1,  line5,  line4,  line3,  line2,  line1,  line0,  Label6,
-                      Label5,  Label4, Label3, Label2, Label1, Image4, frame0, frame1,
-                      Image3,  Image8, Image5});
+    stackFrontToBack({Label7, rule,   frame4, Image7, frame3, Image6, frame2, Image2, Image1,
+                      line5,  line4,  line3,  line2,  line1,  line0,  Label6, Label5, Label4,
+                      Label3, Label2, Label1, Image4, frame0, frame1, Image3, Image8, Image5});
 
     const std::array<Label*, 6> items = {Label1, Label2, Label3, Label4, Label5, Label6};
-    const std::array<void (Form2::*)(), 6> clicks = {
-        &Form2::Label1_Click, &Form2::Label2_Click, &Form2::Label3_Click,
-        &Form2::Label4_Click, &Form2::Label5_Click, &Form2::Label6_Click};
+    const std::array<void (Form2::*)(), 6> clicks = {&Form2::Label1_Click, &Form2::Label2_Click,
+                                                     &Form2::Label3_Click, &Form2::Label4_Click,
+                                                     &Form2::Label5_Click, &Form2::Label6_Click};
     for (size_t i = 0; i < items.size(); ++i) {
         Label* label = items[i];
         const auto click = clicks[i];
-        connect(label, &Label::clicked, this, [this, click] { guarded([&] { (this->*click)(); }); });
+        connect(label, &Label::clicked, this,
+                [this, click] { guarded([&] { (this->*click)(); }); });
         connect(label, &Label::mouseMoved, this, [this, label] { guarded([&] { light(label); }); });
     }
     const struct {
@@ -134,7 +133,8 @@ void Form2::buildControls() {
         Image* image = b.button;
         const auto click = b.click;
         const QString* lit = b.lit;
-        connect(image, &Image::clicked, this, [this, click] { guarded([&] { (this->*click)(); }); });
+        connect(image, &Image::clicked, this,
+                [this, click] { guarded([&] { (this->*click)(); }); });
         connect(image, &Image::mouseMoved, this, [this, image, lit] {
             guarded([&] { image->setPicture(m_windows.pictures.get(*lit)); });
         });
@@ -185,8 +185,7 @@ void Form2::Form_Load() {
 }
 
 void Form2::VIB(const QString& sound) {
-    if (!m_player)
-        m_player = std::make_unique<waveplayer>();
+    if (!m_player) m_player = std::make_unique<waveplayer>();
     playSound(*m_player, sound);
 }
 
@@ -200,11 +199,21 @@ void Form2::openSection(int section) {
     VIB(Check);
 }
 
-void Form2::Label1_Click() { openSection(0); }
-void Form2::Label2_Click() { openSection(1); }
-void Form2::Label3_Click() { openSection(2); }
-void Form2::Label4_Click() { openSection(3); }
-void Form2::Label5_Click() { openSection(4); }
+void Form2::Label1_Click() {
+    openSection(0);
+}
+void Form2::Label2_Click() {
+    openSection(1);
+}
+void Form2::Label3_Click() {
+    openSection(2);
+}
+void Form2::Label4_Click() {
+    openSection(3);
+}
+void Form2::Label5_Click() {
+    openSection(4);
+}
 
 void Form2::Label6_Click() {
     hideForm();
@@ -247,16 +256,14 @@ void Form2::Form_MouseMove() {
 
 void Form2::Timer1_Timer() {
     quint8& tick = m_windows.CarouselTick;
-    if (tick == 255)
-        fail(ErrOverflow, QStringLiteral("Переполнение счётчика карусели"));
+    if (tick == 255) fail(ErrOverflow, QStringLiteral("Переполнение счётчика карусели"));
     ++tick;
     if (const carousel::Arrangement* a = carousel::arrangementAt(tick)) {
         const auto targets = photoSlots();
         for (size_t photo = 0; photo < carousel::Photos.size(); ++photo)
             targets[size_t(a->slotOfPhoto[photo])]->setPicture(
                 m_windows.pictures.get(QString::fromLatin1(carousel::Photos[photo])));
-        if (tick == carousel::CycleEnd)
-            tick = 0;
+        if (tick == carousel::CycleEnd) tick = 0;
     }
 }
 

@@ -29,7 +29,9 @@ public:
     core::Label *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7;
     core::Image *Image1, *Image2, *Image3, *Image4, *Image5, *Image6, *Image7, *Image8;
     QTimer* Timer1;
-    std::array<core::Image*, 5> photoSlots() const { return {Image3, Image4, Image5, Image6, Image7}; }
+    std::array<core::Image*, 5> photoSlots() const {
+        return {Image3, Image4, Image5, Image6, Image7};
+    }
 
     const core::waveplayer* player() const { return m_player.get(); }
 

@@ -8,11 +8,11 @@
 #include <QStringEncoder>
 #include <QTest>
 
-const QStringList StartupPictures = {
-    "dog\\sob133.jpg",  "dog\\sob141.jpg", "dog\\sob148.jpg",  "dog\\sob167.jpg",
-    "dog\\sob191.jpg",  "Graph\\fon.jpg",  "Graph\\CLNO.jpg",  "Graph\\qesno.jpg",
-    "Graph\\lis.jpg",   "Graph\\ARAK.jpg", "Graph\\fonno.jpg", "Graph\\CLAK.jpg",
-    "Graph\\qesakt.jpg", "Graph\\lir.jpg", "Graph\\ARNOAK.jpg"};
+const QStringList StartupPictures = {"dog\\sob133.jpg",   "dog\\sob141.jpg",  "dog\\sob148.jpg",
+                                     "dog\\sob167.jpg",   "dog\\sob191.jpg",  "Graph\\fon.jpg",
+                                     "Graph\\CLNO.jpg",   "Graph\\qesno.jpg", "Graph\\lis.jpg",
+                                     "Graph\\ARAK.jpg",   "Graph\\fonno.jpg", "Graph\\CLAK.jpg",
+                                     "Graph\\qesakt.jpg", "Graph\\lir.jpg",   "Graph\\ARNOAK.jpg"};
 
 QByteArray toCp1251(const QString& text) {
     QStringEncoder encoder("windows-1251");
@@ -78,13 +78,14 @@ void Fixture::writePicture(const QString& relative, QSize size, QColor color) {
     image.save(path, "JPG");
 }
 
-void Fixture::remove(const QString& relative) { QFile::remove(fullPath(root(), relative)); }
+void Fixture::remove(const QString& relative) {
+    QFile::remove(fullPath(root(), relative));
+}
 
 Program* Fixture::start() {
     m_program.reset();
     auto program = std::make_unique<Program>();
-    if (!program->load())
-        return nullptr;
+    if (!program->load()) return nullptr;
     program->show();
     m_program = std::move(program);
     settle();

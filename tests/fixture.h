@@ -31,9 +31,9 @@ public:
     Program* program() const { return m_program.get(); }
     void stop() { m_program.reset(); }
 
-    QStringList sounds;                       // full paths handed to the audio channel
-    QList<core::RuntimeFailure> failures;     // reports instead of message boxes
-    QList<int> endings;                       // statuses the program tried to end with
+    QStringList sounds;                   // full paths handed to the audio channel
+    QList<core::RuntimeFailure> failures; // reports instead of message boxes
+    QList<int> endings;                   // statuses the program tried to end with
 
 private:
     QTemporaryDir m_dir;

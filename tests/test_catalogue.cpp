@@ -32,15 +32,16 @@ private slots:
 void TestCatalogue::records_data() {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QList<Record>>("expected");
-    const Record laika{"Лайка", "Северная ездовая собака, выносливая и неприхотливая.", "sob001.jpg"};
+    const Record laika{"Лайка", "Северная ездовая собака, выносливая и неприхотливая.",
+                       "sob001.jpg"};
     const Record taksa{"Такса", "Небольшая охотничья собака с длинным телом.", "sob002.bmp"};
-    QTest::newRow("example") << "\"Лайка\",\"Северная ездовая собака, выносливая и неприхотливая.\",\"sob001.jpg\"\r\n"
-                                "\"Такса\",\"Небольшая охотничья собака с длинным телом.\",\"sob002.bmp\"\r\n"
-                             << QList<Record>{laika, taksa};
+    QTest::newRow("example")
+        << "\"Лайка\",\"Северная ездовая собака, выносливая и неприхотливая.\",\"sob001.jpg\"\r\n"
+           "\"Такса\",\"Небольшая охотничья собака с длинным телом.\",\"sob002.bmp\"\r\n"
+        << QList<Record>{laika, taksa};
     QTest::newRow("empty") << "" << QList<Record>{};
-    QTest::newRow("unquoted comma splits")
-        << "Лайка,Северная, выносливая,sob001.jpg\r\n"
-        << QList<Record>{{"Лайка", "Северная", "выносливая"}};
+    QTest::newRow("unquoted comma splits") << "Лайка,Северная, выносливая,sob001.jpg\r\n"
+                                           << QList<Record>{{"Лайка", "Северная", "выносливая"}};
     QTest::newRow("spaces around unquoted") << "  Лайка  ,  текст , sob1.jpg  \r\n"
                                             << QList<Record>{{"Лайка", "текст", "sob1.jpg"}};
     QTest::newRow("junk after quote") << "\"А\"xx,\"Б\" ,\"c.jpg\"\r\n"
@@ -49,13 +50,14 @@ void TestCatalogue::records_data() {
     QTest::newRow("blank line shifts")
         << "\"А\",\"1\",\"a.jpg\"\r\n\r\n\"Б\",\"2\",\"b.jpg\"\r\n\"В\",\"3\",\"c.jpg\"\r\n"
         << QList<Record>{{"А", "1", "a.jpg"}, {"", "Б", "2"}, {"b.jpg", "В", "3"}};
-    QTest::newRow("LF and CR line ends") << "\"А\",\"1\",\"a.jpg\"\n\"Б\",\"2\",\"b.jpg\"\r\"В\",\"3\",\"c.jpg\""
-                                         << QList<Record>{{"А", "1", "a.jpg"}, {"Б", "2", "b.jpg"}, {"В", "3", "c.jpg"}};
+    QTest::newRow("LF and CR line ends")
+        << "\"А\",\"1\",\"a.jpg\"\n\"Б\",\"2\",\"b.jpg\"\r\"В\",\"3\",\"c.jpg\""
+        << QList<Record>{{"А", "1", "a.jpg"}, {"Б", "2", "b.jpg"}, {"В", "3", "c.jpg"}};
     // An incomplete record at the end is left out; the complete ones stay.
     QTest::newRow("trailing blank lines") << "\"А\",\"1\",\"a.jpg\"\r\n\r\n\r\n"
                                           << QList<Record>{{"А", "1", "a.jpg"}};
-    QTest::newRow("truncated last") << "\"А\",\"1\",\"a.jpg\"\r\n\"Б\",\"2"
-                                    << QList<Record>{{"А", "1", "a.jpg"}};
+    QTest::newRow("truncated last")
+        << "\"А\",\"1\",\"a.jpg\"\r\n\"Б\",\"2" << QList<Record>{{"А", "1", "a.jpg"}};
     QTest::newRow("unclosed quote") << "\"А,1,a.jpg" << QList<Record>{};
 }
 
@@ -81,8 +83,10 @@ void TestCatalogue::photoPaths() {
 
 void TestCatalogue::initialFillShowsTheFirstBreed() {
     Fixture f;
-    f.writeText("text\\FOLDOG.ssu", "\"Такса\",\"Длинная.\",\"sob002.jpg\"\r\n\"Акита\",\"Японская.\",\"sob003.jpg\"\r\n"
-                                    "\"Такса\",\"Вторая.\",\"sob004.jpg\"\r\n");
+    f.writeText(
+        "text\\FOLDOG.ssu",
+        "\"Такса\",\"Длинная.\",\"sob002.jpg\"\r\n\"Акита\",\"Японская.\",\"sob003.jpg\"\r\n"
+        "\"Такса\",\"Вторая.\",\"sob004.jpg\"\r\n");
     f.writePicture("dog\\sob002.jpg", {200, 150});
     QVERIFY(f.start());
     auto* cat = static_cast<Form1*>(f.program()->windows.Form1);
@@ -102,8 +106,10 @@ void TestCatalogue::initialFillShowsTheFirstBreed() {
 
 void TestCatalogue::choosingBreeds() {
     Fixture f;
-    f.writeText("text\\FOLDOG.ssu", "\"Лайка\",\"Северная.\",\"sob001.jpg\"\r\n\"Такса\",\"Без фото.\",\"sob002.jpg\"\r\n"
-                                    "\"Дог\",\"Первый.\",\"sob003.jpg\"\r\n\"Дог\",\"Последний.\",\"SOB004.BMP\"\r\n");
+    f.writeText(
+        "text\\FOLDOG.ssu",
+        "\"Лайка\",\"Северная.\",\"sob001.jpg\"\r\n\"Такса\",\"Без фото.\",\"sob002.jpg\"\r\n"
+        "\"Дог\",\"Первый.\",\"sob003.jpg\"\r\n\"Дог\",\"Последний.\",\"SOB004.BMP\"\r\n");
     f.writePicture("dog\\sob004.jpg", {100, 120});
     QVERIFY(f.start());
     auto* cat = static_cast<Form1*>(f.program()->windows.Form1);
@@ -167,8 +173,7 @@ void TestCatalogue::startupFaultsThatNoLongerEndTheProgram() {
     for (const Case& c : cases) {
         Fixture f;
         f.writeText("text\\FOLDOG.ssu", c.file);
-        if (c.garbagePhoto)
-            f.writeBytes("dog\\sob009.jpg", "garbage");
+        if (c.garbagePhoto) f.writeBytes("dog\\sob009.jpg", "garbage");
         QVERIFY2(f.start(), c.name);
         auto* cat = static_cast<Form1*>(f.program()->windows.Form1);
         QCOMPARE(cat->Label10->text(), QString("Нет фото"));
@@ -187,7 +192,9 @@ void TestCatalogue::startupFaultsThatNoLongerEndTheProgram() {
 
 void TestCatalogue::backAndReturnKeepTheBreed() {
     Fixture f;
-    f.writeText("text\\FOLDOG.ssu", "\"Лайка\",\"Северная.\",\"sob001.jpg\"\r\n\"Такса\",\"Длинная.\",\"sob002.jpg\"\r\n");
+    f.writeText(
+        "text\\FOLDOG.ssu",
+        "\"Лайка\",\"Северная.\",\"sob001.jpg\"\r\n\"Такса\",\"Длинная.\",\"sob002.jpg\"\r\n");
     QVERIFY(f.start());
     Form2* main = f.program()->form2;
     auto* cat = static_cast<Form1*>(f.program()->windows.Form1);

@@ -10,8 +10,8 @@
 #include "units.h"
 
 #include <QDir>
-#include <QSoundEffect>
 #include <QFontInfo>
+#include <QSoundEffect>
 #include <QTest>
 
 class TestCore : public QObject {
@@ -69,7 +69,9 @@ void TestCore::cp1251DecodesEveryByte() {
     const QString decoded = core::decodeCp1251(all);
     QCOMPARE(decoded.size(), 256);
     for (int b = 0; b < 256; ++b) {
-        char16_t expected = b < 0x80 ? char16_t(b) : b < 0xC0 ? high[b - 0x80] : char16_t(0x0410 + b - 0xC0);
+        char16_t expected = b < 0x80   ? char16_t(b)
+                            : b < 0xC0 ? high[b - 0x80]
+                                       : char16_t(0x0410 + b - 0xC0);
         if (b == 0x98)
             QVERIFY2(!decoded[b].isLetter(), "0x98 must not decode to a letter");
         else
@@ -135,11 +137,23 @@ void TestCore::aNewSoundReplacesTheOneStillPlaying() {
     Fixture f;
     // A tiny valid wave file: 16-bit mono PCM, 100 samples of silence.
     QByteArray wav("RIFF");
-    const auto u32 = [&](quint32 v) { for (int i = 0; i < 4; ++i) wav.append(char(v >> (8 * i))); };
-    const auto u16 = [&](quint16 v) { wav.append(char(v)); wav.append(char(v >> 8)); };
+    const auto u32 = [&](quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            wav.append(char(v >> (8 * i)));
+    };
+    const auto u16 = [&](quint16 v) {
+        wav.append(char(v));
+        wav.append(char(v >> 8));
+    };
     u32(36 + 200);
     wav += "WAVEfmt ";
-    u32(16); u16(1); u16(1); u32(22050); u32(44100); u16(2); u16(16);
+    u32(16);
+    u16(1);
+    u16(1);
+    u32(22050);
+    u32(44100);
+    u16(2);
+    u16(16);
     wav += "data";
     u32(200);
     wav += QByteArray(200, '\0');
@@ -165,7 +179,8 @@ void TestCore::colorsAndFaces() {
     QCOMPARE(core::vbColor(0x00C0C0), QColor(192, 192, 0));
     QCOMPARE(core::vbColor(0x80000018), QGuiApplication::palette().color(QPalette::ToolTipBase));
     QCOMPARE(core::vbColor(0x8000000F), QGuiApplication::palette().color(QPalette::Button));
-    for (const char* face : {"MS Sans Serif", "MS Serif", "Times New Roman", "Courier New", "Courier"}) {
+    for (const char* face :
+         {"MS Sans Serif", "MS Serif", "Times New Roman", "Courier New", "Courier"}) {
         const QFontInfo info(core::designFont(face, 12));
         QCOMPARE(info.family(), core::installedFace(face));
     }

@@ -15,7 +15,9 @@
 namespace {
 // Moves/clicks the pointer at a point of the window's client area, hit-tested as a real
 // pointer would be.
-QPoint inWindow(core::FormBase* form, QPoint client) { return client + form->surface()->pos(); }
+QPoint inWindow(core::FormBase* form, QPoint client) {
+    return client + form->surface()->pos();
+}
 void moveTo(core::FormBase* form, QPoint client) {
     QTest::mouseMove(form->windowHandle(), inWindow(form, client));
     QCoreApplication::processEvents();
@@ -24,7 +26,9 @@ void clickAt(core::FormBase* form, QPoint client) {
     QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {}, inWindow(form, client));
     QCoreApplication::processEvents();
 }
-QPoint centreOf(QWidget* w) { return w->geometry().center(); }
+QPoint centreOf(QWidget* w) {
+    return w->geometry().center();
+}
 } // namespace
 
 class UrlRecorder : public QObject {
@@ -71,17 +75,29 @@ void TestMainMenu::init() {
     main = f->program()->form2;
 }
 
-void TestMainMenu::cleanup() { f.reset(); }
+void TestMainMenu::cleanup() {
+    f.reset();
+}
 
 void TestMainMenu::sectionsOpenTheReader_data() {
     QTest::addColumn<QString>("label");
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("title");
-    QTest::newRow("Label1") << "Label1" << "text\\HCD.ssu" << "Как выбрать собаку";
-    QTest::newRow("Label2") << "Label2" << "text\\vos.ssu" << "Физиология собаки";
-    QTest::newRow("Label3") << "Label3" << "text\\kiv.ssu" << "Кормление и обустройство";
-    QTest::newRow("Label4") << "Label4" << "text\\kvs.ssu" << "Лечение собаки";
-    QTest::newRow("Label5") << "Label5" << "text\\drs.ssu" << "Дрессировка собаки";
+    QTest::newRow("Label1") << "Label1"
+                            << "text\\HCD.ssu"
+                            << "Как выбрать собаку";
+    QTest::newRow("Label2") << "Label2"
+                            << "text\\vos.ssu"
+                            << "Физиология собаки";
+    QTest::newRow("Label3") << "Label3"
+                            << "text\\kiv.ssu"
+                            << "Кормление и обустройство";
+    QTest::newRow("Label4") << "Label4"
+                            << "text\\kvs.ssu"
+                            << "Лечение собаки";
+    QTest::newRow("Label5") << "Label5"
+                            << "text\\drs.ssu"
+                            << "Дрессировка собаки";
 }
 
 void TestMainMenu::sectionsOpenTheReader() {
@@ -97,7 +113,8 @@ void TestMainMenu::sectionsOpenTheReader() {
     QCOMPARE(f->program()->windows.TopicFilePath, file);
     QCOMPARE(f->program()->windows.TopicListLoaded, quint8(0));
     QCOMPARE(reader()->List1->count(), 1);
-    QVERIFY(reader()->List1->item(0)->text().endsWith(QFileInfo(QString(file).replace('\\', '/')).baseName()));
+    QVERIFY(reader()->List1->item(0)->text().endsWith(
+        QFileInfo(QString(file).replace('\\', '/')).baseName()));
     QCOMPARE(f->sounds.size(), 1);
     QVERIFY(f->sounds.first().endsWith("\\Sound\\check.wav"));
 }
@@ -134,7 +151,8 @@ void TestMainMenu::hoverLightsAndTheSurfaceResets() {
     QCOMPARE(main->Image1->pictureSource(), QString("Graph\\CLAK.jpg"));
     // A rule is the bare surface.
     moveTo(main, main->surface()->findChild<QWidget*>("Line1(6)")->geometry().center());
-    for (core::Label* l : {main->Label1, main->Label2, main->Label3, main->Label4, main->Label5, main->Label6}) {
+    for (core::Label* l :
+         {main->Label1, main->Label2, main->Label3, main->Label4, main->Label5, main->Label6}) {
         QCOMPARE(l->foreColor(), quint32(0x008000));
         QCOMPARE(l->fontSize(), 12.0);
     }
@@ -314,7 +332,9 @@ void TestMainMenu::carousel() {
 }
 
 void TestMainMenu::walkEveryWindow() {
-    f->writeText("text\\FOLDOG.ssu", "\"Лайка\",\"Северная собака.\",\"sob001.jpg\"\r\n\"Такса\",\"Длинная.\",\"sob002.jpg\"\r\n");
+    f->writeText("text\\FOLDOG.ssu",
+                 "\"Лайка\",\"Северная "
+                 "собака.\",\"sob001.jpg\"\r\n\"Такса\",\"Длинная.\",\"sob002.jpg\"\r\n");
     saveScreenshot(main, "walk_main");
     main->Label1_Click();
     settle();

@@ -13,7 +13,9 @@
 using core::FormBase;
 
 namespace {
-int indexOnSurface(QWidget* w) { return w->parentWidget()->children().indexOf(w); }
+int indexOnSurface(QWidget* w) {
+    return w->parentWidget()->children().indexOf(w);
+}
 QWidget* control(FormBase* form, const char* name) {
     return form->surface()->findChild<QWidget*>(name);
 }
@@ -129,8 +131,10 @@ void TestStartup::layoutOfEachWindow() {
     QCOMPARE(control(main, "Line1(0)")->geometry(), QRect(192, 104, 232, 1));
     QCOMPARE(control(main, "Line1(6)")->geometry(), QRect(176, 51, 440, 10));
     // Frames lie over their photos' edges; labels over nothing.
-    for (auto [frame, photo] : {std::pair{"Shape1(0)", "Image5"}, {"Shape1(1)", "Image3"},
-                                {"Shape1(2)", "Image4"}, {"Shape1(3)", "Image6"},
+    for (auto [frame, photo] : {std::pair{"Shape1(0)", "Image5"},
+                                {"Shape1(1)", "Image3"},
+                                {"Shape1(2)", "Image4"},
+                                {"Shape1(3)", "Image6"},
                                 {"Shape1(4)", "Image7"}}) {
         QWidget* s = control(main, frame);
         QWidget* i = control(main, photo);

@@ -58,7 +58,9 @@ void TestTopicReader::init() {
     reader = static_cast<Form4*>(f->program()->windows.Form4);
 }
 
-void TestTopicReader::cleanup() { f.reset(); }
+void TestTopicReader::cleanup() {
+    f.reset();
+}
 
 void TestTopicReader::open(const QString& file, const QString& title) {
     core::WindowSet& w = f->program()->windows;
@@ -91,7 +93,8 @@ void TestTopicReader::activationFillsSortedListAndShowsFirstTopic() {
 void TestTopicReader::choicesByMouseAndKeyboard() {
     open("text\\HCD.ssu");
     clickEntry(reader->List1, 0);
-    QCOMPARE(reader->Text1->toPlainText(), crlfShown("     Большой собаке нужно много места.\r\n     "));
+    QCOMPARE(reader->Text1->toPlainText(),
+             crlfShown("     Большой собаке нужно много места.\r\n     "));
     QCOMPARE(reader->Label1_1->text(), QString("Размер собаки"));
     QCOMPARE(f->sounds.size(), 1);
     QVERIFY(f->sounds.last().endsWith("\\Sound\\stat.wav"));
@@ -146,8 +149,9 @@ void TestTopicReader::reopeningShowsTheListOnce() {
 }
 
 void TestTopicReader::russianCollation() {
-    f->writeText("text\\vos.ssu", "#яблоко\r\n#яблоко\r\n#Ёж\r\n#Ёж\r\n#елка\r\n#елка\r\n#Жук\r\n#Жук\r\n"
-                                  "#ель\r\n#ель\r\n#Акита\r\n#Акита\r\n#ёрш\r\n#ёрш\r\n");
+    f->writeText("text\\vos.ssu",
+                 "#яблоко\r\n#яблоко\r\n#Ёж\r\n#Ёж\r\n#елка\r\n#елка\r\n#Жук\r\n#Жук\r\n"
+                 "#ель\r\n#ель\r\n#Акита\r\n#Акита\r\n#ёрш\r\n#ёрш\r\n");
     open("text\\vos.ssu");
     QCOMPARE(entries(reader->List1),
              (QStringList{"Акита", "Ёж", "елка", "ель", "ёрш", "Жук", "яблоко"}));

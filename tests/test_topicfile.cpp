@@ -31,20 +31,21 @@ void TestTopicFile::scan_data() {
     QTest::addColumn<QStringList>("titles");
     QTest::addColumn<QString>("firstText");
 
-    const QString example = "Раздел о выборе собаки\r\n\r\n#Щенок или взрослая собака\r\n"
-                            "Щенка легче приучить к своему дому.\r\nВзрослая собака уже воспитана.\r\n"
-                            "#Щенок или взрослая собака\r\n#Размер собаки\r\n"
-                            "Большой собаке нужно много места.\r\n#Размер собаки\r\n";
-    QTest::newRow("example") << example
-                             << QStringList{"Щенок или взрослая собака", "Размер собаки"}
+    const QString example =
+        "Раздел о выборе собаки\r\n\r\n#Щенок или взрослая собака\r\n"
+        "Щенка легче приучить к своему дому.\r\nВзрослая собака уже воспитана.\r\n"
+        "#Щенок или взрослая собака\r\n#Размер собаки\r\n"
+        "Большой собаке нужно много места.\r\n#Размер собаки\r\n";
+    QTest::newRow("example") << example << QStringList{"Щенок или взрослая собака", "Размер собаки"}
                              << shown({"Щенка легче приучить к своему дому.",
                                        "Взрослая собака уже воспитана."});
     QTest::newRow("empty file") << "" << QStringList{} << QString();
     QTest::newRow("no titles") << "просто текст\r\nещё\r\n" << QStringList{} << QString();
     QTest::newRow("empty topic") << "#А\r\n#А\r\n" << QStringList{"А"} << shown({});
     QTest::newRow("empty title") << "#\r\nx\r\n#\r\n" << QStringList{""} << shown({"x"});
-    QTest::newRow("free lines between") << "a\r\n#А\r\n1\r\n#А\r\nсвободная\r\n\r\n#Б\r\n2\r\n#Б\r\nконец"
-                                        << QStringList{"А", "Б"} << shown({"1"});
+    QTest::newRow("free lines between")
+        << "a\r\n#А\r\n1\r\n#А\r\nсвободная\r\n\r\n#Б\r\n2\r\n#Б\r\nконец" << QStringList{"А", "Б"}
+        << shown({"1"});
     QTest::newRow("duplicate apart") << "#А\r\n1\r\n#А\r\n#Б\r\n2\r\n#Б\r\n#А\r\n3\r\n#А\r\n"
                                      << QStringList{"А", "Б", "А"} << shown({"1"});
     QTest::newRow("duplicate adjacent") << "#Б\r\n0\r\n#Б\r\n#А\r\n1\r\n#А\r\n#А\r\n2\r\n#А\r\n"
@@ -52,17 +53,17 @@ void TestTopicFile::scan_data() {
     // A "#" text line in a later topic becomes a title, and so does that topic's closing line.
     QTest::newRow("hash line later") << "#А\r\n1\r\n#А\r\n#Б\r\n#ой\r\n#Б\r\n"
                                      << QStringList{"А", "Б", "ой", "Б"} << shown({"1"});
-    QTest::newRow("hash line in first") << "#А\r\n#ой\r\n#А\r\n" << QStringList{"А"}
-                                        << shown({"#ой"});
-    QTest::newRow("CR only") << "#А\r1\r2\r#А\r#Б\r#Б" << QStringList{"А", "Б"} << shown({"1", "2"});
-    QTest::newRow("LF only") << "#А\n1\n\n2\n#А\n#Б\n#Б\n" << QStringList{"А", "Б"}
-                             << shown({"1", "", "2"});
-    QTest::newRow("spaces kept") << "#А \r\n  1  \r\n#А\r\n#А \r\n" << QStringList{"А "}
-                                 << shown({"  1  ", "#А"});
+    QTest::newRow("hash line in first") << "#А\r\n#ой\r\n#А\r\n"
+                                        << QStringList{"А"} << shown({"#ой"});
+    QTest::newRow("CR only") << "#А\r1\r2\r#А\r#Б\r#Б" << QStringList{"А", "Б"}
+                             << shown({"1", "2"});
+    QTest::newRow("LF only") << "#А\n1\n\n2\n#А\n#Б\n#Б\n"
+                             << QStringList{"А", "Б"} << shown({"1", "", "2"});
+    QTest::newRow("spaces kept") << "#А \r\n  1  \r\n#А\r\n#А \r\n"
+                                 << QStringList{"А "} << shown({"  1  ", "#А"});
     // The end of the file closes a topic that lacks its closing line.
     QTest::newRow("no closing line") << "#А\r\n1\r\n2" << QStringList{"А"} << shown({"1", "2"});
-    QTest::newRow("only hash lines") << "#\r\n#\r\n#\r\n#\r\n#\r\n" << QStringList{""}
-                                     << shown({});
+    QTest::newRow("only hash lines") << "#\r\n#\r\n#\r\n#\r\n#\r\n" << QStringList{""} << shown({});
 }
 
 void TestTopicFile::scan() {
@@ -73,27 +74,34 @@ void TestTopicFile::scan() {
     QCOMPARE(s.titles, titles);
     QCOMPARE(s.hasFirstTopic, !titles.isEmpty());
     QCOMPARE(s.firstText, firstText);
-    if (!titles.isEmpty())
-        QCOMPARE(s.firstTitle, titles.first());
+    if (!titles.isEmpty()) QCOMPARE(s.firstTitle, titles.first());
 }
 
 void TestTopicFile::readingATopic_data() {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("text");
-    QTest::newRow("second topic") << "x\r\n#А\r\n1\r\n#А\r\n#Б\r\n2\r\n#Б\r\n" << "Б" << shown({"2"});
+    QTest::newRow("second topic") << "x\r\n#А\r\n1\r\n#А\r\n#Б\r\n2\r\n#Б\r\n"
+                                  << "Б" << shown({"2"});
     // Runs of a repeated title follow each other: the second starts after the five spaces
     // the first left, so it is indented by ten.
     QTest::newRow("duplicate apart") << "#А\r\n1\r\n#А\r\n#Б\r\n2\r\n#Б\r\n#А\r\n3\r\n#А\r\n"
-                                     << "А" << "     1\r\n          3\r\n     ";
-    QTest::newRow("duplicate adjacent") << "#А\r\n1\r\n#А\r\n#А\r\n2\r\n#А\r\n" << "А"
+                                     << "А"
+                                     << "     1\r\n          3\r\n     ";
+    QTest::newRow("duplicate adjacent") << "#А\r\n1\r\n#А\r\n#А\r\n2\r\n#А\r\n"
+                                        << "А"
                                         << "     1\r\n          2\r\n     ";
-    QTest::newRow("absent") << "#А\r\n1\r\n#А\r\n" << "Б" << QString();
-    QTest::newRow("case matters") << "#а\r\n1\r\n#а\r\n" << "А" << QString();
-    QTest::newRow("no closing line") << "#А\r\n#Б\r\n1" << "Б" << shown({"1"});
-    QTest::newRow("unclosed after") << "#Б\r\n1\r\n#Б\r\n#В\r\n#Б\r\n2" << "Б"
+    QTest::newRow("absent") << "#А\r\n1\r\n#А\r\n"
+                            << "Б" << QString();
+    QTest::newRow("case matters") << "#а\r\n1\r\n#а\r\n"
+                                  << "А" << QString();
+    QTest::newRow("no closing line") << "#А\r\n#Б\r\n1"
+                                     << "Б" << shown({"1"});
+    QTest::newRow("unclosed after") << "#Б\r\n1\r\n#Б\r\n#В\r\n#Б\r\n2"
+                                    << "Б"
                                     << "     1\r\n          2\r\n     ";
-    QTest::newRow("empty topic") << "#А\r\n#А\r\n" << "А" << shown({});
+    QTest::newRow("empty topic") << "#А\r\n#А\r\n"
+                                 << "А" << shown({});
 }
 
 void TestTopicFile::readingATopic() {
@@ -106,7 +114,8 @@ void TestTopicFile::readingATopic() {
 void TestTopicFile::longTitlesAndTopicsWork() {
     const QString title(300, QChar(u'Ж'));
     const QString paragraph(50000, QChar(u'т'));
-    const QString file = "#" + title + "\r\n" + paragraph + "\r\n" + paragraph + "\r\n#" + title + "\r\n";
+    const QString file =
+        "#" + title + "\r\n" + paragraph + "\r\n" + paragraph + "\r\n#" + title + "\r\n";
     const topics::TitleScan s = scanTitles(file);
     QCOMPARE(s.titles, QStringList{title});
     QCOMPARE(s.firstText.size(), 2 * (5 + 50000 + 2) + 5);

@@ -25,18 +25,17 @@ Form4::Form4(WindowSet& windows) : FormBase(windows, QStringLiteral("Form4"), Lo
                         designFont(QStringLiteral("Times New Roman"), 12), colors::DarkBlue,
                         colors::TooltipBack);
     Label1_1 = new Label(s, QStringLiteral("Label1(1)"), {120, 2880, 7815, 375}, Prompt,
-                         designFont(QStringLiteral("MS Sans Serif"), 12, true),
-                         colors::DarkGreen, Qt::AlignHCenter);
+                         designFont(QStringLiteral("MS Sans Serif"), 12, true), colors::DarkGreen,
+                         Qt::AlignHCenter);
     Label1_0 = new Label(s, QStringLiteral("Label1(0)"), {960, 2520, 6135, 375}, Prompt,
                          windowDefaultFont(), colors::DarkGreen, Qt::AlignHCenter);
     Image2 = new Image(s, QStringLiteral("Image2"), {7200, 120, 750, 345},
-                       Image::Sizing::TakePictureSize,
-                       QStringLiteral("Вернуться в Главное меню"), QString());
-    auto* rule = new Line(s, QStringLiteral("Line1(6)"), {0, 600}, {8160, 600}, 10,
-                          colors::Green);
-    Label7 = new Label(s, QStringLiteral("Label7"), {120, 120, 6015, 375}, QString(),
-                       designFont(QStringLiteral("Courier New"), 12, true), colors::Blue,
-                       Qt::AlignLeft);
+                       Image::Sizing::TakePictureSize, QStringLiteral("Вернуться в Главное меню"),
+                       QString());
+    auto* rule = new Line(s, QStringLiteral("Line1(6)"), {0, 600}, {8160, 600}, 10, colors::Green);
+    Label7 =
+        new Label(s, QStringLiteral("Label7"), {120, 120, 6015, 375}, QString(),
+                  designFont(QStringLiteral("Courier New"), 12, true), colors::Blue, Qt::AlignLeft);
     stackFrontToBack({List1, Text1, Label1_1, Label1_0, Image2, rule, Label7});
     setTabOrder(Text1, List1);
     Text1->setFocus();
@@ -55,13 +54,16 @@ void Form4::play(const QString& sound) {
     playSound(*m_player, sound);
 }
 
-void Form4::VIB() { play(QStringLiteral("\\Sound\\select.wav")); }
-void Form4::VIL() { play(QStringLiteral("\\Sound\\stat.wav")); }
+void Form4::VIB() {
+    play(QStringLiteral("\\Sound\\select.wav"));
+}
+void Form4::VIL() {
+    play(QStringLiteral("\\Sound\\stat.wav"));
+}
 
 void Form4::Form_Activate() {
     m_player = std::make_unique<waveplayer>();
-    if (m_windows.TopicListLoaded != 0)
-        return;
+    if (m_windows.TopicListLoaded != 0) return;
     const topics::TitleScan scan =
         topics::scanTitles(topics::readTopicFile(m_windows.TopicFilePath));
 
@@ -82,8 +84,7 @@ void Form4::Form_Activate() {
 }
 
 void Form4::List1_Click() {
-    if (m_windows.TopicListLoaded == 1)
-        return;
+    if (m_windows.TopicListLoaded == 1) return;
     VIL();
     Text1->clear();
     const QString title = List1->selectedText();
@@ -99,6 +100,10 @@ void Form4::Image2_Click() {
     VIB();
 }
 
-void Form4::Form_MouseMove() { Image2->setPicture(m_windows.pictures.get(BackNormal)); }
+void Form4::Form_MouseMove() {
+    Image2->setPicture(m_windows.pictures.get(BackNormal));
+}
 
-void Form4::Form_CloseRequest() { Image2_Click(); }
+void Form4::Form_CloseRequest() {
+    Image2_Click();
+}

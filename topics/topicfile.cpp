@@ -17,8 +17,7 @@ public:
         while (end < m_text.size() && m_text[end] != u'\r' && m_text[end] != u'\n')
             ++end;
         m_pos = end;
-        if (m_pos < m_text.size() && m_text[m_pos] == u'\r')
-            ++m_pos;
+        if (m_pos < m_text.size() && m_text[m_pos] == u'\r') ++m_pos;
         if (m_pos < m_text.size() && m_text[m_pos] == u'\n' &&
             (m_pos == end || m_text[end] == u'\r'))
             ++m_pos;
@@ -34,8 +33,7 @@ private:
 void readRun(LineReader& lines, QStringView titleLine, DisplayText& out) {
     while (!lines.atEnd()) {
         const QStringView line = lines.next();
-        if (line == titleLine)
-            break;
+        if (line == titleLine) break;
         out.appendLine(line);
     }
     out.closeTopic();
@@ -49,7 +47,9 @@ void DisplayText::appendLine(QStringView line) {
     m_text += QLatin1String("\r\n");
 }
 
-void DisplayText::closeTopic() { m_text += QLatin1String("     "); }
+void DisplayText::closeTopic() {
+    m_text += QLatin1String("     ");
+}
 
 TitleScan scanTitles(QStringView text) {
     TitleScan scan;
@@ -57,8 +57,7 @@ TitleScan scanTitles(QStringView text) {
     QStringView lastTitleLine;
     while (!lines.atEnd()) {
         const QStringView line = lines.next();
-        if (!line.startsWith(u'#') || line == lastTitleLine)
-            continue;
+        if (!line.startsWith(u'#') || line == lastTitleLine) continue;
         lastTitleLine = line;
         scan.titles.append(line.mid(1).toString());
         if (!scan.hasFirstTopic) {
@@ -77,8 +76,7 @@ QString readTopic(QStringView text, const QString& title) {
     DisplayText display;
     LineReader lines(text);
     while (!lines.atEnd())
-        if (lines.next() == sought)
-            readRun(lines, sought, display);
+        if (lines.next() == sought) readRun(lines, sought, display);
     return display.take();
 }
 

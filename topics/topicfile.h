@@ -29,10 +29,10 @@ private:
 };
 
 struct TitleScan {
-    QStringList titles;      // in file order, duplicates included
+    QStringList titles; // in file order, duplicates included
     bool hasFirstTopic = false;
-    QString firstTitle;      // the first title line without its "#"
-    QString firstText;       // display text of the first topic
+    QString firstTitle; // the first title line without its "#"
+    QString firstText;  // display text of the first topic
 };
 
 // Lists the titles. A title line equal to the last one seen is not a title again (it
