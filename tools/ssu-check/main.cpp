@@ -1,0 +1,36 @@
+// ssu-check CONTENT-FOLDER: checks the folder the program would run in and prints one
+// finding a line, then a summary. Exits with 1 when there is an error.
+#include "check.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLoggingCategory>
+
+#include <cstdio>
+
+namespace {
+void print(std::FILE* stream, const QString& line) {
+    std::fputs(line.toUtf8().append('\n').constData(), stream);
+}
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    // A picture that does not decode is a finding; the decoder's own complaint is noise.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio*=false"));
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() != 2) {
+        print(stderr, QStringLiteral("usage: ssu-check CONTENT-FOLDER"));
+        return 2;
+    }
+    const QString folder = arguments[1];
+    if (!QFileInfo(folder).isDir()) {
+        print(stderr, QStringLiteral("ssu-check: %1: not a folder").arg(folder));
+        return 2;
+    }
+    const QList<ssucheck::Finding> findings = ssucheck::checkContent(folder);
+    for (const ssucheck::Finding& finding : findings)
+        print(stdout, ssucheck::formatFinding(finding));
+    print(stdout, ssucheck::formatSummary(findings));
+    return ssucheck::countOf(findings, ssucheck::Severity::Error) > 0 ? 1 : 0;
+}
