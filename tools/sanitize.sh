@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Builds the whole program with AddressSanitizer and UndefinedBehaviorSanitizer (gcc) into
+# build-asan/ and runs the test suite there headless. Any leak, memory error or undefined
+# behaviour fails the run; leaks inside system libraries we cannot fix are listed in
+# tools/lsan.supp.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+repo=$(pwd)
+
+packages=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev libqt6multimedia6
+          fonts-dejavu-core fonts-liberation2)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPSOGRAF_SANITIZE=ON >/dev/null
+cmake --build build-asan
+
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=detect_leaks=1
+export LSAN_OPTIONS="suppressions=$repo/tools/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+cd build-asan
+ctest --output-on-failure -j2
