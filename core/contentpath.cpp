@@ -11,6 +11,9 @@ namespace core {
 QString realPath(const QString& contentPath) {
     QString path = contentPath;
     path.replace(u'\\', u'/');
+    // No file name holds NUL (a garbled catalogue can ask for one): asking the file
+    // system would only print warnings.
+    if (path.contains(QChar(0))) return path;
     const bool absolute = path.startsWith(u'/');
     const QStringList parts = path.split(u'/', Qt::SkipEmptyParts);
 

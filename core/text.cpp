@@ -18,7 +18,7 @@ QString decodeCp1251(QByteArrayView bytes) {
 QByteArray readContentFile(const QString& contentPath) {
     const QString path = realPath(contentPath);
     QFile file(path);
-    if (!QFileInfo(path).isFile())
+    if (path.contains(QChar(0)) || !QFileInfo(path).isFile())
         fail(ErrFileNotFound, QStringLiteral("Файл не найден: %1").arg(contentPath));
     if (!file.open(QIODevice::ReadOnly))
         fail(ErrPathAccess, QStringLiteral("Нет доступа к файлу: %1").arg(contentPath));

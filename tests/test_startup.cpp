@@ -26,8 +26,6 @@ class TestStartup : public QObject {
 private slots:
     void mainWindowOpensWithPhotosAndPictures();
     void allFiveWindowsExistHidden();
-    void missingStartupFileEndsStartup_data();
-    void missingStartupFileEndsStartup();
     void layoutOfEachWindow();
     void handlersReportFailuresAndKeepRunning();
 };
@@ -82,25 +80,6 @@ void TestStartup::allFiveWindowsExistHidden() {
     QCOMPARE(w.Form5->windowType(), Qt::Tool);
     for (FormBase* form : {w.Form1, w.Form2, w.Form3, w.Form4, w.Form5})
         QVERIFY(form->windowFlags() & Qt::FramelessWindowHint);
-}
-
-void TestStartup::missingStartupFileEndsStartup_data() {
-    QTest::addColumn<QString>("file");
-    for (const QString& p : StartupPictures)
-        QTest::newRow(qPrintable(p)) << p;
-    QTest::newRow("catalogue") << QString("text\\FOLDOG.ssu");
-}
-
-void TestStartup::missingStartupFileEndsStartup() {
-    QFETCH(QString, file);
-    Fixture f;
-    f.remove(file);
-    QVERIFY(!f.start());
-    QCOMPARE(f.failures.size(), 1);
-    QCOMPARE(f.failures.first().number, int(core::ErrFileNotFound));
-    QVERIFY2(f.failures.first().text.contains(file), qPrintable(f.failures.first().text));
-    for (QWidget* w : QApplication::topLevelWidgets())
-        QVERIFY(!w->isVisible());
 }
 
 void TestStartup::layoutOfEachWindow() {

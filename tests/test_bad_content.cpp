@@ -1,0 +1,410 @@
+// Every content file the program reads, spoiled one at a time: missing, empty, cut short
+// and replaced by garbage. Start-up files stop start-up with a report naming the file; a
+// topic file is reported and the program goes on; a photo becomes "Нет фото"; a sound is
+// silent. And the program never writes a file.
+#include "fixture.h"
+#include "form1.h"
+#include "form2.h"
+#include "form3.h"
+#include "form4.h"
+#include "form5.h"
+#include "sound.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QScopeGuard>
+#include <QTest>
+
+namespace {
+
+enum class Fault { Missing, Empty, Truncated, Garbage };
+const char* const FaultNames[] = {"missing", "empty", "truncated", "garbage"};
+
+// Random bytes with the ones readers trip on mixed in: NUL, 0x98 (no character in
+// Windows-1251), quotes, commas, "#" and every kind of line end.
+QByteArray garbage(quint32 seed, int size = 4096) {
+    QRandomGenerator random(seed);
+    static const char specials[] = {'\0', char(0x98), '"', ',', '#', '\r', '\n', ' '};
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (char& c : bytes)
+        c = random.bounded(3) == 0 ? specials[random.bounded(int(sizeof specials))]
+                                   : char(random.bounded(256));
+    return bytes;
+}
+
+QString absolute(const Fixture& f, const QString& relative) {
+    return f.root() + u'/' + QString(relative).replace(u'\\', u'/');
+}
+
+// A picture cut inside its header is no picture; one cut inside its image data still
+// decodes (the rest grey), as in any viewer.
+void spoil(Fixture& f, const QString& relative, Fault fault, int keepBytes = 100) {
+    QFile file(absolute(f, relative));
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(relative));
+    const QByteArray bytes = file.readAll();
+    file.close();
+    switch (fault) {
+    case Fault::Missing:
+        f.remove(relative);
+        break;
+    case Fault::Empty:
+        f.writeBytes(relative, {});
+        break;
+    case Fault::Truncated:
+        f.writeBytes(relative, bytes.left(keepBytes));
+        break;
+    case Fault::Garbage:
+        f.writeBytes(relative, garbage(qHash(relative)));
+        break;
+    }
+}
+
+bool anyWindowVisible() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible()) return true;
+    return false;
+}
+
+QStringList entries(QListWidget* list) {
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text();
+    return out;
+}
+
+void chooseEntry(QListWidget* list, int row) {
+    list->scrollToItem(list->item(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(row)).center());
+    settle();
+}
+
+const char* const TopicFiles[5] = {"text\\HCD.ssu", "text\\vos.ssu", "text\\kiv.ssu",
+                                   "text\\kvs.ssu", "text\\drs.ssu"};
+const QString Topics = "Вступление\r\n#Первая\r\nСтрока один.\r\n#Первая\r\n"
+                       "#Вторая\r\nСтрока два.\r\nЕщё строка.\r\n#Вторая\r\n";
+
+void clickSection(Form2* main, int section) {
+    core::Label* const items[5] = {main->Label1, main->Label2, main->Label3, main->Label4,
+                                   main->Label5};
+    QTest::mouseClick(items[section], Qt::LeftButton);
+    settle();
+}
+
+// Names, sizes and contents of every file under a folder.
+QMap<QString, QByteArray> snapshot(const QString& folder, bool recursive) {
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden,
+                    recursive ? QDirIterator::Subdirectories : QDirIterator::NoIteratorFlags);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile file(path);
+        QByteArray digest = "unreadable";
+        if (file.open(QIODevice::ReadOnly))
+            digest = QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+        files.insert(path,
+                     digest + QByteArray::number(it.fileInfo().lastModified().toMSecsSinceEpoch()));
+    }
+    return files;
+}
+
+void setReadOnly(const QString& folder, bool readOnly) {
+    const auto dirPermissions = readOnly ? QFile::ReadOwner | QFile::ExeOwner
+                                         : QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+    const auto filePermissions = readOnly ? QFile::ReadOwner : QFile::ReadOwner | QFile::WriteOwner;
+    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    QStringList dirs{folder};
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (it.fileInfo().isDir())
+            dirs << path;
+        else
+            QFile::setPermissions(path, filePermissions);
+    }
+    for (const QString& dir : dirs)
+        QFile::setPermissions(dir, dirPermissions);
+}
+
+} // namespace
+
+class TestBadContent : public QObject {
+    Q_OBJECT
+private slots:
+    void startupPicture_data();
+    void startupPicture();
+    void catalogueFile();
+    void cataloguePhoto();
+    void topicFile_data();
+    void topicFile();
+    void sound_data();
+    void sound();
+    void neverWritesAFile();
+};
+
+void TestBadContent::startupPicture_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("fault");
+    for (const QString& p : StartupPictures)
+        for (int fault = 0; fault < 4; ++fault)
+            QTest::addRow("%s %s", qPrintable(p), FaultNames[fault]) << p << fault;
+}
+
+void TestBadContent::startupPicture() {
+    QFETCH(QString, file);
+    QFETCH(int, fault);
+    Fixture f;
+    spoil(f, file, Fault(fault));
+    QVERIFY(!f.start());
+    QCOMPARE(f.failures.size(), 1);
+    QCOMPARE(f.failures.first().number, Fault(fault) == Fault::Missing
+                                            ? int(core::ErrFileNotFound)
+                                            : int(core::ErrInvalidPicture));
+    QVERIFY2(f.failures.first().text.contains(file), qPrintable(f.failures.first().text));
+    QVERIFY(!anyWindowVisible());
+}
+
+void TestBadContent::catalogueFile() {
+    // Garbage may name a photo with NUL in it: that is a missing file, not a warning.
+    QTest::failOnWarning(QRegularExpression("Broken filename"));
+    const QString twoBreeds = "\"Лайка\",\"Северная.\",\"sob001.jpg\"\r\n"
+                              "\"Такса\",\"Длинная.\",\"sob002.jpg\"\r\n";
+    for (int fault = 0; fault < 4; ++fault) {
+        const QByteArray name = FaultNames[fault];
+        Fixture f;
+        f.writeText("text\\FOLDOG.ssu", twoBreeds);
+        // Cut inside the second record: the first stays whole.
+        spoil(f, "text\\FOLDOG.ssu", Fault(fault), toCp1251(twoBreeds).indexOf(toCp1251("Такс")));
+        Program* p = f.start();
+        if (Fault(fault) == Fault::Missing) {
+            QVERIFY(!p);
+            QCOMPARE(f.failures.size(), 1);
+            QVERIFY(f.failures.first().text.contains("text\\FOLDOG.ssu"));
+            QVERIFY(!anyWindowVisible());
+            continue;
+        }
+        QVERIFY2(p, name);
+        auto* cat = static_cast<Form1*>(p->windows.Form1);
+        QTest::mouseClick(p->form2->Label6, Qt::LeftButton);
+        settle();
+        QVERIFY2(cat->isVisible(), name);
+        if (Fault(fault) == Fault::Empty) QCOMPARE(cat->List1->count(), 0);
+        if (Fault(fault) == Fault::Truncated) {
+            QCOMPARE(entries(cat->List1), QStringList{"Лайка"});
+            QCOMPARE(cat->Label1->text(), QString("Лайка"));
+        }
+        // Whatever the garbage made of it, every entry can be chosen.
+        for (int row = 0; row < cat->List1->count(); ++row)
+            chooseEntry(cat->List1, row);
+        QTest::mouseClick(cat->Image2, Qt::LeftButton);
+        settle();
+        QVERIFY2(p->form2->isVisible(), name);
+        QVERIFY2(f.failures.isEmpty(), name);
+    }
+}
+
+void TestBadContent::cataloguePhoto() {
+    for (int fault = 0; fault < 4; ++fault) {
+        const QByteArray name = FaultNames[fault];
+        // The first breed's photo at start-up, the second's when chosen.
+        Fixture f;
+        f.writeText("text\\FOLDOG.ssu", "\"Лайка\",\"Северная.\",\"sob001.jpg\"\r\n"
+                                        "\"Такса\",\"Длинная.\",\"sob002.jpg\"\r\n");
+        f.writePicture("dog\\sob002.jpg", {160, 120});
+        spoil(f, "dog\\sob001.jpg", Fault(fault));
+        spoil(f, "dog\\sob002.jpg", Fault(fault));
+        QVERIFY2(f.start(), name);
+        auto* cat = static_cast<Form1*>(f.program()->windows.Form1);
+        QCOMPARE(cat->Label10->text(), QString("Нет фото"));
+        QVERIFY(!cat->Image1->hasPicture());
+        QTest::mouseClick(f.program()->form2->Label6, Qt::LeftButton);
+        settle();
+        chooseEntry(cat->List1, 1);
+        QCOMPARE(cat->Label1->text(), QString("Такса"));
+        QCOMPARE(cat->Label10->text(), QString("Нет фото"));
+        QVERIFY(!cat->Image1->hasPicture());
+        QVERIFY2(f.failures.isEmpty(), name);
+    }
+    // Cut inside its image data, a photo still decodes and is shown.
+    Fixture f;
+    f.writePicture("dog\\sob001.jpg", {150, 200});
+    const qint64 size = QFileInfo(absolute(f, "dog\\sob001.jpg")).size();
+    spoil(f, "dog\\sob001.jpg", Fault::Truncated, int(size * 3 / 4));
+    QVERIFY(f.start());
+    auto* cat = static_cast<Form1*>(f.program()->windows.Form1);
+    QVERIFY(cat->Image1->hasPicture());
+    QCOMPARE(cat->Label10->text(), QString());
+}
+
+void TestBadContent::topicFile_data() {
+    QTest::addColumn<int>("section");
+    QTest::addColumn<int>("fault");
+    for (int section = 0; section < 5; ++section)
+        for (int fault = 0; fault < 4; ++fault)
+            QTest::addRow("%s %s", TopicFiles[section], FaultNames[fault]) << section << fault;
+}
+
+void TestBadContent::topicFile() {
+    QFETCH(int, section);
+    QFETCH(int, fault);
+    const QString file = QString::fromLatin1(TopicFiles[section]);
+    Fixture f;
+    f.writeText(file, Topics);
+    // Cut inside the last topic, before its closing line.
+    spoil(f, file, Fault(fault), toCp1251(Topics).indexOf(toCp1251("Ещё")));
+    Program* p = f.start();
+    QVERIFY(p);
+    auto* reader = static_cast<Form4*>(p->windows.Form4);
+    clickSection(p->form2, section);
+    QVERIFY(reader->isVisible());
+    switch (Fault(fault)) {
+    case Fault::Missing:
+        QCOMPARE(f.failures.size(), 1);
+        QCOMPARE(f.failures.first().number, int(core::ErrFileNotFound));
+        QVERIFY(f.failures.first().text.contains(file));
+        QCOMPARE(reader->List1->count(), 0);
+        f.failures.clear();
+        break;
+    case Fault::Empty:
+        QCOMPARE(reader->List1->count(), 0);
+        QVERIFY(reader->Text1->toPlainText().isEmpty());
+        break;
+    case Fault::Truncated:
+        QCOMPARE(entries(reader->List1), (QStringList{"Вторая", "Первая"}));
+        chooseEntry(reader->List1, 0);
+        QCOMPARE(reader->Label1_1->text(), QString("Вторая"));
+        QCOMPARE(reader->Text1->toPlainText(), QString("     Строка два.\n     "));
+        break;
+    case Fault::Garbage:
+        for (int row = 0; row < reader->List1->count(); ++row)
+            chooseEntry(reader->List1, row);
+        break;
+    }
+    QVERIFY(f.failures.isEmpty());
+    // The way back always works.
+    QTest::mouseClick(reader->Image2, Qt::LeftButton);
+    settle();
+    QVERIFY(!reader->isVisible());
+    QVERIFY(p->form2->isVisible());
+    QVERIFY(f.endings.isEmpty());
+}
+
+void TestBadContent::sound_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("fault");
+    for (const char* file : {"check.wav", "select.wav", "stat.wav"})
+        for (int fault = 0; fault < 4; ++fault)
+            QTest::addRow("%s %s", file, FaultNames[fault]) << QString(file) << fault;
+}
+
+// Sounds follow the program's folder, so the spoiled file goes beside this test and is
+// taken away again.
+void TestBadContent::sound() {
+    QFETCH(QString, file);
+    QFETCH(int, fault);
+    const QString folder = QCoreApplication::applicationDirPath() + "/Sound";
+    const bool hadFolder = QDir(folder).exists();
+    QDir().mkpath(folder);
+    const QString path = folder + u'/' + file;
+    QFile original(path);
+    const bool hadFile = original.open(QIODevice::ReadOnly);
+    const QByteArray kept = hadFile ? original.readAll() : QByteArray();
+    original.close();
+    const auto restore = qScopeGuard([&] {
+        QFile::remove(path);
+        if (hadFile) {
+            QFile back(path);
+            if (back.open(QIODevice::WriteOnly)) back.write(kept);
+        }
+        if (!hadFolder) QDir().rmdir(folder);
+    });
+
+    // A real wave header over silence, then spoiled.
+    QByteArray wave = "RIFF";
+    const QByteArray pcm(8000, '\0');
+    auto le = [](quint32 v, int n) {
+        QByteArray b;
+        for (int i = 0; i < n; ++i)
+            b.append(char((v >> (8 * i)) & 0xff));
+        return b;
+    };
+    wave += le(36 + pcm.size(), 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) + le(8000, 4) +
+            le(16000, 4) + le(2, 2) + le(16, 2) + "data" + le(pcm.size(), 4) + pcm;
+    QFile::remove(path);
+    if (Fault(fault) != Fault::Missing) {
+        const QByteArray bytes = Fault(fault) == Fault::Empty       ? QByteArray()
+                                 : Fault(fault) == Fault::Truncated ? wave.left(30)
+                                                                    : garbage(7);
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+    }
+
+    Fixture f;
+    f.writeText("text\\HCD.ssu", Topics);
+    // This sound is really played, not recorded.
+    const auto recorder = core::AudioChannel::instance().setRecorder({});
+    Program* p = f.start();
+    QVERIFY(p);
+    core::waveplayer player;
+    core::playSound(player, "\\Sound\\" + file);
+    QTest::mouseClick(p->form2->Label1, Qt::LeftButton); // the menu's own sound
+    QTest::qWait(100);                                   // lets the decoder run
+    QVERIFY(f.failures.isEmpty());
+    QVERIFY(f.endings.isEmpty());
+    QVERIFY(p->windows.Form4->isVisible());
+}
+
+void TestBadContent::neverWritesAFile() {
+    Fixture f;
+    for (const char* file : TopicFiles)
+        f.writeText(QString::fromLatin1(file), Topics);
+    f.writeText("text\\FOLDOG.ssu", "\"Лайка\",\"Северная.\",\"sob001.jpg\"\r\n"
+                                    "\"Такса\",\"Длинная.\",\"sob404.jpg\"\r\n");
+    // Read-only stops a program run by a user; a run as root is caught by the comparison.
+    setReadOnly(f.root(), true);
+    const auto writable = qScopeGuard([&] { setReadOnly(f.root(), false); });
+    const QString programDir = QCoreApplication::applicationDirPath();
+    const auto contentBefore = snapshot(f.root(), true);
+    const auto programBefore = snapshot(programDir, false);
+    const auto soundBefore = snapshot(programDir + "/Sound", true);
+
+    Program* p = f.start();
+    QVERIFY(p);
+    Form2* main = p->form2;
+    auto* reader = static_cast<Form4*>(p->windows.Form4);
+    auto* cat = static_cast<Form1*>(p->windows.Form1);
+    for (int section = 0; section < 5; ++section) {
+        clickSection(main, section);
+        for (int row = 0; row < reader->List1->count(); ++row)
+            chooseEntry(reader->List1, row);
+        QTest::mouseClick(reader->Image2, Qt::LeftButton);
+        settle();
+    }
+    QTest::mouseClick(main->Label6, Qt::LeftButton);
+    settle();
+    for (int row = 0; row < cat->List1->count(); ++row)
+        chooseEntry(cat->List1, row);
+    QTest::mouseClick(cat->Image2, Qt::LeftButton);
+    QTest::mouseClick(main->Image2, Qt::LeftButton);
+    settle();
+    QTest::mouseClick(static_cast<Form5*>(p->windows.Form5)->Image20, Qt::LeftButton);
+    QTest::mouseClick(main->Image1, Qt::LeftButton);
+    settle();
+    QTest::mouseClick(static_cast<Form3*>(p->windows.Form3)->Label3, Qt::LeftButton);
+    for (int tick = 0; tick < 60; ++tick)
+        main->Timer1_Timer();
+    settle();
+    QVERIFY(f.failures.isEmpty());
+    f.stop();
+
+    QCOMPARE(snapshot(f.root(), true), contentBefore);
+    QCOMPARE(snapshot(programDir, false), programBefore);
+    QCOMPARE(snapshot(programDir + "/Sound", true), soundBefore);
+}
+
+QTEST_MAIN(TestBadContent)
+#include "test_bad_content.moc"
