@@ -23,7 +23,10 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPSOGRAF_SANITIZE=ON
 cmake --build build-asan
 
 export QT_QPA_PLATFORM=offscreen
-export ASAN_OPTIONS=detect_leaks=1
+# Full stacks, so that a suppression names the library that really allocated; Qt's own
+# event loop instead of glib's, whose frames would stand under every allocation.
+export ASAN_OPTIONS=detect_leaks=1:fast_unwind_on_malloc=0
+export QT_NO_GLIB=1
 export LSAN_OPTIONS="suppressions=$repo/tools/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 cd build-asan
