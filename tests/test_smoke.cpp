@@ -26,16 +26,33 @@ void TestSmoke::shippedContentWorks() {
     auto* cat = static_cast<Form1*>(program->windows.Form1);
     QVERIFY(cat->List1->count() >= 120);
     QVERIFY(cat->Image1->hasPicture()); // the first breed has its photo
+    saveScreenshot(main, "shipped_main");
+    int section = 0;
     for (auto click : {&Form2::Label1_Click, &Form2::Label2_Click, &Form2::Label3_Click,
                        &Form2::Label4_Click, &Form2::Label5_Click}) {
         (main->*click)();
         settle();
         QVERIFY(reader->List1->count() >= 12);
         QVERIFY(reader->Text1->toPlainText().size() > 200);
+        saveScreenshot(reader, QString("shipped_section_%1").arg(++section));
         reader->Image2_Click();
     }
+    main->Label6_Click();
+    settle();
+    saveScreenshot(cat, "shipped_catalogue_first");
+    // A user's choice: the breed with the portrait photo.
+    const auto golden = cat->List1->findItems("Золотистый ретривер", Qt::MatchExactly);
+    QCOMPARE(golden.size(), 1);
+    cat->List1->setCurrentItem(golden.first());
+    settle();
+    saveScreenshot(cat, "shipped_catalogue_second");
+    cat->List1->setCurrentRow(cat->List1->count() - 1);
+    settle();
+    saveScreenshot(cat, "shipped_catalogue_last");
+    cat->Image2_Click();
     QVERIFY(f.failures.isEmpty());
-    QCOMPARE(f.sounds.size(), 10);
+    QCOMPARE(f.sounds.size(),
+             14); // a click and a back per section; catalogue: click, two choices, back
 }
 
 QTEST_MAIN(TestSmoke)
