@@ -92,9 +92,17 @@ void FormBase::showForm() {
 
 void FormBase::hideForm() {
     hide();
+    // Once minimised, an X11 window keeps asking to start iconic (Qt does not reset the
+    // hint when the window manager restores it), so showing it again would leave it on
+    // the taskbar only. A new native window, made on the next show, starts normal.
+    if (m_wasMinimized) {
+        m_wasMinimized = false;
+        destroy();
+    }
 }
 
 void FormBase::minimize() {
+    m_wasMinimized = true;
     showMinimized();
 }
 

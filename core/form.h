@@ -68,6 +68,7 @@ private:
     QColor m_backColor;
     int m_border;
     bool m_enabled = true;
+    bool m_wasMinimized = false; // see hideForm
     QPointer<FormBase> m_owner;
 };
 
