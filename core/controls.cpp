@@ -12,6 +12,12 @@ namespace core {
 namespace {
 
 void setTextColor(QWidget* w, QPalette::ColorRole role, quint32 color) {
+    // Hover resets assign the same values on every pointer move: only a change repaints.
+    if (w->testAttribute(Qt::WA_SetPalette) &&
+        w->palette().color(QPalette::Active, role) == vbColor(color) &&
+        w->palette().color(QPalette::Inactive, role) == vbColor(color) &&
+        w->palette().color(QPalette::Disabled, role) == vbColor(color))
+        return;
     QPalette p = w->palette();
     p.setColor(QPalette::Active, role, vbColor(color));
     p.setColor(QPalette::Inactive, role, vbColor(color));
@@ -51,6 +57,7 @@ void Label::setForeColor(quint32 color) {
 void Label::setFontSize(double points) {
     m_points = points;
     QFont f = font();
+    if (f.pixelSize() == pointsToPx(points)) return;
     f.setPixelSize(pointsToPx(points));
     setFont(f);
 }
@@ -83,6 +90,7 @@ Image::Image(QWidget* surface, const QString& name, const QRect& twips, Sizing s
 }
 
 void Image::setPicture(const Picture& picture) {
+    if (m_source == picture.source && pixmap().cacheKey() == picture.pixmap.cacheKey()) return;
     m_source = picture.source;
     setPixmap(picture.pixmap);
     if (m_sizing == Sizing::TakePictureSize && !picture.pixmap.isNull())
