@@ -102,3 +102,17 @@ void settle() {
     for (int i = 0; i < 3; ++i)
         QCoreApplication::processEvents();
 }
+
+QStringList entries(const QListWidget* list) {
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text();
+    return out;
+}
+
+void clickEntry(QListWidget* list, int row) {
+    list->scrollToItem(list->item(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(row)).center());
+    settle();
+}

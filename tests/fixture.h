@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QListWidget>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
@@ -51,3 +52,8 @@ void saveScreenshot(QWidget* window, const QString& name);
 
 // Lets queued activations run.
 void settle();
+
+// The texts of a list's entries, in order.
+QStringList entries(const QListWidget* list);
+// A user's mouse click on an entry, scrolled into view first, then settled.
+void clickEntry(QListWidget* list, int row);

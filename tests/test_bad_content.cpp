@@ -69,20 +69,6 @@ bool anyWindowVisible() {
     return false;
 }
 
-QStringList entries(QListWidget* list) {
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out << list->item(i)->text();
-    return out;
-}
-
-void chooseEntry(QListWidget* list, int row) {
-    list->scrollToItem(list->item(row));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualItemRect(list->item(row)).center());
-    settle();
-}
-
 const char* const TopicFiles[5] = {"text\\HCD.ssu", "text\\vos.ssu", "text\\kiv.ssu",
                                    "text\\kvs.ssu", "text\\drs.ssu"};
 const QString Topics = "Вступление\r\n#Первая\r\nСтрока один.\r\n#Первая\r\n"
@@ -198,7 +184,7 @@ void TestBadContent::catalogueFile() {
         }
         // Whatever the garbage made of it, every entry can be chosen.
         for (int row = 0; row < cat->List1->count(); ++row)
-            chooseEntry(cat->List1, row);
+            clickEntry(cat->List1, row);
         QTest::mouseClick(cat->Image2, Qt::LeftButton);
         settle();
         QVERIFY2(p->form2->isVisible(), name);
@@ -222,7 +208,7 @@ void TestBadContent::cataloguePhoto() {
         QVERIFY(!cat->Image1->hasPicture());
         QTest::mouseClick(f.program()->form2->Label6, Qt::LeftButton);
         settle();
-        chooseEntry(cat->List1, 1);
+        clickEntry(cat->List1, 1);
         QCOMPARE(cat->Label1->text(), QString("Такса"));
         QCOMPARE(cat->Label10->text(), QString("Нет фото"));
         QVERIFY(!cat->Image1->hasPicture());
@@ -274,13 +260,13 @@ void TestBadContent::topicFile() {
         break;
     case Fault::Truncated:
         QCOMPARE(entries(reader->List1), (QStringList{"Вторая", "Первая"}));
-        chooseEntry(reader->List1, 0);
+        clickEntry(reader->List1, 0);
         QCOMPARE(reader->Label1_1->text(), QString("Вторая"));
         QCOMPARE(reader->Text1->toPlainText(), QString("     Строка два.\n     "));
         break;
     case Fault::Garbage:
         for (int row = 0; row < reader->List1->count(); ++row)
-            chooseEntry(reader->List1, row);
+            clickEntry(reader->List1, row);
         break;
     }
     QVERIFY(f.failures.isEmpty());
@@ -380,14 +366,14 @@ void TestBadContent::neverWritesAFile() {
     for (int section = 0; section < 5; ++section) {
         clickSection(main, section);
         for (int row = 0; row < reader->List1->count(); ++row)
-            chooseEntry(reader->List1, row);
+            clickEntry(reader->List1, row);
         QTest::mouseClick(reader->Image2, Qt::LeftButton);
         settle();
     }
     QTest::mouseClick(main->Label6, Qt::LeftButton);
     settle();
     for (int row = 0; row < cat->List1->count(); ++row)
-        chooseEntry(cat->List1, row);
+        clickEntry(cat->List1, row);
     QTest::mouseClick(cat->Image2, Qt::LeftButton);
     QTest::mouseClick(main->Image2, Qt::LeftButton);
     settle();

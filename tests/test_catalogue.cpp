@@ -8,13 +8,6 @@
 
 using catalogue::Record;
 
-namespace {
-void clickEntry(QListWidget* list, int row) {
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualItemRect(list->item(row)).center());
-}
-} // namespace
-
 class TestCatalogue : public QObject {
     Q_OBJECT
 private slots:

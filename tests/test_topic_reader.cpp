@@ -11,18 +11,6 @@ const QString Example = "Раздел о выборе собаки\r\n\r\n#Ще�
                         "#Щенок или взрослая собака\r\n#Размер собаки\r\n"
                         "Большой собаке нужно много места.\r\n#Размер собаки\r\n";
 
-QStringList entries(QListWidget* list) {
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out << list->item(i)->text();
-    return out;
-}
-
-void clickEntry(QListWidget* list, int row) {
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualItemRect(list->item(row)).center());
-}
-
 QString crlfShown(const QString& built) {
     QString s = built;
     return s.replace("\r\n", "\n");

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the desktop install: builds, installs into a staging folder (DESTDIR), validates
 # the desktop entry and the AppStream metadata, checks every installed file, then starts
-# the installed launcher headless and makes sure the program reaches its main window.
+# the installed launcher on a virtual display (Xvfb) and makes sure the program reaches
+# its main window.
 #
 #   bash tools/check-install.sh [BUILD_DIR]      (default: build/; Debian 12, as root)
 set -euo pipefail
@@ -18,17 +19,8 @@ bad() {
   failures=$((failures + 1))
 }
 
-packages=(desktop-file-utils appstream xvfb xauth xdotool)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  step "installing ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+source "$root/tools/packages.sh"
+ensure_packages desktop-file-utils appstream xvfb xauth xdotool
 
 step "configuring and building in $build"
 generator=()

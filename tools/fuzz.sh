@@ -8,17 +8,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 
+source tools/packages.sh
 # llvm-14 brings the symbolizer, so a finding's stack names files and lines.
-packages=(cmake ninja-build clang-14 libclang-rt-14-dev llvm-14 qt6-base-dev)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+ensure_packages cmake ninja-build clang-14 libclang-rt-14-dev llvm-14 qt6-base-dev
 
 cmake -S fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

@@ -7,17 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$(pwd)
 
-packages=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev libqt6multimedia6
-          fonts-dejavu-core fonts-liberation2)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+source tools/packages.sh
+ensure_packages "${program_packages[@]}"
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPSOGRAF_SANITIZE=ON >/dev/null
 cmake --build build-asan

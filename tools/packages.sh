@@ -1,0 +1,17 @@
+# Sourced by the scripts in tools/: installs the Debian packages given that are missing
+# (as root), quietly, and does nothing when all are there.
+ensure_packages() {
+  local missing=() p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# What building and testing the program need.
+program_packages=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev libqt6multimedia6
+                  fonts-dejavu-core fonts-liberation2)
