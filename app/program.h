@@ -1,15 +1,38 @@
-// The program's start-up order: the main window, whose load handler creates the other
-// four windows and everything they need, then the main window shown.
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The program: it owns the five windows, one instance each for the whole run, and the
+// values they share, and carries out the moves between windows that they ask for.
+// Start-up is the main window's load handler; the other four windows come into being
+// when it gives them their background.
 #pragma once
 
-#include "windowset.h"
+#include "core/navigator.h"
+#include "core/programvalues.h"
 
+#include <memory>
+
+namespace core {
+class AudioChannel;
+}
+namespace main_window {
 class Form2;
+}
+namespace topics {
+class Form4;
+}
+namespace catalogue {
+class Form1;
+}
+namespace dialogs {
+class Form3;
+class Form5;
+} // namespace dialogs
 
-class Program {
+namespace app {
+
+class Program final : public core::Navigator {
 public:
     Program();
-    ~Program();
+    ~Program() override;
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
@@ -19,10 +42,38 @@ public:
     // Shows the main window once loaded.
     void show();
 
-    core::WindowSet windows;
-    Form2* form2;
+    core::ProgramValues& values() { return m_values; }
+    main_window::Form2* Form2() const { return m_form2.get(); }
+    topics::Form4* Form4() const { return m_form4.get(); }
+    catalogue::Form1* Form1() const { return m_form1.get(); }
+    dialogs::Form5* Form5() const { return m_form5.get(); }
+    dialogs::Form3* Form3() const { return m_form3.get(); }
+
+    void openSection(const QString& readerTitle) override;
+    void openCatalogue() override;
+    void openHelp() override;
+    void openExitConfirmation() override;
+    void backToMenu() override;
+    void closeHelp() override;
+    void closeExitConfirmation() override;
+    void setOtherBackgrounds(const core::Picture& background) override;
+    void setBackButtons(const core::Picture& picture) override;
+    void fillCatalogue() override;
+
+private:
+    core::ProgramValues m_values;
+    // Sounds stop and their effects go with the program, before the application ends.
+    std::unique_ptr<core::AudioChannel> m_audio;
+    // The main window is destroyed last: the dialogs stand above it.
+    std::unique_ptr<main_window::Form2> m_form2;
+    std::unique_ptr<topics::Form4> m_form4;
+    std::unique_ptr<catalogue::Form1> m_form1;
+    std::unique_ptr<dialogs::Form5> m_form5;
+    std::unique_ptr<dialogs::Form3> m_form3;
 };
 
 // Prefers XWayland on a Wayland desktop, where windows cannot place themselves, unless
 // the user chose a platform.
 void choosePlatform();
+
+} // namespace app

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Пёсограф benchmarks: start-up next to a minimal Qt program, pointer moves, topic files
 // and catalogues from small to very large, and peak memory. Prints a Markdown table of
 // medians on standard output (progress goes to standard error).
@@ -6,13 +7,13 @@
 //   psograf_bench --run-program <ns> [--browse]    child: starts the program in the working
 //                                                  directory, prints spawn-to-shown time and
 //                                                  peak memory (after browsing everything)
-#include "content.h"
-#include "fixture.h"
-#include "form1.h"
-#include "form2.h"
-#include "form4.h"
-#include "shown.h"
-#include "sound.h"
+#include "bench/content.h"
+#include "bench/shown.h"
+#include "catalogue/form1.h"
+#include "core/sound.h"
+#include "main_window/form2.h"
+#include "tests/fixture.h"
+#include "topics/form4.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -103,10 +104,10 @@ QPoint barePoint(QWidget* surface) {
 }
 
 Form1* catalogueOf(Program& p) {
-    return static_cast<Form1*>(p.windows.Form1);
+    return p.Form1();
 }
 Form4* readerOf(Program& p) {
-    return static_cast<Form4*>(p.windows.Form4);
+    return p.Form4();
 }
 
 // Program construction, load and show until the main window is painted, in milliseconds.
@@ -115,7 +116,7 @@ double startProgram(std::unique_ptr<Program>& program) {
     QElapsedTimer clock;
     clock.start();
     auto p = std::make_unique<Program>();
-    ShownWatch watch(p->form2);
+    ShownWatch watch(p->Form2());
     if (!p->load()) die(QStringLiteral("start-up failed"));
     p->show();
     if (!watch.wait()) die(QStringLiteral("the main window never showed"));
@@ -143,7 +144,7 @@ const SectionClick SectionClicks[5] = {&Form2::Label1_Click, &Form2::Label2_Clic
 // A section chosen from the main menu: the reader shown and its list filled.
 void openSection(Program& p, int section) {
     Form4* reader = readerOf(p);
-    core::guarded([&] { (p.form2->*SectionClicks[section])(); });
+    core::guarded([&] { (p.Form2()->*SectionClicks[section])(); });
     pumpUntil([&] { return reader->List1->count() > 0; }, QStringLiteral("the topic list"));
     settle();
 }
@@ -167,7 +168,7 @@ void browseEverything(Program& p) {
         backFromReader(p);
     }
     Form1* catalogue = catalogueOf(p);
-    core::guarded([&] { p.form2->Label6_Click(); });
+    core::guarded([&] { p.Form2()->Label6_Click(); });
     settle();
     chooseLast(catalogue->List1);
     core::guarded([&] { catalogue->Image2_Click(); });
@@ -177,14 +178,14 @@ void browseEverything(Program& p) {
 int runProgramChild(const QStringList& args) {
     const qint64 spawned = args.value(2).toLongLong();
     bool failed = false;
-    core::AudioChannel::instance().setRecorder([](const QString&) {});
+    core::AudioChannel::setRecorder([](const QString&) {});
     core::setFailureReporter([&](const core::RuntimeFailure& f) {
         failed = true;
         std::fprintf(stderr, "failure %d: %s\n", f.number, qPrintable(f.text));
     });
     core::setProgramEnder([](int) {});
     Program program;
-    ShownWatch watch(program.form2);
+    ShownWatch watch(program.Form2());
     if (!program.load()) return 2;
     program.show();
     if (!watch.wait()) return 3;
@@ -257,7 +258,7 @@ void Bench::startupInProcess() {
     constexpr int Runs = 15;
     std::unique_ptr<Program> program;
     startProgram(program); // warms fonts, styles and the platform up for both sides
-    m_mainSize = program->form2->size();
+    m_mainSize = program->Form2()->size();
     program.reset();
     showEmptyWidget(m_mainSize);
     std::vector<double> floor, started;
@@ -353,7 +354,7 @@ void Bench::pointerMoves() {
     constexpr int Runs = 7, Moves = 1000;
     std::unique_ptr<Program> program;
     startProgram(program);
-    Form2* main = program->form2;
+    Form2* main = program->Form2();
     QWidget* surface = main->surface();
     QWindow* window = main->windowHandle();
     const auto moveTo = [&](QPoint client) {
@@ -502,14 +503,14 @@ void Bench::catalogues() {
 
         // The fill alone, as start-up runs it: on a hidden catalogue window.
         for (int run = 0; run < size.runs; ++run) {
-            Form1 fresh(program->windows);
+            Form1 fresh(program->values(), *program);
             QElapsedTimer clock;
             clock.start();
             fresh.initialFill();
             filled.push_back(msSince(clock));
         }
 
-        core::guarded([&] { program->form2->Label6_Click(); });
+        core::guarded([&] { program->Form2()->Label6_Click(); });
         settle();
         for (int run = 0; run < size.runs; ++run) {
             catalogue->List1->programmatic([&] { catalogue->List1->setCurrentRow(0); });

@@ -1,6 +1,7 @@
-#include "content.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "bench/content.h"
 
-#include "fixture.h"
+#include "tests/fixture.h"
 
 #include <QBuffer>
 #include <QImage>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Generated content for the benchmarks: the same on every run, sized like the real
 // content or far larger, written into a test fixture's folder.
 #pragma once

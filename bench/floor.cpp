@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The floor for start-up and memory: a Qt Widgets program that shows one empty window and
 // quits. It links Qt Widgets only, so its process start-up and peak memory are what any
 // Qt Widgets program pays.
@@ -5,7 +6,7 @@
 //   psograf_bench_floor <spawn time, ns on the monotonic clock> <width> <height>
 //
 // Prints "shown_ns=<spawn to window painted> hwm_kib=<peak resident size>".
-#include "shown.h"
+#include "bench/shown.h"
 
 #include <QApplication>
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the benchmark and its minimal Qt program share: a clock both processes read, the
 // peak resident size, and waiting until a window is really on the screen (exposed and
 // painted), so every start-up figure stops at the same point.

@@ -1,6 +1,8 @@
-#include "catalogfile.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "catalogue/catalogfile.h"
 
-#include "text.h"
+#include "core/contentfiles.h"
+#include "core/text.h"
 
 namespace catalogue {
 
@@ -9,19 +11,10 @@ bool isLineEnd(QChar c) {
     return c == u'\r' || c == u'\n';
 }
 
-int countLineEnds(QStringView text) {
-    int count = 0;
-    for (qsizetype i = 0; i < text.size(); ++i)
-        if (text[i] == u'\n' ||
-            (text[i] == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n')))
-            ++count;
-    return count;
-}
 } // namespace
 
 void FieldReader::consumeLineEnd() {
-    if (m_text[m_pos] == u'\r' && m_pos + 1 < m_text.size() && m_text[m_pos + 1] == u'\n') ++m_pos;
-    ++m_pos;
+    m_pos += core::lineEndLength(m_text, m_pos);
     ++m_line;
 }
 
@@ -36,7 +29,7 @@ std::optional<QString> FieldReader::readField() {
         const qsizetype close = m_text.indexOf(u'"', m_pos + 1);
         const qsizetype stop = close < 0 ? m_text.size() : close;
         value = m_text.mid(m_pos + 1, stop - m_pos - 1).toString();
-        m_line += countLineEnds(value);
+        m_line += core::countLineEnds(value);
         end = close < 0 ? m_text.size() : close + 1;
         while (end < m_text.size() && m_text[end] != u',' && !isLineEnd(m_text[end]))
             ++end;
@@ -81,7 +74,8 @@ QList<Record> parseRecords(QStringView text) {
 
 std::optional<QString> photoPath(const QString& photoFile) {
     if (photoFile.size() < 3) return std::nullopt;
-    return QStringLiteral("dog\\") + photoFile.left(photoFile.size() - 3) + QStringLiteral("jpg");
+    return core::content::PhotoFolder + photoFile.left(photoFile.size() - 3) +
+           QStringLiteral("jpg");
 }
 
 QString readCatalogueFile(const QString& contentPath) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The breed catalogue: records of three comma-separated fields (name, description, photo
 // file name), normally one quoted record per line, Windows-1251.
 //
@@ -46,7 +47,5 @@ std::optional<QString> photoPath(const QString& photoFile);
 
 // Reads and decodes the catalogue as the program names it ("text\FOLDOG.ssu").
 QString readCatalogueFile(const QString& contentPath);
-
-inline const QString CatalogueFile = QStringLiteral("text\\FOLDOG.ssu");
 
 } // namespace catalogue

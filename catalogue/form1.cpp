@@ -1,21 +1,18 @@
-#include "form1.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "catalogue/form1.h"
 
-#include "failure.h"
-#include "look.h"
-#include "units.h"
-#include "windowset.h"
+#include "catalogue/framerule.h"
+#include "core/contentfiles.h"
+#include "core/failure.h"
+#include "core/look.h"
+#include "core/units.h"
 
 using namespace core;
 
+namespace catalogue {
+
 namespace {
 const FormLook Look{8175, 7440, 1, true, colors::ScrollBar};
-const QString BackLit = QStringLiteral("Graph\\ARAK.jpg");
-const QString BackNormal = QStringLiteral("Graph\\ARNOAK.jpg");
-
-// Photos wider than this get the landscape frame.
-constexpr int PortraitMaxWidth = 2790;
-constexpr QSize LandscapeFrame(3495, 2655);
-constexpr QSize PortraitFrame(3015, 3375);
 
 std::optional<Picture> tryLoadPicture(const QString& path) {
     try {
@@ -26,7 +23,8 @@ std::optional<Picture> tryLoadPicture(const QString& path) {
 }
 } // namespace
 
-Form1::Form1(WindowSet& windows) : FormBase(windows, QStringLiteral("Form1"), Look) {
+Form1::Form1(ProgramValues& values, Navigator& navigator)
+    : FormBase(values, navigator, QStringLiteral("Form1"), Look) {
     QWidget* s = surface();
     Text1 = new TextBox(s, QStringLiteral("Text1"), {0, 4680, 8175, 2775},
                         designFont(QStringLiteral("Courier"), 12), colors::DarkGreen,
@@ -41,9 +39,7 @@ Form1::Form1(WindowSet& windows) : FormBase(windows, QStringLiteral("Form1"), Lo
         s, QStringLiteral("Label7"), {120, 0, 3375, 375}, QStringLiteral("Каталог собачьих пород"),
         designFont(QStringLiteral("Courier New"), 12, true), colors::Blue, Qt::AlignLeft);
     auto* rule = new Line(s, QStringLiteral("Line1(6)"), {0, 480}, {8160, 480}, 10, colors::Green);
-    Image2 =
-        new Image(s, QStringLiteral("Image2"), {7200, 0, 750, 345}, Image::Sizing::TakePictureSize,
-                  QStringLiteral("Вернуться в Главное меню"), QString());
+    Image2 = addBackButton(QStringLiteral("Image2"), {7200, 0, 750, 345}, BackHover::Lights);
     Shape1 = new Shape(s, QStringLiteral("Shape1"), {4560, 720, 3015, 3375}, 5, colors::Green);
     Label1 = new Label(s, QStringLiteral("Label1"), {120, 4320, 7935, 255}, QString(),
                        designFont(QStringLiteral("MS Sans Serif"), 8.25, true), colors::DarkGreen,
@@ -55,32 +51,27 @@ Form1::Form1(WindowSet& windows) : FormBase(windows, QStringLiteral("Form1"), Lo
     List1->setFocus();
 
     connect(List1, &ChoiceList::chosen, this, [this] { guarded([&] { List1_Click(); }); });
-    connect(Image2, &Image::clicked, this, [this] { guarded([&] { Image2_Click(); }); });
-    connect(Image2, &Image::mouseMoved, this,
-            [this] { guarded([&] { Image2->setPicture(m_windows.pictures.get(BackLit)); }); });
 }
 
 Form1::~Form1() = default;
 
 void Form1::VIB(const QString& sound) {
-    if (!m_player) m_player = std::make_unique<waveplayer>();
-    playSound(*m_player, sound);
+    playSound(sound);
 }
 
 void Form1::initialFill() {
-    const QList<catalogue::Record> records =
-        catalogue::parseRecords(catalogue::readCatalogueFile(catalogue::CatalogueFile));
+    const QList<Record> records = parseRecords(readCatalogueFile(content::Catalogue));
     QStringList names;
     names.reserve(records.size());
-    for (const catalogue::Record& r : records)
+    for (const Record& r : records)
         names.append(r.name);
     List1->programmatic([&] { List1->addItems(names); });
     if (!records.isEmpty()) showRecord(records.constFirst());
     applyFrameRule();
 }
 
-void Form1::showRecord(const catalogue::Record& record) {
-    const std::optional<QString> path = catalogue::photoPath(record.photoFile);
+void Form1::showRecord(const Record& record) {
+    const std::optional<QString> path = photoPath(record.photoFile);
     const std::optional<Picture> photo = path ? tryLoadPicture(*path) : std::nullopt;
     if (photo) {
         Label10->setText(QString());
@@ -95,34 +86,30 @@ void Form1::showRecord(const catalogue::Record& record) {
 }
 
 void Form1::applyFrameRule() {
-    const QSize frame =
-        pxToTwips(Image1->width()) > PortraitMaxWidth ? LandscapeFrame : PortraitFrame;
+    const QSize frame = frame::forWidth(pxToTwips(Image1->width()));
     Shape1->setSizeTwips(frame.width(), frame.height());
 }
 
 void Form1::List1_Click() {
-    VIB(QStringLiteral("\\Sound\\stat.wav"));
+    VIB(content::sound::Stat);
     const QString chosen = List1->selectedText();
-    const QList<catalogue::Record> records =
-        catalogue::parseRecords(catalogue::readCatalogueFile(catalogue::CatalogueFile));
-    for (const catalogue::Record& r : records)
+    const QList<Record> records = parseRecords(readCatalogueFile(content::Catalogue));
+    for (const Record& r : records)
         if (r.name == chosen) showRecord(r);
 }
 
 void Form1::Image2_Click() {
     hideForm();
-    m_windows.Form2->showForm();
-    VIB(QStringLiteral("\\Sound\\select.wav"));
+    m_navigator.backToMenu();
+    VIB(content::sound::Select);
 }
 
 void Form1::Form_Activate() {
-    m_player = std::make_unique<waveplayer>();
+    newPlayer();
 }
 
 void Form1::Form_MouseMove() {
-    Image2->setPicture(m_windows.pictures.get(BackNormal));
+    backButtonNormal();
 }
 
-void Form1::Form_CloseRequest() {
-    Image2_Click();
-}
+} // namespace catalogue

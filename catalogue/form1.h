@@ -1,18 +1,18 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The breed catalogue: breed names in file order, the chosen breed's description, name
 // and photo in a frame that follows the photo's width.
 #pragma once
 
-#include "catalogfile.h"
-#include "controls.h"
-#include "form.h"
-#include "sound.h"
+#include "catalogue/catalogfile.h"
+#include "core/controls.h"
+#include "core/form.h"
 
-#include <memory>
+namespace catalogue {
 
 class Form1 : public core::FormBase {
     Q_OBJECT
 public:
-    explicit Form1(core::WindowSet& windows);
+    Form1(core::ProgramValues& values, core::Navigator& navigator);
     ~Form1() override;
 
     core::TextBox* Text1;
@@ -24,8 +24,6 @@ public:
     core::Label* Label1; // breed name
     core::Image* Image1; // photo
 
-    const core::waveplayer* player() const { return m_player.get(); }
-
     // Run once at start-up: every name into the list, the first breed shown.
     void initialFill();
     void List1_Click();
@@ -34,12 +32,12 @@ public:
 protected:
     void Form_Activate() override;
     void Form_MouseMove() override;
-    void Form_CloseRequest() override;
+    void backButtonClick() override { Image2_Click(); }
 
 private:
-    void showRecord(const catalogue::Record& record);
+    void showRecord(const Record& record);
     void applyFrameRule();
     void VIB(const QString& sound);
-
-    std::unique_ptr<core::waveplayer> m_player;
 };
+
+} // namespace catalogue

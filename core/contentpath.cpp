@@ -1,4 +1,5 @@
-#include "contentpath.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/contentpath.h"
 
 #include <QCoreApplication>
 #include <QDir>

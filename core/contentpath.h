@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Content is named as it was on the system it was written for: "dog\sob133.jpg",
 // relative to the working directory, case-insensitive. This turns such a name into a
 // path on this machine.

@@ -1,7 +1,8 @@
-#include "controls.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/controls.h"
 
-#include "look.h"
-#include "units.h"
+#include "core/look.h"
+#include "core/units.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -25,21 +26,13 @@ void setTextColor(QWidget* w, QPalette::ColorRole role, quint32 color) {
     w->setPalette(p);
 }
 
-bool releasedInside(QWidget* w, QMouseEvent* event, bool& pressed) {
-    const bool click =
-        pressed && event->button() == Qt::LeftButton && w->rect().contains(event->pos());
-    if (event->button() == Qt::LeftButton) pressed = false;
-    return click;
-}
-
 } // namespace
 
 Label::Label(QWidget* surface, const QString& name, const QRect& twips, const QString& caption,
              const QFont& font, quint32 color, Qt::Alignment alignment, bool wordWrap)
-    : QLabel(caption, surface), m_points(font.pixelSize() * 72.0 / 96.0) {
+    : PressableLabel(surface), m_points(font.pixelSize() * 72.0 / 96.0) {
     setObjectName(name);
-    setGeometry(twipsToPx(twips.x()), twipsToPx(twips.y()), twipsToPx(twips.width()),
-                twipsToPx(twips.height()));
+    setGeometry(twipsRect(twips));
     setFont(font);
     setForeColor(color);
     // Text stands at the top of its box, as on the surface it was designed for.
@@ -47,6 +40,7 @@ Label::Label(QWidget* surface, const QString& name, const QRect& twips, const QS
     setWordWrap(wordWrap);
     setMouseTracking(true);
     setTextFormat(Qt::PlainText);
+    setText(caption);
 }
 
 void Label::setForeColor(quint32 color) {
@@ -62,27 +56,30 @@ void Label::setFontSize(double points) {
     setFont(f);
 }
 
-void Label::mouseMoveEvent(QMouseEvent* event) {
+void PressableLabel::mouseMoveEvent(QMouseEvent* event) {
     event->accept();
     emit mouseMoved();
 }
 
-void Label::mousePressEvent(QMouseEvent* event) {
+void PressableLabel::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) m_pressed = true;
     event->accept();
 }
 
-void Label::mouseReleaseEvent(QMouseEvent* event) {
+void PressableLabel::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
-    if (releasedInside(this, event, m_pressed)) emit clicked();
+    // A click is a left press and release both inside the control.
+    const bool click =
+        m_pressed && event->button() == Qt::LeftButton && rect().contains(event->pos());
+    if (event->button() == Qt::LeftButton) m_pressed = false;
+    if (click) emit clicked();
 }
 
 Image::Image(QWidget* surface, const QString& name, const QRect& twips, Sizing sizing,
              const QString& tooltip, const QString& accessibleName)
-    : QLabel(surface), m_sizing(sizing) {
+    : PressableLabel(surface), m_sizing(sizing) {
     setObjectName(name);
-    setGeometry(twipsToPx(twips.x()), twipsToPx(twips.y()), twipsToPx(twips.width()),
-                twipsToPx(twips.height()));
+    setGeometry(twipsRect(twips));
     setScaledContents(sizing == Sizing::Stretch);
     setToolTip(tooltip);
     setAccessibleName(accessibleName.isEmpty() ? tooltip : accessibleName);
@@ -100,21 +97,6 @@ void Image::setPicture(const Picture& picture) {
 void Image::clearPicture() {
     m_source.clear();
     setPixmap(QPixmap());
-}
-
-void Image::mouseMoveEvent(QMouseEvent* event) {
-    event->accept();
-    emit mouseMoved();
-}
-
-void Image::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) m_pressed = true;
-    event->accept();
-}
-
-void Image::mouseReleaseEvent(QMouseEvent* event) {
-    event->accept();
-    if (releasedInside(this, event, m_pressed)) emit clicked();
 }
 
 Line::Line(QWidget* surface, const QString& name, QPoint fromTwips, QPoint toTwips, int widthPx,
@@ -153,8 +135,7 @@ Shape::Shape(QWidget* surface, const QString& name, const QRect& twips, int bord
     : QWidget(surface), m_border(borderPx), m_color(vbColor(color)) {
     setObjectName(name);
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    setGeometry(twipsToPx(twips.x()), twipsToPx(twips.y()), twipsToPx(twips.width()),
-                twipsToPx(twips.height()));
+    setGeometry(twipsRect(twips));
 }
 
 void Shape::setSizeTwips(int width, int height) {
@@ -175,8 +156,7 @@ ChoiceList::ChoiceList(QWidget* surface, const QString& name, const QRect& twips
                        quint32 color, quint32 background)
     : QListWidget(surface) {
     setObjectName(name);
-    setGeometry(twipsToPx(twips.x()), twipsToPx(twips.y()), twipsToPx(twips.width()),
-                twipsToPx(twips.height()));
+    setGeometry(twipsRect(twips));
     setFont(font);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -199,8 +179,9 @@ QString ChoiceList::selectedText() const {
 }
 
 void ChoiceList::focusInEvent(QFocusEvent* event) {
-    // Gaining the focus makes the first entry current and selects it; nothing the user
-    // did chose it, so undo that.
+    // Gaining the focus makes the first entry current (and, on some styles, selected);
+    // nothing the user did chose it, so undo both: the first Down key then makes entry 1
+    // current and chooses it.
     const bool hadCurrent = currentIndex().isValid();
     programmatic([&] {
         QListWidget::focusInEvent(event);
@@ -220,8 +201,7 @@ TextBox::TextBox(QWidget* surface, const QString& name, const QRect& twips, cons
                  quint32 color, quint32 background)
     : QPlainTextEdit(surface) {
     setObjectName(name);
-    setGeometry(twipsToPx(twips.x()), twipsToPx(twips.y()), twipsToPx(twips.width()),
-                twipsToPx(twips.height()));
+    setGeometry(twipsRect(twips));
     setFont(font);
     setReadOnly(true);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);

@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The controls every window is built from, placed in twips on a window's surface.
 // Labels, pictures, lists and text boxes keep pointer moves over them to themselves;
 // lines and frames take no pointer input, so a move over them reaches the surface.
 #pragma once
 
-#include "pictures.h"
+#include "core/pictures.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -11,16 +12,12 @@
 
 namespace core {
 
-class Label : public QLabel {
+// A label or picture that reacts to the pointer: it keeps pointer moves to itself and
+// reports a left click (press and release inside it).
+class PressableLabel : public QLabel {
     Q_OBJECT
 public:
-    Label(QWidget* surface, const QString& name, const QRect& twips, const QString& caption,
-          const QFont& font, quint32 color, Qt::Alignment alignment, bool wordWrap = false);
-
-    quint32 foreColor() const { return m_color; }
-    void setForeColor(quint32 color);
-    double fontSize() const { return m_points; }
-    void setFontSize(double points);
+    using QLabel::QLabel;
 
 signals:
     void clicked();
@@ -32,12 +29,26 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    quint32 m_color = 0;
-    double m_points = 0;
     bool m_pressed = false;
 };
 
-class Image : public QLabel {
+class Label : public PressableLabel {
+    Q_OBJECT
+public:
+    Label(QWidget* surface, const QString& name, const QRect& twips, const QString& caption,
+          const QFont& font, quint32 color, Qt::Alignment alignment, bool wordWrap = false);
+
+    quint32 foreColor() const { return m_color; }
+    void setForeColor(quint32 color);
+    double fontSize() const { return m_points; }
+    void setFontSize(double points);
+
+private:
+    quint32 m_color = 0;
+    double m_points = 0;
+};
+
+class Image : public PressableLabel {
     Q_OBJECT
 public:
     enum class Sizing { Stretch, TakePictureSize };
@@ -51,19 +62,9 @@ public:
     QString pictureSource() const { return m_source; }
     bool hasPicture() const { return !m_source.isEmpty(); }
 
-signals:
-    void clicked();
-    void mouseMoved();
-
-protected:
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-
 private:
     Sizing m_sizing;
     QString m_source;
-    bool m_pressed = false;
 };
 
 // A straight line; its width in pixels is centred on the line.

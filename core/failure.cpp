@@ -1,4 +1,5 @@
-#include "failure.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/failure.h"
 
 #include <cstdio>
 #include <cstdlib>

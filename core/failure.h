@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Run-time failures: a failed step stops its handler, the failure is reported in a
 // message box with its number and text, and the program goes on (or, at start-up, ends).
 #pragma once

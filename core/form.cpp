@@ -1,8 +1,11 @@
-#include "form.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/form.h"
 
-#include "failure.h"
-#include "look.h"
-#include "units.h"
+#include "core/contentfiles.h"
+#include "core/controls.h"
+#include "core/failure.h"
+#include "core/look.h"
+#include "core/units.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -39,9 +42,10 @@ private:
     FormBase* m_form;
 };
 
-FormBase::FormBase(WindowSet& windows, const QString& name, const FormLook& look)
-    : QWidget(nullptr), m_windows(windows), m_backColor(vbColor(look.backColor)),
-      m_border(look.borderPx) {
+FormBase::FormBase(ProgramValues& values, Navigator& navigator, const QString& name,
+                   const FormLook& look)
+    : QWidget(nullptr), m_values(values), m_navigator(navigator),
+      m_backColor(vbColor(look.backColor)), m_border(look.borderPx) {
     setObjectName(name);
     Qt::WindowFlags flags = Qt::FramelessWindowHint | Qt::CustomizeWindowHint;
     flags |= look.inTaskbar ? Qt::Window : Qt::Tool;
@@ -116,6 +120,31 @@ void FormBase::activateNow() {
 
 void FormBase::surfaceMouseMove() {
     guarded([&] { Form_MouseMove(); });
+}
+
+Image* FormBase::addBackButton(const QString& name, const QRect& twips, BackHover hover) {
+    m_backButton = new Image(m_surface, name, twips, Image::Sizing::TakePictureSize,
+                             QStringLiteral("Вернуться в Главное меню"), QString());
+    connect(m_backButton, &Image::clicked, this, [this] { guarded([&] { backButtonClick(); }); });
+    if (hover == BackHover::Lights)
+        connect(m_backButton, &Image::mouseMoved, this, [this] {
+            guarded(
+                [&] { m_backButton->setPicture(m_values.pictures.get(content::graph::BackLit)); });
+        });
+    return m_backButton;
+}
+
+void FormBase::backButtonNormal() {
+    m_backButton->setPicture(m_values.pictures.get(content::graph::BackNormal));
+}
+
+void FormBase::Form_CloseRequest() {
+    if (m_backButton) backButtonClick();
+}
+
+void FormBase::playSound(const QString& relativePath) {
+    if (!m_player) newPlayer(); // activation normally made it; never play into nothing
+    core::playSound(*m_player, relativePath);
 }
 
 void FormBase::closeEvent(QCloseEvent* event) {

@@ -1,16 +1,21 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The look every window shares: no title bar, a fixed 1 px or 3 px border around the
 // client area, fixed size, centred on the screen, a background picture painted once from
 // the top left. A window can be "disabled" without greying: it then ignores all input.
 #pragma once
 
-#include "pictures.h"
+#include "core/navigator.h"
+#include "core/pictures.h"
+#include "core/programvalues.h"
+#include "core/sound.h"
 
 #include <QPointer>
 #include <QWidget>
+#include <memory>
 
 namespace core {
 
-struct WindowSet;
+class Image;
 
 struct FormLook {
     int clientWidth;  // twips
@@ -23,7 +28,8 @@ struct FormLook {
 class FormBase : public QWidget {
     Q_OBJECT
 public:
-    FormBase(WindowSet& windows, const QString& name, const FormLook& look);
+    FormBase(ProgramValues& values, Navigator& navigator, const QString& name,
+             const FormLook& look);
     ~FormBase() override;
 
     // The client area: controls stand on it, and pointer moves over its bare parts are the
@@ -49,17 +55,39 @@ public:
     void activateNow();
     void surfaceMouseMove();
 
+    // The back button of a reading window or of help (null elsewhere).
+    Image* backButton() const { return m_backButton; }
+
 protected:
     virtual void Form_Activate() {}
     virtual void Form_MouseMove() {}
     // A close request from the desktop (Alt+F4, the taskbar). Ignored unless overridden.
-    virtual void Form_CloseRequest() {}
+    // A close request from the desktop (Alt+F4, the taskbar): the back button, where the
+    // window has one.
+    virtual void Form_CloseRequest();
+    // What a click on the back button does (the window's ImageN_Click).
+    virtual void backButtonClick() {}
+
+    // The back button in the window's top right corner: tooltip "Вернуться в Главное
+    // меню", its picture taking its own size, lit under the pointer where the window has
+    // that feedback. The window's own pointer-move handler gives it the normal picture
+    // again (backButtonNormal).
+    enum class BackHover { Lights, Stays };
+    Image* addBackButton(const QString& name, const QRect& twips, BackHover hover);
+    void backButtonNormal();
+
+    // The window's sound player. A window that makes sounds gets a new one on every
+    // activation (the main window once, at start-up); the window's VIB and VIL name the
+    // sound and call playSound, which plays it through this player.
+    void newPlayer() { m_player = std::make_unique<waveplayer>(); }
+    void playSound(const QString& relativePath);
 
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-    WindowSet& m_windows;
+    ProgramValues& m_values;
+    Navigator& m_navigator;
 
 private:
     class Surface;
@@ -70,6 +98,8 @@ private:
     bool m_enabled = true;
     bool m_wasMinimized = false; // see hideForm
     QPointer<FormBase> m_owner;
+    Image* m_backButton = nullptr;
+    std::unique_ptr<waveplayer> m_player;
 };
 
 } // namespace core

@@ -1,6 +1,7 @@
-#include "look.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/look.h"
 
-#include "units.h"
+#include "core/units.h"
 
 #include <QGuiApplication>
 #include <QPalette>
@@ -23,24 +24,39 @@ QColor vbColor(quint32 value) {
     return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
 }
 
+namespace {
+// The faces the layouts name, and what stands in for them here; each has Cyrillic.
+// Liberation Sans is narrower than DejaVu Sans: the lit menu items need the room.
+const struct {
+    const char* design;
+    const char* installed;
+} Substitutes[] = {
+    {"MS Sans Serif", "Liberation Sans"},    {"MS Serif", "Liberation Serif"},
+    {"Times New Roman", "Liberation Serif"}, {"Courier New", "Liberation Mono"},
+    {"Courier", "Liberation Mono"},
+};
+
+// Qt's font matching does the substituting, once told.
+void registerSubstitutes() {
+    static const bool once = [] {
+        for (const auto& row : Substitutes)
+            QFont::insertSubstitution(QLatin1String(row.design), QLatin1String(row.installed));
+        return true;
+    }();
+    Q_UNUSED(once);
+}
+} // namespace
+
 QString installedFace(const QString& designFace) {
-    // Liberation Sans is narrower than DejaVu Sans: the lit menu items need the room.
-    static const struct {
-        const char* design;
-        const char* installed;
-    } table[] = {
-        {"MS Sans Serif", "Liberation Sans"},    {"MS Serif", "Liberation Serif"},
-        {"Times New Roman", "Liberation Serif"}, {"Courier New", "Liberation Mono"},
-        {"Courier", "Liberation Mono"},
-    };
-    for (const auto& row : table)
+    for (const auto& row : Substitutes)
         if (designFace.compare(QLatin1String(row.design), Qt::CaseInsensitive) == 0)
-            return QString::fromLatin1(row.installed);
-    return QStringLiteral("DejaVu Sans");
+            return QLatin1String(row.installed);
+    return designFace;
 }
 
 QFont designFont(const QString& designFace, double points, bool bold) {
-    QFont font(installedFace(designFace));
+    registerSubstitutes();
+    QFont font(designFace);
     font.setPixelSize(pointsToPx(points));
     font.setBold(bold);
     font.setStyleHint(QFont::AnyStyle, QFont::PreferAntialias);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Colours and fonts as the layouts give them, mapped to what this machine has.
 #pragma once
 
@@ -22,7 +23,8 @@ constexpr quint32 ButtonFace = 0x8000000F;
 constexpr quint32 TooltipBack = 0x80000018;
 } // namespace colors
 
-// The installed face that stands in for a face named in a layout; every one has Cyrillic.
+// The installed face that stands in for a face named in a layout (Qt's font
+// substitution, filled here once); every one has Cyrillic.
 QString installedFace(const QString& designFace);
 
 // A font by design face and size in points, sized in whole pixels.

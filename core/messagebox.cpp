@@ -1,6 +1,7 @@
-#include "messagebox.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/messagebox.h"
 
-#include "failure.h"
+#include "core/failure.h"
 
 #include <QMessageBox>
 #include <cstdio>

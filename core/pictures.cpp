@@ -1,8 +1,9 @@
-#include "pictures.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/pictures.h"
 
-#include "contentpath.h"
-#include "failure.h"
-#include "text.h"
+#include "core/contentpath.h"
+#include "core/failure.h"
+#include "core/text.h"
 
 #include <QImage>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures as the program names them ("Graph\fon.jpg"), decoded from their files.
 #pragma once
 

@@ -1,4 +1,5 @@
-#include "shellopen.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/shellopen.h"
 
 #include <QDesktopServices>
 #include <QUrl>

@@ -1,6 +1,7 @@
-#include "sound.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/sound.h"
 
-#include "contentpath.h"
+#include "core/contentpath.h"
 
 #include <QFileInfo>
 #include <QSoundEffect>
@@ -8,20 +9,31 @@
 
 namespace core {
 
-AudioChannel& AudioChannel::instance() {
-    static AudioChannel channel;
-    return channel;
+namespace {
+AudioChannel* s_channel = nullptr;
+AudioChannel::Recorder s_recorder;
+} // namespace
+
+AudioChannel::AudioChannel() {
+    s_channel = this;
+}
+
+AudioChannel::~AudioChannel() {
+    if (s_channel == this) s_channel = nullptr;
 }
 
 AudioChannel::Recorder AudioChannel::setRecorder(Recorder recorder) {
-    return std::exchange(m_recorder, std::move(recorder));
+    return std::exchange(s_recorder, std::move(recorder));
 }
 
 void AudioChannel::play(const QString& fullPath) {
-    if (m_recorder) {
-        m_recorder(fullPath);
-        return;
-    }
+    if (s_recorder)
+        s_recorder(fullPath);
+    else if (s_channel)
+        s_channel->start(fullPath);
+}
+
+void AudioChannel::start(const QString& fullPath) {
     if (m_current) {
         m_current->stop();
         m_current->deleteLater();
@@ -36,7 +48,7 @@ void AudioChannel::play(const QString& fullPath) {
 
 void waveplayer::play() const {
     // Only asynchronous playback exists here; the flags travel along unchanged.
-    AudioChannel::instance().play(m_filename);
+    AudioChannel::play(m_filename);
 }
 
 void playSound(waveplayer& player, const QString& relativePath) {

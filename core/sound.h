@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Short wave sounds on clicks. Every window's player feeds one process-wide channel:
 // a new sound stops the one still playing, nothing waits, and a missing file, folder or
 // device is silent.
@@ -12,24 +13,26 @@ class QSoundEffect;
 
 namespace core {
 
+// The program owns the one channel for its whole run; while none exists, sounds are
+// silent.
 class AudioChannel : public QObject {
     Q_OBJECT
 public:
-    static AudioChannel& instance();
+    AudioChannel();
+    ~AudioChannel() override;
 
     // Starts the wave file at fullPath (program directory + "\Sound\..."), stopping the
     // sound still playing. Never fails.
-    void play(const QString& fullPath);
+    static void play(const QString& fullPath);
 
     // Tests record what would play instead of playing it.
     using Recorder = std::function<void(const QString& fullPath)>;
-    Recorder setRecorder(Recorder recorder);
+    static Recorder setRecorder(Recorder recorder);
 
 private:
-    AudioChannel() = default;
+    void start(const QString& fullPath);
     // A fresh effect for every sound: replaying one effect loses quick clicks.
     QPointer<QSoundEffect> m_current;
-    Recorder m_recorder;
 };
 
 // The sound player a window owns: a file name and flags handed to the channel.

@@ -1,7 +1,8 @@
-#include "text.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/text.h"
 
-#include "contentpath.h"
-#include "failure.h"
+#include "core/contentpath.h"
+#include "core/failure.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -12,6 +13,9 @@ namespace core {
 QString decodeCp1251(QByteArrayView bytes) {
     // ICU knows this code page; Qt's built-in table does not.
     QStringDecoder decoder("windows-1251");
+    // A Qt built without ICU has no such decoder and would give empty text without a word.
+    if (!decoder.isValid())
+        fail(ErrPathAccess, QStringLiteral("Кодировка Windows-1251 недоступна: Qt собран без ICU"));
     return decoder.decode(bytes);
 }
 

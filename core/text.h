@@ -1,10 +1,75 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Content files are 8-bit Windows-1251 text; this is the one place that decodes them.
 #pragma once
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 
 namespace core {
+
+// Lines end at CR LF, at a CR alone or at an LF alone, and the last line may lack its end.
+// This is the one place that says so: both readers and the content checker split here,
+// on decoded text and on the file's bytes alike (one byte is one character).
+enum class LineEnd { CrLf, Cr, Lf, None };
+
+// The length of the line end at pos: 2 for CR LF, 1 for a CR or an LF alone, else 0.
+template <class View> constexpr qsizetype lineEndLength(View text, qsizetype pos) {
+    if (pos >= text.size()) return 0;
+    if (text[pos] == '\r') return pos + 1 < text.size() && text[pos + 1] == '\n' ? 2 : 1;
+    return text[pos] == '\n' ? 1 : 0;
+}
+
+struct LineSpan {
+    qsizetype start;
+    qsizetype length; // without the line end
+    LineEnd end;
+    qsizetype next() const {
+        return start + length + (end == LineEnd::CrLf ? 2 : end == LineEnd::None ? 0 : 1);
+    }
+};
+
+// The line that begins at start.
+template <class View> constexpr LineSpan lineAt(View text, qsizetype start) {
+    qsizetype end = start;
+    while (end < text.size() && text[end] != '\r' && text[end] != '\n')
+        ++end;
+    const qsizetype endLength = lineEndLength(text, end);
+    const LineEnd kind = endLength == 2      ? LineEnd::CrLf
+                         : endLength == 0    ? LineEnd::None
+                         : text[end] == '\r' ? LineEnd::Cr
+                                             : LineEnd::Lf;
+    return {start, end - start, kind};
+}
+
+// How many lines end inside text.
+inline int countLineEnds(QStringView text) {
+    int count = 0;
+    for (qsizetype i = 0; i < text.size();)
+        if (const qsizetype length = lineEndLength(text, i)) {
+            ++count;
+            i += length;
+        } else {
+            ++i;
+        }
+    return count;
+}
+
+// Reads decoded text line by line.
+class LineReader {
+public:
+    explicit LineReader(QStringView text) : m_text(text) {}
+    bool atEnd() const { return m_pos >= m_text.size(); }
+    QStringView next() {
+        const LineSpan line = lineAt(m_text, m_pos);
+        m_pos = line.next();
+        return m_text.sliced(line.start, line.length);
+    }
+
+private:
+    QStringView m_text;
+    qsizetype m_pos = 0;
+};
 
 QString decodeCp1251(QByteArrayView bytes);
 

@@ -1,8 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Layouts are written in twips and points at 96 dots per inch; Qt scales for other screens.
 #pragma once
 
 #include <QPoint>
 #include <QRect>
+#include <QSize>
 #include <cmath>
 
 namespace core {
@@ -23,6 +25,14 @@ inline int pointsToPx(double points) {
 
 constexpr QRect twipsRect(int left, int top, int width, int height) {
     return QRect(twipsToPx(left), twipsToPx(top), twipsToPx(width), twipsToPx(height));
+}
+
+constexpr QRect twipsRect(const QRect& twips) {
+    return twipsRect(twips.x(), twips.y(), twips.width(), twips.height());
+}
+
+constexpr QSize twipsSize(const QSize& twips) {
+    return QSize(twipsToPx(twips.width()), twipsToPx(twips.height()));
 }
 
 constexpr QPoint twipsPoint(int x, int y) {

@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The author's contacts, shown in the help window.
 #pragma once
 
-namespace contacts {
+namespace dialogs::contacts {
 inline constexpr char Email[] = "psograf@example.org";
 inline constexpr char WebSite[] = "https://psograf.example.org";
-} // namespace contacts
+} // namespace dialogs::contacts

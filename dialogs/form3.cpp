@@ -1,10 +1,12 @@
-#include "form3.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "dialogs/form3.h"
 
-#include "failure.h"
-#include "look.h"
-#include "windowset.h"
+#include "core/failure.h"
+#include "core/look.h"
 
 using namespace core;
+
+namespace dialogs {
 
 namespace {
 const FormLook Look{2805, 2145, 3, false, colors::ScrollBar};
@@ -12,7 +14,8 @@ constexpr double LitPoints = 12;
 constexpr double ResetPoints = 8;
 } // namespace
 
-Form3::Form3(WindowSet& windows) : FormBase(windows, QStringLiteral("Form3"), Look) {
+Form3::Form3(ProgramValues& values, Navigator& navigator)
+    : FormBase(values, navigator, QStringLiteral("Form3"), Look) {
     QWidget* s = surface();
     Label3 = new Label(s, QStringLiteral("Label3"), {1920, 1680, 735, 255}, QStringLiteral("НЕТ"),
                        windowDefaultFont(), colors::Green, Qt::AlignHCenter);
@@ -44,10 +47,7 @@ void Form3::Label2_Click() {
 
 void Form3::Label3_Click() {
     hideForm();
-    FormBase* main = m_windows.Form2;
-    main->setFormEnabled(true);
-    main->setPicture(m_windows.pictures.get(QStringLiteral("Graph\\fon.jpg")));
-    main->showForm();
+    m_navigator.closeExitConfirmation();
 }
 
 void Form3::Form_MouseMove() {
@@ -60,3 +60,5 @@ void Form3::Form_MouseMove() {
 void Form3::Form_CloseRequest() {
     Label3_Click();
 }
+
+} // namespace dialogs

@@ -1,13 +1,16 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The exit confirmation: "ДА" ends the program, "НЕТ" gives the main window back.
 #pragma once
 
-#include "controls.h"
-#include "form.h"
+#include "core/controls.h"
+#include "core/form.h"
+
+namespace dialogs {
 
 class Form3 : public core::FormBase {
     Q_OBJECT
 public:
-    explicit Form3(core::WindowSet& windows);
+    Form3(core::ProgramValues& values, core::Navigator& navigator);
 
     core::Label* Label3; // "НЕТ"
     core::Label* Label2; // "ДА"
@@ -21,3 +24,5 @@ protected:
     void Form_MouseMove() override;
     void Form_CloseRequest() override;
 };
+
+} // namespace dialogs

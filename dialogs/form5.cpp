@@ -1,16 +1,20 @@
-#include "form5.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "dialogs/form5.h"
 
-#include "contacts.h"
-#include "failure.h"
-#include "look.h"
-#include "shellopen.h"
-#include "units.h"
-#include "windowset.h"
+#include "core/contentfiles.h"
+#include "core/failure.h"
+#include "core/look.h"
+#include "core/shellopen.h"
+#include "core/units.h"
+#include "dialogs/contacts.h"
 
 #include <QBitmap>
 
 using namespace core;
 
+namespace dialogs {
+
+namespace {
 const char* const HelpText =
     "В справочнике собраны советы о том, как выбрать собаку, воспитать и дрессировать её, "
     "правильно кормить и ухаживать за ней, как помочь заболевшему питомцу, в том числе "
@@ -18,11 +22,11 @@ const char* const HelpText =
     "много другой полезной информации. В большом каталоге пород рассказано об истории, "
     "внешнем виде и характере собак.";
 
-namespace {
 const FormLook Look{6825, 5115, 3, false, colors::ButtonFace};
 } // namespace
 
-Form5::Form5(WindowSet& windows) : FormBase(windows, QStringLiteral("Form5"), Look) {
+Form5::Form5(ProgramValues& values, Navigator& navigator)
+    : FormBase(values, navigator, QStringLiteral("Form5"), Look) {
     QWidget* s = surface();
     Text1 = new QLineEdit(QString::fromLatin1(contacts::Email), s);
     Text1->setObjectName(QStringLiteral("Text1"));
@@ -47,9 +51,7 @@ Form5::Form5(WindowSet& windows) : FormBase(windows, QStringLiteral("Form5"), Lo
     Label3_0 = new Label(
         s, QStringLiteral("Label3(0)"), {120, 1560, 6495, 2535}, QString::fromUtf8(HelpText),
         designFont(QStringLiteral("MS Sans Serif"), 12), colors::Blue, Qt::AlignHCenter, true);
-    Image20 = new Image(s, QStringLiteral("Image20"), {5880, 120, 750, 345},
-                        Image::Sizing::TakePictureSize, QStringLiteral("Вернуться в Главное меню"),
-                        QString());
+    Image20 = addBackButton(QStringLiteral("Image20"), {5880, 120, 750, 345}, BackHover::Stays);
     Label7 =
         new Label(s, QStringLiteral("Label7"), {120, 120, 4215, 375}, QStringLiteral("Справка"),
                   designFont(QStringLiteral("Courier New"), 12, true), colors::Blue, Qt::AlignLeft);
@@ -61,22 +63,20 @@ Form5::Form5(WindowSet& windows) : FormBase(windows, QStringLiteral("Form5"), Lo
     Text1->setFocus();
 
     connect(Image2, &Image::clicked, this, [this] { guarded([&] { Image2_Click(); }); });
-    connect(Image20, &Image::clicked, this, [this] { guarded([&] { Image20_Click(); }); });
 }
 
 Form5::~Form5() = default;
 
 void Form5::VIB() {
-    if (!m_player) m_player = std::make_unique<waveplayer>();
-    playSound(*m_player, QStringLiteral("\\Sound\\select.wav"));
+    playSound(content::sound::Select);
 }
 
 void Form5::Form_Activate() {
-    m_player = std::make_unique<waveplayer>();
+    newPlayer();
 }
 
 void Form5::Form_MouseMove() {
-    Image20->setPicture(m_windows.pictures.get(QStringLiteral("Graph\\ARNOAK.jpg")));
+    backButtonNormal();
 }
 
 void Form5::Image2_Click() {
@@ -85,11 +85,8 @@ void Form5::Image2_Click() {
 
 void Form5::Image20_Click() {
     hideForm();
-    m_windows.Form2->showForm();
-    m_windows.Form2->setFormEnabled(true);
+    m_navigator.closeHelp();
     VIB();
 }
 
-void Form5::Form_CloseRequest() {
-    Image20_Click();
-}
+} // namespace dialogs

@@ -1,17 +1,18 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The help window: what the reference holds, and the author's contacts.
 #pragma once
 
-#include "controls.h"
-#include "form.h"
-#include "sound.h"
+#include "core/controls.h"
+#include "core/form.h"
 
 #include <QLineEdit>
-#include <memory>
+
+namespace dialogs {
 
 class Form5 : public core::FormBase {
     Q_OBJECT
 public:
-    explicit Form5(core::WindowSet& windows);
+    Form5(core::ProgramValues& values, core::Navigator& navigator);
     ~Form5() override;
 
     QLineEdit* Text1;      // e-mail address, selectable, not editable
@@ -21,20 +22,16 @@ public:
     core::Label* Label7;
     core::Label* Label1;
 
-    const core::waveplayer* player() const { return m_player.get(); }
-
     void Image2_Click();
     void Image20_Click();
 
 protected:
     void Form_Activate() override;
     void Form_MouseMove() override;
-    void Form_CloseRequest() override;
+    void backButtonClick() override { Image20_Click(); }
 
 private:
-    void VIB();
-    std::unique_ptr<core::waveplayer> m_player;
+    void VIB(); // the back button's sound
 };
 
-// The help paragraph.
-extern const char* const HelpText;
+} // namespace dialogs

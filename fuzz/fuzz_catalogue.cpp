@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the catalogue reader, as if they were the breed catalogue.
-#include "catalogfile.h"
-#include "text.h"
+#include "catalogue/catalogfile.h"
+#include "core/text.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the topic file reader, as if they were a section's file.
-#include "text.h"
-#include "topicfile.h"
+#include "core/text.h"
+#include "topics/topicfile.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The carousel's arrangement table: at five counts of the main window's timer the five
 // photos are assigned to the five slots anew, each one slot further along the ring
 // Image3 -> Image7 -> Image6 -> Image5 -> Image4 -> Image3.
@@ -6,17 +7,14 @@
 #include <QtGlobal>
 #include <array>
 
-namespace carousel {
+namespace main_window::carousel {
 
 constexpr int SlotCount = 5; // Image3, Image4, Image5, Image6, Image7
 
-// Photos in the order every arrangement assigns them.
-inline constexpr std::array<const char*, 5> Photos = {
-    "dog\\sob133.jpg", "dog\\sob141.jpg", "dog\\sob191.jpg", "dog\\sob148.jpg", "dog\\sob167.jpg"};
-
 struct Arrangement {
     quint8 tick;
-    std::array<int, 5> slotOfPhoto; // slot index (0 = Image3 ... 4 = Image7), per photo
+    std::array<int, 5> slotOfPhoto; // slot index (0 = Image3 ... 4 = Image7), per photo in
+                                    // the order of core::content::CarouselPhotos
 };
 
 inline constexpr std::array<Arrangement, 5> Arrangements = {{
@@ -37,4 +35,4 @@ constexpr const Arrangement* arrangementAt(quint8 tick) {
     return nullptr;
 }
 
-} // namespace carousel
+} // namespace main_window::carousel

@@ -1,50 +1,28 @@
-#include "form2.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "main_window/form2.h"
 
-#include "carousel.h"
-#include "failure.h"
-#include "form1.h"
-#include "form3.h"
-#include "form4.h"
-#include "form5.h"
-#include "look.h"
-#include "windowset.h"
+#include "main_window/carousel.h"
+
+#include "core/contentfiles.h"
+#include "core/failure.h"
+#include "core/look.h"
 
 using namespace core;
+using namespace core::content::graph;
+
+namespace main_window {
 
 namespace {
 
 const FormLook Look{9330, 7080, 1, true, colors::ScrollBar};
-
-struct Section {
-    const char* file;
-    const char* readerTitle;
-};
-
-// Label1 .. Label5; the training item's reader title says "собаки", not "собак".
-const Section Sections[5] = {
-    {"text\\HCD.ssu", "Как выбрать собаку"},       {"text\\vos.ssu", "Физиология собаки"},
-    {"text\\kiv.ssu", "Кормление и обустройство"}, {"text\\kvs.ssu", "Лечение собаки"},
-    {"text\\drs.ssu", "Дрессировка собаки"},
-};
-
-const QString Check = QStringLiteral("\\Sound\\check.wav");
-const QString Background = QStringLiteral("Graph\\fon.jpg");
-const QString BackgroundDimmed = QStringLiteral("Graph\\fonno.jpg");
-const QString ExitNormal = QStringLiteral("Graph\\CLNO.jpg");
-const QString ExitLit = QStringLiteral("Graph\\CLAK.jpg");
-const QString HelpNormal = QStringLiteral("Graph\\qesno.jpg");
-const QString HelpLit = QStringLiteral("Graph\\qesakt.jpg");
-const QString MinimiseNormal = QStringLiteral("Graph\\lis.jpg");
-const QString MinimiseLit = QStringLiteral("Graph\\lir.jpg");
-const QString BackLit = QStringLiteral("Graph\\ARAK.jpg");
-const QString BackNormal = QStringLiteral("Graph\\ARNOAK.jpg");
 
 constexpr double ItemPoints = 12;
 constexpr double LitItemPoints = 16;
 
 } // namespace
 
-Form2::Form2(WindowSet& windows) : FormBase(windows, QStringLiteral("Form2"), Look) {
+Form2::Form2(ProgramValues& values, Navigator& navigator)
+    : FormBase(values, navigator, QStringLiteral("Form2"), Look) {
     buildControls();
 }
 
@@ -136,67 +114,59 @@ void Form2::buildControls() {
         connect(image, &Image::clicked, this,
                 [this, click] { guarded([&] { (this->*click)(); }); });
         connect(image, &Image::mouseMoved, this, [this, image, lit] {
-            guarded([&] { image->setPicture(m_windows.pictures.get(*lit)); });
+            guarded([&] { image->setPicture(m_values.pictures.get(*lit)); });
         });
     }
     connect(Timer1, &QTimer::timeout, this, [this] { guarded([&] { Timer1_Timer(); }); });
 }
 
 void Form2::Form_Load() {
-    PictureCache& pictures = m_windows.pictures;
-    m_player = std::make_unique<waveplayer>();
-    m_windows.CarouselTick = 0;
+    PictureCache& pictures = m_values.pictures;
+    newPlayer();
+    m_values.CarouselTick = 0;
     setCursor(Qt::WaitCursor);
 
-    Image3->setPicture(pictures.get(QStringLiteral("dog\\sob133.jpg")));
-    Image4->setPicture(pictures.get(QStringLiteral("dog\\sob141.jpg")));
-    Image6->setPicture(pictures.get(QStringLiteral("dog\\sob148.jpg")));
-    Image7->setPicture(pictures.get(QStringLiteral("dog\\sob167.jpg")));
-    Image5->setPicture(pictures.get(QStringLiteral("dog\\sob191.jpg")));
+    // The carousel's first arrangement, loaded in this order: sob133, sob141, sob148,
+    // sob167, sob191.
+    const auto& photos = content::CarouselPhotos;
+    Image3->setPicture(pictures.get(photos[0]));
+    Image4->setPicture(pictures.get(photos[1]));
+    Image6->setPicture(pictures.get(photos[3]));
+    Image7->setPicture(pictures.get(photos[4]));
+    Image5->setPicture(pictures.get(photos[2]));
 
-    m_windows.Form4 = m_form4 = new Form4(m_windows);
-    m_form4->setPicture(pictures.get(Background));
+    // The other four windows come into being here, each with the same background.
     setPicture(pictures.get(Background));
-    m_windows.Form1 = m_form1 = new Form1(m_windows);
-    m_form1->setPicture(pictures.get(Background));
-    m_windows.Form5 = m_form5 = new Form5(m_windows);
-    m_form5->setPicture(pictures.get(Background));
-    m_windows.Form3 = m_form3 = new Form3(m_windows);
-    m_form3->setPicture(pictures.get(Background));
-    m_form3->setOwner(this);
-    m_form5->setOwner(this);
+    m_navigator.setOtherBackgrounds(pictures.get(Background));
 
     Image1->setPicture(pictures.get(ExitNormal));
     Image2->setPicture(pictures.get(HelpNormal));
     Image8->setPicture(pictures.get(MinimiseNormal));
-    m_form1->Image2->setPicture(pictures.get(BackLit));
-    m_form4->Image2->setPicture(pictures.get(BackLit));
-    m_form5->Image20->setPicture(pictures.get(BackLit));
+    m_navigator.setBackButtons(pictures.get(BackLit));
 
     // Decode the remaining interface pictures now, so hover never reads a file and a
     // missing one is reported here rather than at the first pointer move.
     for (const QString* path : {&BackgroundDimmed, &ExitLit, &HelpLit, &MinimiseLit, &BackNormal})
         pictures.get(*path);
 
-    m_form1->initialFill();
+    m_navigator.fillCatalogue();
 
     setCursor(Qt::ArrowCursor);
     Timer1->start();
 }
 
 void Form2::VIB(const QString& sound) {
-    if (!m_player) m_player = std::make_unique<waveplayer>();
-    playSound(*m_player, sound);
+    playSound(sound);
 }
 
 void Form2::openSection(int section) {
+    const content::Section& chosen = content::Sections[size_t(section)];
     hideForm();
     // The reader fills itself once this handler has returned; it reads what is set here.
-    m_form4->showForm();
-    m_form4->Label7->setText(QString::fromUtf8(Sections[section].readerTitle));
-    m_windows.TopicFilePath = QString::fromLatin1(Sections[section].file);
-    m_windows.TopicListLoaded = 0;
-    VIB(Check);
+    m_navigator.openSection(chosen.readerTitle);
+    m_values.TopicFilePath = chosen.file;
+    m_values.TopicListLoaded = 0;
+    VIB(content::sound::Check);
 }
 
 void Form2::Label1_Click() {
@@ -217,26 +187,26 @@ void Form2::Label5_Click() {
 
 void Form2::Label6_Click() {
     hideForm();
-    m_form1->showForm();
-    VIB(Check);
+    m_navigator.openCatalogue();
+    VIB(content::sound::Check);
 }
 
 void Form2::Image2_Click() {
     setFormEnabled(false);
-    m_form5->showForm();
-    VIB(Check);
+    m_navigator.openHelp();
+    VIB(content::sound::Check);
 }
 
 void Form2::Image8_Click() {
     minimize();
-    VIB(Check);
+    VIB(content::sound::Check);
 }
 
 void Form2::Image1_Click() {
-    m_form3->showForm();
+    m_navigator.openExitConfirmation();
     setFormEnabled(false);
-    setPicture(m_windows.pictures.get(BackgroundDimmed));
-    VIB(Check);
+    setPicture(m_values.pictures.get(BackgroundDimmed));
+    VIB(content::sound::Check);
 }
 
 void Form2::light(Label* label) {
@@ -249,20 +219,20 @@ void Form2::Form_MouseMove() {
         label->setForeColor(colors::Green);
         label->setFontSize(ItemPoints);
     }
-    Image1->setPicture(m_windows.pictures.get(ExitNormal));
-    Image2->setPicture(m_windows.pictures.get(HelpNormal));
-    Image8->setPicture(m_windows.pictures.get(MinimiseNormal));
+    Image1->setPicture(m_values.pictures.get(ExitNormal));
+    Image2->setPicture(m_values.pictures.get(HelpNormal));
+    Image8->setPicture(m_values.pictures.get(MinimiseNormal));
 }
 
 void Form2::Timer1_Timer() {
-    quint8& tick = m_windows.CarouselTick;
+    quint8& tick = m_values.CarouselTick;
     if (tick == 255) fail(ErrOverflow, QStringLiteral("Переполнение счётчика карусели"));
     ++tick;
     if (const carousel::Arrangement* a = carousel::arrangementAt(tick)) {
         const auto targets = photoSlots();
-        for (size_t photo = 0; photo < carousel::Photos.size(); ++photo)
+        for (size_t photo = 0; photo < content::CarouselPhotos.size(); ++photo)
             targets[size_t(a->slotOfPhoto[photo])]->setPicture(
-                m_windows.pictures.get(QString::fromLatin1(carousel::Photos[photo])));
+                m_values.pictures.get(content::CarouselPhotos[photo]));
         if (tick == carousel::CycleEnd) tick = 0;
     }
 }
@@ -271,3 +241,5 @@ void Form2::Form_CloseRequest() {
     // Closing the main window from the desktop ends the program; nothing else could.
     endProgram(0);
 }
+
+} // namespace main_window

@@ -1,24 +1,20 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: the menu of five reading sections and the catalogue, three picture
 // buttons (help, minimise, exit) and the carousel of five dog photos.
 #pragma once
 
-#include "controls.h"
-#include "form.h"
-#include "sound.h"
+#include "core/controls.h"
+#include "core/form.h"
 
 #include <QTimer>
 #include <array>
-#include <memory>
 
-class Form1;
-class Form3;
-class Form4;
-class Form5;
+namespace main_window {
 
 class Form2 : public core::FormBase {
     Q_OBJECT
 public:
-    explicit Form2(core::WindowSet& windows);
+    Form2(core::ProgramValues& values, core::Navigator& navigator);
     ~Form2() override;
 
     // Start-up: everything the program needs before the main window is shown. A failure
@@ -32,8 +28,6 @@ public:
     std::array<core::Image*, 5> photoSlots() const {
         return {Image3, Image4, Image5, Image6, Image7};
     }
-
-    const core::waveplayer* player() const { return m_player.get(); }
 
     void Label1_Click();
     void Label2_Click();
@@ -55,10 +49,6 @@ private:
     void openSection(int section);
     void light(core::Label* label);
     void VIB(const QString& sound);
-
-    std::unique_ptr<core::waveplayer> m_player;
-    Form1* m_form1 = nullptr;
-    Form3* m_form3 = nullptr;
-    Form4* m_form4 = nullptr;
-    Form5* m_form5 = nullptr;
 };
+
+} // namespace main_window

@@ -1,6 +1,8 @@
-#include "fixture.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tests/fixture.h"
 
-#include "sound.h"
+#include "core/contentfiles.h"
+#include "core/sound.h"
 
 #include <QApplication>
 #include <QDir>
@@ -8,11 +10,7 @@
 #include <QStringEncoder>
 #include <QTest>
 
-const QStringList StartupPictures = {"dog\\sob133.jpg",   "dog\\sob141.jpg",  "dog\\sob148.jpg",
-                                     "dog\\sob167.jpg",   "dog\\sob191.jpg",  "Graph\\fon.jpg",
-                                     "Graph\\CLNO.jpg",   "Graph\\qesno.jpg", "Graph\\lis.jpg",
-                                     "Graph\\ARAK.jpg",   "Graph\\fonno.jpg", "Graph\\CLAK.jpg",
-                                     "Graph\\qesakt.jpg", "Graph\\lir.jpg",   "Graph\\ARNOAK.jpg"};
+const QStringList StartupPictures = core::content::startupPictures();
 
 QByteArray toCp1251(const QString& text) {
     QStringEncoder encoder("windows-1251");
@@ -34,11 +32,11 @@ Fixture::Fixture() : m_oldCwd(QDir::currentPath()) {
         else
             writePicture(p, {41, 36}, Qt::darkGray);
     }
-    writeText("text\\FOLDOG.ssu", "\"Лайка\",\"Северная собака.\",\"sob001.jpg\"\r\n");
+    writeText(core::content::Catalogue, "\"Лайка\",\"Северная собака.\",\"sob001.jpg\"\r\n");
     writePicture("dog\\sob001.jpg", {150, 200});
     QDir::setCurrent(m_dir.path());
 
-    core::AudioChannel::instance().setRecorder([this](const QString& p) { sounds << p; });
+    core::AudioChannel::setRecorder([this](const QString& p) { sounds << p; });
     core::setFailureReporter([this](const core::RuntimeFailure& f) { failures << f; });
     core::setProgramEnder([this](int status) { endings << status; });
 }
@@ -46,7 +44,7 @@ Fixture::Fixture() : m_oldCwd(QDir::currentPath()) {
 Fixture::~Fixture() {
     m_program.reset();
     QDir::setCurrent(m_oldCwd);
-    core::AudioChannel::instance().setRecorder({});
+    core::AudioChannel::setRecorder({});
     core::setFailureReporter([](const core::RuntimeFailure&) {});
     core::setProgramEnder([](int) {});
 }

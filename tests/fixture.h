@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Small content folders made on the fly, and seams that record sounds, failures, the end
 // of the program and opened addresses instead of acting on them.
 #pragma once
 
-#include "failure.h"
-#include "program.h"
+#include "app/program.h"
+#include "core/failure.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -11,6 +12,13 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
+
+using app::Program;
+using catalogue::Form1;
+using dialogs::Form3;
+using dialogs::Form5;
+using main_window::Form2;
+using topics::Form4;
 
 // A content folder with every file start-up needs, as the working directory.
 class Fixture {

@@ -1,14 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every content file the program reads, spoiled one at a time: missing, empty, cut short
 // and replaced by garbage. Start-up files stop start-up with a report naming the file; a
 // topic file is reported and the program goes on; a photo becomes "Нет фото"; a sound is
 // silent. And the program never writes a file.
-#include "fixture.h"
-#include "form1.h"
-#include "form2.h"
-#include "form3.h"
-#include "form4.h"
-#include "form5.h"
-#include "sound.h"
+#include "catalogue/form1.h"
+#include "core/sound.h"
+#include "dialogs/form3.h"
+#include "dialogs/form5.h"
+#include "main_window/form2.h"
+#include "tests/fixture.h"
+#include "topics/form4.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -173,8 +174,8 @@ void TestBadContent::catalogueFile() {
             continue;
         }
         QVERIFY2(p, name);
-        auto* cat = static_cast<Form1*>(p->windows.Form1);
-        QTest::mouseClick(p->form2->Label6, Qt::LeftButton);
+        auto* cat = p->Form1();
+        QTest::mouseClick(p->Form2()->Label6, Qt::LeftButton);
         settle();
         QVERIFY2(cat->isVisible(), name);
         if (Fault(fault) == Fault::Empty) QCOMPARE(cat->List1->count(), 0);
@@ -187,7 +188,7 @@ void TestBadContent::catalogueFile() {
             clickEntry(cat->List1, row);
         QTest::mouseClick(cat->Image2, Qt::LeftButton);
         settle();
-        QVERIFY2(p->form2->isVisible(), name);
+        QVERIFY2(p->Form2()->isVisible(), name);
         QVERIFY2(f.failures.isEmpty(), name);
     }
 }
@@ -203,10 +204,10 @@ void TestBadContent::cataloguePhoto() {
         spoil(f, "dog\\sob001.jpg", Fault(fault));
         spoil(f, "dog\\sob002.jpg", Fault(fault));
         QVERIFY2(f.start(), name);
-        auto* cat = static_cast<Form1*>(f.program()->windows.Form1);
+        auto* cat = f.program()->Form1();
         QCOMPARE(cat->Label10->text(), QString("Нет фото"));
         QVERIFY(!cat->Image1->hasPicture());
-        QTest::mouseClick(f.program()->form2->Label6, Qt::LeftButton);
+        QTest::mouseClick(f.program()->Form2()->Label6, Qt::LeftButton);
         settle();
         clickEntry(cat->List1, 1);
         QCOMPARE(cat->Label1->text(), QString("Такса"));
@@ -220,7 +221,7 @@ void TestBadContent::cataloguePhoto() {
     const qint64 size = QFileInfo(absolute(f, "dog\\sob001.jpg")).size();
     spoil(f, "dog\\sob001.jpg", Fault::Truncated, int(size * 3 / 4));
     QVERIFY(f.start());
-    auto* cat = static_cast<Form1*>(f.program()->windows.Form1);
+    auto* cat = f.program()->Form1();
     QVERIFY(cat->Image1->hasPicture());
     QCOMPARE(cat->Label10->text(), QString());
 }
@@ -243,8 +244,8 @@ void TestBadContent::topicFile() {
     spoil(f, file, Fault(fault), toCp1251(Topics).indexOf(toCp1251("Ещё")));
     Program* p = f.start();
     QVERIFY(p);
-    auto* reader = static_cast<Form4*>(p->windows.Form4);
-    clickSection(p->form2, section);
+    auto* reader = p->Form4();
+    clickSection(p->Form2(), section);
     QVERIFY(reader->isVisible());
     switch (Fault(fault)) {
     case Fault::Missing:
@@ -274,7 +275,7 @@ void TestBadContent::topicFile() {
     QTest::mouseClick(reader->Image2, Qt::LeftButton);
     settle();
     QVERIFY(!reader->isVisible());
-    QVERIFY(p->form2->isVisible());
+    QVERIFY(p->Form2()->isVisible());
     QVERIFY(f.endings.isEmpty());
 }
 
@@ -332,16 +333,16 @@ void TestBadContent::sound() {
     Fixture f;
     f.writeText("text\\HCD.ssu", Topics);
     // This sound is really played, not recorded.
-    const auto recorder = core::AudioChannel::instance().setRecorder({});
+    const auto recorder = core::AudioChannel::setRecorder({});
     Program* p = f.start();
     QVERIFY(p);
     core::waveplayer player;
     core::playSound(player, "\\Sound\\" + file);
-    QTest::mouseClick(p->form2->Label1, Qt::LeftButton); // the menu's own sound
-    QTest::qWait(100);                                   // lets the decoder run
+    QTest::mouseClick(p->Form2()->Label1, Qt::LeftButton); // the menu's own sound
+    QTest::qWait(100);                                     // lets the decoder run
     QVERIFY(f.failures.isEmpty());
     QVERIFY(f.endings.isEmpty());
-    QVERIFY(p->windows.Form4->isVisible());
+    QVERIFY(p->Form4()->isVisible());
 }
 
 void TestBadContent::neverWritesAFile() {
@@ -360,9 +361,9 @@ void TestBadContent::neverWritesAFile() {
 
     Program* p = f.start();
     QVERIFY(p);
-    Form2* main = p->form2;
-    auto* reader = static_cast<Form4*>(p->windows.Form4);
-    auto* cat = static_cast<Form1*>(p->windows.Form1);
+    Form2* main = p->Form2();
+    auto* reader = p->Form4();
+    auto* cat = p->Form1();
     for (int section = 0; section < 5; ++section) {
         clickSection(main, section);
         for (int row = 0; row < reader->List1->count(); ++row)
@@ -377,10 +378,10 @@ void TestBadContent::neverWritesAFile() {
     QTest::mouseClick(cat->Image2, Qt::LeftButton);
     QTest::mouseClick(main->Image2, Qt::LeftButton);
     settle();
-    QTest::mouseClick(static_cast<Form5*>(p->windows.Form5)->Image20, Qt::LeftButton);
+    QTest::mouseClick(p->Form5()->Image20, Qt::LeftButton);
     QTest::mouseClick(main->Image1, Qt::LeftButton);
     settle();
-    QTest::mouseClick(static_cast<Form3*>(p->windows.Form3)->Label3, Qt::LeftButton);
+    QTest::mouseClick(p->Form3()->Label3, Qt::LeftButton);
     for (int tick = 0; tick < 60; ++tick)
         main->Timer1_Timer();
     settle();

@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The breed catalogue: the record reader, and the window's fill, choices and frame.
-#include "catalogfile.h"
-#include "fixture.h"
-#include "form1.h"
-#include "form2.h"
+#include "catalogue/catalogfile.h"
+#include "catalogue/form1.h"
+#include "main_window/form2.h"
+#include "tests/fixture.h"
 
 #include <QTest>
 
@@ -82,7 +83,7 @@ void TestCatalogue::initialFillShowsTheFirstBreed() {
         "\"Такса\",\"Вторая.\",\"sob004.jpg\"\r\n");
     f.writePicture("dog\\sob002.jpg", {200, 150});
     QVERIFY(f.start());
-    auto* cat = static_cast<Form1*>(f.program()->windows.Form1);
+    auto* cat = f.program()->Form1();
     QCOMPARE(cat->List1->count(), 3);
     QCOMPARE(cat->List1->item(0)->text(), QString("Такса"));
     QCOMPARE(cat->List1->item(1)->text(), QString("Акита")); // file order, not sorted
@@ -105,8 +106,8 @@ void TestCatalogue::choosingBreeds() {
         "\"Дог\",\"Первый.\",\"sob003.jpg\"\r\n\"Дог\",\"Последний.\",\"SOB004.BMP\"\r\n");
     f.writePicture("dog\\sob004.jpg", {100, 120});
     QVERIFY(f.start());
-    auto* cat = static_cast<Form1*>(f.program()->windows.Form1);
-    f.program()->form2->Label6_Click();
+    auto* cat = f.program()->Form1();
+    f.program()->Form2()->Label6_Click();
     settle();
     QVERIFY(cat->isVisible());
     f.sounds.clear();
@@ -144,7 +145,7 @@ void TestCatalogue::frameFollowsPhotoWidth() {
     f.writePicture("dog\\sob001.jpg", {width, 100});
     f.writePicture("dog\\sob002.jpg", {width, 100});
     QVERIFY(f.start());
-    auto* cat = static_cast<Form1*>(f.program()->windows.Form1);
+    auto* cat = f.program()->Form1();
     QCOMPARE(cat->Shape1->size(), frame);
     QCOMPARE(cat->Shape1->pos(), QPoint(304, 48));
     clickEntry(cat->List1, 1);
@@ -168,7 +169,7 @@ void TestCatalogue::startupFaultsThatNoLongerEndTheProgram() {
         f.writeText("text\\FOLDOG.ssu", c.file);
         if (c.garbagePhoto) f.writeBytes("dog\\sob009.jpg", "garbage");
         QVERIFY2(f.start(), c.name);
-        auto* cat = static_cast<Form1*>(f.program()->windows.Form1);
+        auto* cat = f.program()->Form1();
         QCOMPARE(cat->Label10->text(), QString("Нет фото"));
         QCOMPARE(cat->Label1->text(), QString("А"));
         QCOMPARE(cat->List1->count(), 1);
@@ -178,7 +179,7 @@ void TestCatalogue::startupFaultsThatNoLongerEndTheProgram() {
     Fixture f;
     f.writeText("text\\FOLDOG.ssu", "");
     QVERIFY(f.start());
-    auto* cat = static_cast<Form1*>(f.program()->windows.Form1);
+    auto* cat = f.program()->Form1();
     QCOMPARE(cat->List1->count(), 0);
     QCOMPARE(cat->Shape1->size(), QSize(201, 225));
 }
@@ -189,8 +190,8 @@ void TestCatalogue::backAndReturnKeepTheBreed() {
         "text\\FOLDOG.ssu",
         "\"Лайка\",\"Северная.\",\"sob001.jpg\"\r\n\"Такса\",\"Длинная.\",\"sob002.jpg\"\r\n");
     QVERIFY(f.start());
-    Form2* main = f.program()->form2;
-    auto* cat = static_cast<Form1*>(f.program()->windows.Form1);
+    Form2* main = f.program()->Form2();
+    auto* cat = f.program()->Form1();
     main->Label6_Click();
     settle();
     QCOMPARE(cat->Image2->pictureSource(), QString("Graph\\ARAK.jpg"));

@@ -1,13 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The platform layer: units, Windows-1251, content paths, pictures, sound.
-#include "contentpath.h"
-#include "controls.h"
-#include "failure.h"
-#include "fixture.h"
-#include "look.h"
-#include "pictures.h"
-#include "sound.h"
-#include "text.h"
-#include "units.h"
+#include "core/contentpath.h"
+#include "core/controls.h"
+#include "core/failure.h"
+#include "core/look.h"
+#include "core/pictures.h"
+#include "core/sound.h"
+#include "core/text.h"
+#include "core/units.h"
+#include "tests/fixture.h"
 
 #include <QDir>
 #include <QFontInfo>
@@ -160,8 +161,8 @@ void TestCore::aNewSoundReplacesTheOneStillPlaying() {
     f.writeBytes("a.wav", wav);
     f.writeBytes("b.wav", wav);
 
-    auto& channel = core::AudioChannel::instance();
-    auto previous = channel.setRecorder({});
+    core::AudioChannel channel;
+    auto previous = core::AudioChannel::setRecorder({});
     channel.play(f.root() + "\\a.wav");
     channel.play(f.root() + "\\b.wav");
     channel.play(f.root() + "\\missing.wav"); // silent, and stops b as well
@@ -170,7 +171,7 @@ void TestCore::aNewSoundReplacesTheOneStillPlaying() {
     const auto effects = channel.findChildren<QSoundEffect*>();
     QCOMPARE(effects.size(), 1);
     QVERIFY(effects.first()->source().toLocalFile().endsWith("/b.wav"));
-    channel.setRecorder(previous);
+    core::AudioChannel::setRecorder(previous);
 }
 
 void TestCore::colorsAndFaces() {

@@ -1,12 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's menu, hover feedback, exit confirmation, help window and carousel,
 // driven the way a user drives them.
-#include "carousel.h"
-#include "fixture.h"
-#include "form1.h"
-#include "form2.h"
-#include "form3.h"
-#include "form4.h"
-#include "form5.h"
+#include "catalogue/form1.h"
+#include "core/contentfiles.h"
+#include "dialogs/form3.h"
+#include "dialogs/form5.h"
+#include "main_window/carousel.h"
+#include "main_window/form2.h"
+#include "tests/fixture.h"
+#include "topics/form4.h"
 
 #include <QDesktopServices>
 #include <QTest>
@@ -60,10 +62,10 @@ private slots:
 private:
     std::unique_ptr<Fixture> f;
     Form2* main = nullptr;
-    Form4* reader() const { return static_cast<Form4*>(f->program()->windows.Form4); }
-    Form3* exitBox() const { return static_cast<Form3*>(f->program()->windows.Form3); }
-    Form5* help() const { return static_cast<Form5*>(f->program()->windows.Form5); }
-    Form1* cat() const { return static_cast<Form1*>(f->program()->windows.Form1); }
+    Form4* reader() const { return f->program()->Form4(); }
+    Form3* exitBox() const { return f->program()->Form3(); }
+    Form5* help() const { return f->program()->Form5(); }
+    Form1* cat() const { return f->program()->Form1(); }
 };
 
 void TestMainMenu::init() {
@@ -72,7 +74,7 @@ void TestMainMenu::init() {
         f->writeText(QString("text\\%1.ssu").arg(file),
                      QString("#Тема %1\r\nТекст.\r\n#Тема %1\r\n").arg(file));
     QVERIFY(f->start());
-    main = f->program()->form2;
+    main = f->program()->Form2();
 }
 
 void TestMainMenu::cleanup() {
@@ -110,8 +112,8 @@ void TestMainMenu::sectionsOpenTheReader() {
     QVERIFY(!main->isVisible());
     QVERIFY(reader()->isVisible());
     QCOMPARE(reader()->Label7->text(), title);
-    QCOMPARE(f->program()->windows.TopicFilePath, file);
-    QCOMPARE(f->program()->windows.TopicListLoaded, quint8(0));
+    QCOMPARE(f->program()->values().TopicFilePath, file);
+    QCOMPARE(f->program()->values().TopicListLoaded, quint8(0));
     QCOMPARE(reader()->List1->count(), 1);
     QVERIFY(reader()->List1->item(0)->text().endsWith(
         QFileInfo(QString(file).replace('\\', '/')).baseName()));
@@ -123,7 +125,7 @@ void TestMainMenu::sameSectionTwiceAndCatalogueAfterASection() {
     main->Label4_Click();
     settle();
     QTest::mouseClick(reader()->Image2, Qt::LeftButton);
-    f->program()->windows.TopicListLoaded = 0;
+    f->program()->values().TopicListLoaded = 0;
     main->Label4_Click();
     settle();
     QCOMPARE(reader()->List1->count(), 1);
@@ -132,7 +134,7 @@ void TestMainMenu::sameSectionTwiceAndCatalogueAfterASection() {
     settle();
     QVERIFY(cat()->isVisible());
     QVERIFY(!main->isVisible());
-    QCOMPARE(f->program()->windows.TopicFilePath, QString("text\\kvs.ssu"));
+    QCOMPARE(f->program()->values().TopicFilePath, QString("text\\kvs.ssu"));
 }
 
 void TestMainMenu::hoverLightsAndTheSurfaceResets() {
@@ -301,7 +303,7 @@ void TestMainMenu::carousel() {
     };
     const QStringList start = shown();
     QCOMPARE(start, (QStringList{"sob133", "sob141", "sob191", "sob148", "sob167"}));
-    quint8& tick = f->program()->windows.CarouselTick;
+    quint8& tick = f->program()->values().CarouselTick;
     for (int i = 0; i < 9; ++i)
         main->Timer1_Timer();
     QCOMPARE(tick, quint8(9));
@@ -309,7 +311,7 @@ void TestMainMenu::carousel() {
     QCOMPARE(tick, quint8(10));
     QCOMPARE(shown(), start);
     // The photos leave disk: the carousel keeps showing them.
-    for (const char* p : carousel::Photos)
+    for (const QString& p : core::content::CarouselPhotos)
         f->remove(p);
     for (int i = 0; i < 10; ++i)
         main->Timer1_Timer();

@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one test on the shipped content: the program starts, every section and the
 // catalogue open, and nothing is reported.
-#include "fixture.h"
-#include "form1.h"
-#include "form2.h"
-#include "form4.h"
+#include "catalogue/form1.h"
+#include "main_window/form2.h"
+#include "tests/fixture.h"
+#include "topics/form4.h"
 
 #include <QDir>
 #include <QTest>
@@ -21,9 +22,9 @@ void TestSmoke::shippedContentWorks() {
     QVERIFY(program->load());
     program->show();
     settle();
-    Form2* main = program->form2;
-    auto* reader = static_cast<Form4*>(program->windows.Form4);
-    auto* cat = static_cast<Form1*>(program->windows.Form1);
+    Form2* main = program->Form2();
+    auto* reader = program->Form4();
+    auto* cat = program->Form1();
     QVERIFY(cat->List1->count() >= 120);
     QVERIFY(cat->Image1->hasPicture()); // the first breed has its photo
     saveScreenshot(main, "shipped_main");

@@ -1,13 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Thousands of random user events on the real windows: pointer moves and clicks anywhere
 // on the visible windows, list choices by mouse and keyboard, keys, carousel ticks. After
 // every step the windows on the screen must be exactly the ones the user's clicks lead
 // to. Never "ДА", minimise or a platform close: those end or leave the session.
-#include "fixture.h"
-#include "form1.h"
-#include "form2.h"
-#include "form3.h"
-#include "form4.h"
-#include "form5.h"
+#include "catalogue/form1.h"
+#include "dialogs/form3.h"
+#include "dialogs/form5.h"
+#include "main_window/form2.h"
+#include "tests/fixture.h"
+#include "topics/form4.h"
 
 #include <QDesktopServices>
 #include <QRandomGenerator>
@@ -260,12 +261,12 @@ void TestSoak::randomSession() {
     m_f = &f;
     m_p = f.start();
     QVERIFY(m_p);
-    const core::WindowSet& w = m_p->windows;
-    m_main = m_p->form2;
-    m_cat = static_cast<Form1*>(w.Form1);
-    m_exit = static_cast<Form3*>(w.Form3);
-    m_reader = static_cast<Form4*>(w.Form4);
-    m_help = static_cast<Form5*>(w.Form5);
+    const app::Program& w = *m_p;
+    m_main = m_p->Form2();
+    m_cat = w.Form1();
+    m_exit = w.Form3();
+    m_reader = w.Form4();
+    m_help = w.Form5();
     check(0);
     for (int n = 1; n <= Steps && !QTest::currentTestFailed(); ++n)
         step(n);

@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The content checker: each fixture breaks one thing and must give exactly the findings
 // listed, so a check that misses a fault or reports a sound file fails alike.
-#include "check.h"
-#include "fixture.h"
+#include "tests/fixture.h"
+#include "tools/ssu-check/check.h"
 
 #include <QFileInfo>
 #include <QTest>

@@ -1,11 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up and the window set: what stands on the screen when the main window opens, and
 // what a missing start-up file does.
-#include "fixture.h"
-#include "form1.h"
-#include "form2.h"
-#include "form3.h"
-#include "form4.h"
-#include "form5.h"
+#include "catalogue/form1.h"
+#include "dialogs/form3.h"
+#include "dialogs/form5.h"
+#include "main_window/form2.h"
+#include "tests/fixture.h"
+#include "topics/form4.h"
 
 #include <QApplication>
 #include <QTest>
@@ -34,7 +35,7 @@ void TestStartup::mainWindowOpensWithPhotosAndPictures() {
     Fixture f;
     Program* p = f.start();
     QVERIFY(p);
-    Form2* main = p->form2;
+    Form2* main = p->Form2();
     QCOMPARE(main->Image3->pictureSource(), QString("dog\\sob133.jpg"));
     QCOMPARE(main->Image4->pictureSource(), QString("dog\\sob141.jpg"));
     QCOMPARE(main->Image5->pictureSource(), QString("dog\\sob191.jpg"));
@@ -48,11 +49,9 @@ void TestStartup::mainWindowOpensWithPhotosAndPictures() {
     QVERIFY(!QApplication::overrideCursor());
     QVERIFY(main->Timer1->isActive());
     QCOMPARE(main->Timer1->interval(), 1000);
-    QVERIFY(main->player());
-    QCOMPARE(main->player()->filename(), QString());
-    QCOMPARE(p->windows.CarouselTick, quint8(0));
-    QCOMPARE(p->windows.TopicFilePath, QString());
-    QCOMPARE(p->windows.TopicListLoaded, quint8(0));
+    QCOMPARE(p->values().CarouselTick, quint8(0));
+    QCOMPARE(p->values().TopicFilePath, QString());
+    QCOMPARE(p->values().TopicListLoaded, quint8(0));
     QVERIFY(f.failures.isEmpty());
     QVERIFY(f.sounds.isEmpty()); // start-up is silent
     saveScreenshot(main, "main_window");
@@ -62,23 +61,25 @@ void TestStartup::allFiveWindowsExistHidden() {
     Fixture f;
     Program* p = f.start();
     QVERIFY(p);
-    const core::WindowSet& w = p->windows;
-    QVERIFY(w.Form2->isVisible());
-    for (FormBase* form : {w.Form1, w.Form3, w.Form4, w.Form5}) {
+    const app::Program& w = *p;
+    QVERIFY(w.Form2()->isVisible());
+    for (FormBase* form :
+         std::initializer_list<FormBase*>{w.Form1(), w.Form3(), w.Form4(), w.Form5()}) {
         QVERIFY(form);
         QVERIFY(!form->isVisible());
         QCOMPARE(form->pictureSource(), QString("Graph\\fon.jpg"));
     }
-    QCOMPARE(static_cast<Form1*>(w.Form1)->Image2->pictureSource(), QString("Graph\\ARAK.jpg"));
-    QCOMPARE(static_cast<Form4*>(w.Form4)->Image2->pictureSource(), QString("Graph\\ARAK.jpg"));
-    QCOMPARE(static_cast<Form5*>(w.Form5)->Image20->pictureSource(), QString("Graph\\ARAK.jpg"));
+    QCOMPARE(w.Form1()->Image2->pictureSource(), QString("Graph\\ARAK.jpg"));
+    QCOMPARE(w.Form4()->Image2->pictureSource(), QString("Graph\\ARAK.jpg"));
+    QCOMPARE(w.Form5()->Image20->pictureSource(), QString("Graph\\ARAK.jpg"));
     // Main window and the reading windows in the taskbar; the dialogs not.
-    QCOMPARE(w.Form2->windowType(), Qt::Window);
-    QCOMPARE(w.Form1->windowType(), Qt::Window);
-    QCOMPARE(w.Form4->windowType(), Qt::Window);
-    QCOMPARE(w.Form3->windowType(), Qt::Tool);
-    QCOMPARE(w.Form5->windowType(), Qt::Tool);
-    for (FormBase* form : {w.Form1, w.Form2, w.Form3, w.Form4, w.Form5})
+    QCOMPARE(w.Form2()->windowType(), Qt::Window);
+    QCOMPARE(w.Form1()->windowType(), Qt::Window);
+    QCOMPARE(w.Form4()->windowType(), Qt::Window);
+    QCOMPARE(w.Form3()->windowType(), Qt::Tool);
+    QCOMPARE(w.Form5()->windowType(), Qt::Tool);
+    for (FormBase* form :
+         std::initializer_list<FormBase*>{w.Form1(), w.Form2(), w.Form3(), w.Form4(), w.Form5()})
         QVERIFY(form->windowFlags() & Qt::FramelessWindowHint);
 }
 
@@ -86,19 +87,19 @@ void TestStartup::layoutOfEachWindow() {
     Fixture f;
     Program* p = f.start();
     QVERIFY(p);
-    const core::WindowSet& w = p->windows;
+    const app::Program& w = *p;
     // Client areas plus their borders: 1 px, and 3 px for the dialogs.
-    QCOMPARE(w.Form2->size(), QSize(622 + 2, 472 + 2));
-    QCOMPARE(w.Form4->size(), QSize(538 + 2, 480 + 2));
-    QCOMPARE(w.Form1->size(), QSize(545 + 2, 496 + 2));
-    QCOMPARE(w.Form3->size(), QSize(187 + 6, 143 + 6));
-    QCOMPARE(w.Form5->size(), QSize(455 + 6, 341 + 6));
-    QCOMPARE(w.Form2->surface()->pos(), QPoint(1, 1));
-    QCOMPARE(w.Form3->surface()->pos(), QPoint(3, 3));
+    QCOMPARE(w.Form2()->size(), QSize(622 + 2, 472 + 2));
+    QCOMPARE(w.Form4()->size(), QSize(538 + 2, 480 + 2));
+    QCOMPARE(w.Form1()->size(), QSize(545 + 2, 496 + 2));
+    QCOMPARE(w.Form3()->size(), QSize(187 + 6, 143 + 6));
+    QCOMPARE(w.Form5()->size(), QSize(455 + 6, 341 + 6));
+    QCOMPARE(w.Form2()->surface()->pos(), QPoint(1, 1));
+    QCOMPARE(w.Form3()->surface()->pos(), QPoint(3, 3));
 
-    Form2* main = p->form2;
+    Form2* main = p->Form2();
     QCOMPARE(main->Label7->geometry(), QRect(176, 16, 225, 25));
-    QCOMPARE(main->Label7->font().family(), QString("Liberation Mono"));
+    QCOMPARE(QFontInfo(main->Label7->font()).family(), QString("Liberation Mono"));
     QVERIFY(main->Label7->font().bold());
     QCOMPARE(main->Label3->geometry(), QRect(272, 152, 257, 25));
     QCOMPARE(main->Label3->font().pixelSize(), 16);
@@ -123,22 +124,22 @@ void TestStartup::layoutOfEachWindow() {
         QCOMPARE(main->surface()->childAt(s->geometry().topLeft() + QPoint(2, 2)), i);
     }
 
-    auto* reader = static_cast<Form4*>(w.Form4);
+    auto* reader = w.Form4();
     QCOMPARE(reader->List1->geometry(), QRect(8, 64, 521, 95));
     QCOMPARE(reader->Text1->geometry(), QRect(8, 224, 521, 249));
     QCOMPARE(reader->Label1_1->text(), QString("Выберите тему"));
     QVERIFY(indexOnSurface(reader->Label1_1) > indexOnSurface(reader->Label1_0));
 
-    auto* catalogue = static_cast<Form1*>(w.Form1);
+    auto* catalogue = w.Form1();
     QCOMPARE(catalogue->Text1->geometry(), QRect(0, 312, 545, 185));
     QCOMPARE(catalogue->Image1->pos(), QPoint(312, 56));
     QVERIFY(indexOnSurface(catalogue->Shape1) > indexOnSurface(catalogue->Image1));
     QVERIFY(indexOnSurface(catalogue->Label10) > indexOnSurface(catalogue->Shape1));
 
-    auto* exit = static_cast<Form3*>(w.Form3);
+    auto* exit = w.Form3();
     QCOMPARE(exit->Label1->geometry(), QRect(24, 48, 145, 41));
     QVERIFY(exit->Label1->wordWrap());
-    auto* help = static_cast<Form5*>(w.Form5);
+    auto* help = w.Form5();
     QCOMPARE(help->Text1->geometry(), QRect(312, 304, 121, 19));
     QCOMPARE(help->Image2->size(), QSize(159, 37));
     QCOMPARE(help->Image2->cursor().shape(), Qt::BitmapCursor);
@@ -149,9 +150,9 @@ void TestStartup::handlersReportFailuresAndKeepRunning() {
     Fixture f;
     Program* p = f.start();
     QVERIFY(p);
-    auto* reader = static_cast<Form4*>(p->windows.Form4);
-    p->form2->Label4_Click();
-    p->windows.TopicFilePath = "text\\missing.ssu";
+    auto* reader = p->Form4();
+    p->Form2()->Label4_Click();
+    p->values().TopicFilePath = "text\\missing.ssu";
     settle();
     QCOMPARE(f.failures.size(), 1);
     QVERIFY(f.failures.first().text.contains("text\\missing.ssu"));

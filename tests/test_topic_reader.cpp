@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The topic reader window, opened the way the main menu opens it.
-#include "fixture.h"
-#include "form2.h"
-#include "form4.h"
+#include "main_window/form2.h"
+#include "tests/fixture.h"
+#include "topics/form4.h"
 
 #include <QTest>
 
@@ -43,7 +44,7 @@ void TestTopicReader::init() {
     f = std::make_unique<Fixture>();
     f->writeText("text\\HCD.ssu", Example);
     QVERIFY(f->start());
-    reader = static_cast<Form4*>(f->program()->windows.Form4);
+    reader = f->program()->Form4();
 }
 
 void TestTopicReader::cleanup() {
@@ -51,12 +52,12 @@ void TestTopicReader::cleanup() {
 }
 
 void TestTopicReader::open(const QString& file, const QString& title) {
-    core::WindowSet& w = f->program()->windows;
-    w.Form2->hideForm();
+    app::Program& w = *f->program();
+    w.Form2()->hideForm();
     reader->showForm();
     reader->Label7->setText(title);
-    w.TopicFilePath = file;
-    w.TopicListLoaded = 0;
+    w.values().TopicFilePath = file;
+    w.values().TopicListLoaded = 0;
     settle();
 }
 
@@ -70,7 +71,6 @@ void TestTopicReader::activationFillsSortedListAndShowsFirstTopic() {
     QCOMPARE(reader->Label1_1->text(), QString("Щенок или взрослая собака"));
     QCOMPARE(reader->Label7->text(), QString("Как выбрать собаку"));
     QCOMPARE(reader->Image2->pictureSource(), QString("Graph\\ARNOAK.jpg"));
-    QVERIFY(reader->player());
     QVERIFY(f->sounds.isEmpty());
     QVERIFY(reader->Text1->isReadOnly());
     QCOMPARE(reader->Text1->viewport()->cursor().shape(), Qt::ArrowCursor);
@@ -117,7 +117,7 @@ void TestTopicReader::backButtonEmptiesAndReturns() {
     f->sounds.clear();
     QTest::mouseClick(reader->Image2, Qt::LeftButton);
     QVERIFY(!reader->isVisible());
-    QVERIFY(f->program()->windows.Form2->isVisible());
+    QVERIFY(f->program()->Form2()->isVisible());
     QCOMPARE(reader->List1->count(), 0);
     QCOMPARE(reader->Text1->toPlainText(), QString());
     QCOMPARE(f->sounds.size(), 1);
@@ -161,7 +161,7 @@ void TestTopicReader::missingFileIsReportedAndTheProgramGoesOn() {
     QCOMPARE(reader->Label1_1->text(), QString("Выберите тему"));
     QCOMPARE(reader->Image2->pictureSource(), QString("Graph\\ARAK.jpg"));
     QTest::mouseClick(reader->Image2, Qt::LeftButton);
-    QVERIFY(f->program()->windows.Form2->isVisible());
+    QVERIFY(f->program()->Form2()->isVisible());
 }
 
 void TestTopicReader::hoverOnTheBackButton() {

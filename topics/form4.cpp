@@ -1,22 +1,24 @@
-#include "form4.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "topics/form4.h"
 
-#include "failure.h"
-#include "look.h"
-#include "topicfile.h"
-#include "windowset.h"
+#include "core/contentfiles.h"
+#include "core/failure.h"
+#include "core/look.h"
+#include "topics/topicfile.h"
 
 #include <QCollator>
 
 using namespace core;
 
+namespace topics {
+
 namespace {
 const FormLook Look{8070, 7200, 1, true, colors::ButtonFace};
-const QString BackLit = QStringLiteral("Graph\\ARAK.jpg");
-const QString BackNormal = QStringLiteral("Graph\\ARNOAK.jpg");
 const QString Prompt = QStringLiteral("Выберите тему");
 } // namespace
 
-Form4::Form4(WindowSet& windows) : FormBase(windows, QStringLiteral("Form4"), Look) {
+Form4::Form4(ProgramValues& values, Navigator& navigator)
+    : FormBase(values, navigator, QStringLiteral("Form4"), Look) {
     QWidget* s = surface();
     List1 = new ChoiceList(s, QStringLiteral("List1"), {120, 960, 7815, 1425},
                            designFont(QStringLiteral("MS Serif"), 8.25), colors::DarkGreen,
@@ -29,9 +31,7 @@ Form4::Form4(WindowSet& windows) : FormBase(windows, QStringLiteral("Form4"), Lo
                          Qt::AlignHCenter);
     Label1_0 = new Label(s, QStringLiteral("Label1(0)"), {960, 2520, 6135, 375}, Prompt,
                          windowDefaultFont(), colors::DarkGreen, Qt::AlignHCenter);
-    Image2 = new Image(s, QStringLiteral("Image2"), {7200, 120, 750, 345},
-                       Image::Sizing::TakePictureSize, QStringLiteral("Вернуться в Главное меню"),
-                       QString());
+    Image2 = addBackButton(QStringLiteral("Image2"), {7200, 120, 750, 345}, BackHover::Lights);
     auto* rule = new Line(s, QStringLiteral("Line1(6)"), {0, 600}, {8160, 600}, 10, colors::Green);
     Label7 =
         new Label(s, QStringLiteral("Label7"), {120, 120, 6015, 375}, QString(),
@@ -41,31 +41,21 @@ Form4::Form4(WindowSet& windows) : FormBase(windows, QStringLiteral("Form4"), Lo
     Text1->setFocus();
 
     connect(List1, &ChoiceList::chosen, this, [this] { guarded([&] { List1_Click(); }); });
-    connect(Image2, &Image::clicked, this, [this] { guarded([&] { Image2_Click(); }); });
-    connect(Image2, &Image::mouseMoved, this,
-            [this] { guarded([&] { Image2->setPicture(m_windows.pictures.get(BackLit)); }); });
 }
 
 Form4::~Form4() = default;
 
-void Form4::play(const QString& sound) {
-    if (!m_player) // activation normally made it; never play into nothing
-        m_player = std::make_unique<waveplayer>();
-    playSound(*m_player, sound);
-}
-
 void Form4::VIB() {
-    play(QStringLiteral("\\Sound\\select.wav"));
+    playSound(content::sound::Select);
 }
 void Form4::VIL() {
-    play(QStringLiteral("\\Sound\\stat.wav"));
+    playSound(content::sound::Stat);
 }
 
 void Form4::Form_Activate() {
-    m_player = std::make_unique<waveplayer>();
-    if (m_windows.TopicListLoaded != 0) return;
-    const topics::TitleScan scan =
-        topics::scanTitles(topics::readTopicFile(m_windows.TopicFilePath));
+    newPlayer();
+    if (m_values.TopicListLoaded != 0) return;
+    const TitleScan scan = scanTitles(readTopicFile(m_values.TopicFilePath));
 
     // Russian dictionary order, case-insensitive; equal titles keep their file order.
     QCollator collator(QLocale(QLocale::Russian, QLocale::Russia));
@@ -79,31 +69,29 @@ void Form4::Form_Activate() {
     if (scan.hasFirstTopic) {
         Text1->setPlainText(scan.firstText);
         Label1_1->setText(scan.firstTitle);
-        Image2->setPicture(m_windows.pictures.get(BackNormal));
+        backButtonNormal();
     }
 }
 
 void Form4::List1_Click() {
-    if (m_windows.TopicListLoaded == 1) return;
+    if (m_values.TopicListLoaded == 1) return;
     VIL();
     Text1->clear();
     const QString title = List1->selectedText();
-    Text1->setPlainText(topics::readTopic(topics::readTopicFile(m_windows.TopicFilePath), title));
+    Text1->setPlainText(readTopic(readTopicFile(m_values.TopicFilePath), title));
     Label1_1->setText(title);
 }
 
 void Form4::Image2_Click() {
     hideForm();
-    m_windows.Form2->showForm();
+    m_navigator.backToMenu();
     List1->programmatic([&] { List1->clear(); });
     Text1->clear();
     VIB();
 }
 
 void Form4::Form_MouseMove() {
-    Image2->setPicture(m_windows.pictures.get(BackNormal));
+    backButtonNormal();
 }
 
-void Form4::Form_CloseRequest() {
-    Image2_Click();
-}
+} // namespace topics

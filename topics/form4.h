@@ -1,16 +1,16 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The topic reader: the topics of one section in a sorted list, the chosen topic's text.
 #pragma once
 
-#include "controls.h"
-#include "form.h"
-#include "sound.h"
+#include "core/controls.h"
+#include "core/form.h"
 
-#include <memory>
+namespace topics {
 
 class Form4 : public core::FormBase {
     Q_OBJECT
 public:
-    explicit Form4(core::WindowSet& windows);
+    Form4(core::ProgramValues& values, core::Navigator& navigator);
     ~Form4() override;
 
     core::ChoiceList* List1;
@@ -20,20 +20,17 @@ public:
     core::Image* Image2;   // back button
     core::Label* Label7;   // section title, set by the main menu
 
-    const core::waveplayer* player() const { return m_player.get(); }
-
     void List1_Click();
     void Image2_Click();
 
 protected:
     void Form_Activate() override;
     void Form_MouseMove() override;
-    void Form_CloseRequest() override;
+    void backButtonClick() override { Image2_Click(); }
 
 private:
-    void VIB();
-    void VIL();
-    void play(const QString& sound);
-
-    std::unique_ptr<core::waveplayer> m_player;
+    void VIB(); // the back button's sound
+    void VIL(); // a topic's sound
 };
+
+} // namespace topics

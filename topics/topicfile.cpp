@@ -1,33 +1,13 @@
-#include "topicfile.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "topics/topicfile.h"
 
-#include "text.h"
+#include "core/text.h"
 
 namespace topics {
 
 namespace {
 
-// Splits text into lines on CR LF, CR or LF; the last line may lack its end.
-class LineReader {
-public:
-    explicit LineReader(QStringView text) : m_text(text) {}
-    bool atEnd() const { return m_pos >= m_text.size(); }
-    QStringView next() {
-        const qsizetype start = m_pos;
-        qsizetype end = start;
-        while (end < m_text.size() && m_text[end] != u'\r' && m_text[end] != u'\n')
-            ++end;
-        m_pos = end;
-        if (m_pos < m_text.size() && m_text[m_pos] == u'\r') ++m_pos;
-        if (m_pos < m_text.size() && m_text[m_pos] == u'\n' &&
-            (m_pos == end || m_text[end] == u'\r'))
-            ++m_pos;
-        return m_text.mid(start, end - start);
-    }
-
-private:
-    QStringView m_text;
-    qsizetype m_pos = 0;
-};
+using core::LineReader;
 
 // Reads a topic's lines up to its closing line (consumed) or the end of the file.
 void readRun(LineReader& lines, QStringView titleLine, DisplayText& out) {

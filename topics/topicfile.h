@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Topic files: each section keeps its topics in one Windows-1251 text file.
 //
 //   #Title            a title line opens a topic

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // make_art: draws the interface art, crops the dog photos, synthesises the
 // interface sounds and renders the program icons of Пёсограф.
 //

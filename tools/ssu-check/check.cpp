@@ -1,10 +1,14 @@
-#include "check.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tools/ssu-check/check.h"
 
-#include "catalogfile.h"
-#include "contentpath.h"
-#include "failure.h"
-#include "text.h"
-#include "topicfile.h"
+#include "catalogue/catalogfile.h"
+#include "catalogue/framerule.h"
+#include "core/contentfiles.h"
+#include "core/contentpath.h"
+#include "core/failure.h"
+#include "core/text.h"
+#include "core/units.h"
+#include "topics/topicfile.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -20,24 +24,31 @@ namespace ssucheck {
 
 namespace {
 
-const QStringList TopicFiles = {"text/HCD.ssu", "text/vos.ssu", "text/kiv.ssu", "text/kvs.ssu",
-                                "text/drs.ssu"};
+QString forwardSlashes(QString path) {
+    path.replace(u'\\', u'/');
+    return path;
+}
+
+QStringList forwardSlashes(QStringList paths) {
+    for (QString& path : paths)
+        path.replace(u'\\', u'/');
+    return paths;
+}
+
+const QStringList TopicFiles = forwardSlashes(core::content::topicFiles());
 
 // Start-up stops with a failure when one of these is missing or unreadable.
-const QStringList StartupFiles = {
-    "dog/sob133.jpg", "dog/sob141.jpg",  "dog/sob148.jpg",   "dog/sob167.jpg",
-    "dog/sob191.jpg", "Graph/fon.jpg",   "Graph/fonno.jpg",  "Graph/CLNO.jpg",
-    "Graph/CLAK.jpg", "Graph/qesno.jpg", "Graph/qesakt.jpg", "Graph/lis.jpg",
-    "Graph/lir.jpg",  "Graph/ARAK.jpg",  "Graph/ARNOAK.jpg", "text/FOLDOG.ssu"};
+const QStringList StartupFiles =
+    forwardSlashes(core::content::startupPictures() << core::content::Catalogue);
 
 // Played from Sound/ beside the executable; the build copies them there from here.
-const QStringList SoundFiles = {"Sound/check.wav", "Sound/select.wav", "Sound/stat.wav"};
-
-// The catalogue window puts a photo wider than this in its landscape frame; each frame
-// shows a photo up to its size in full.
-constexpr int PortraitMaxWidth = 186;
-constexpr QSize LandscapeMax(217, 161);
-constexpr QSize PortraitMax(186, 209);
+QStringList soundFiles() {
+    QStringList files;
+    for (const QString& sound : core::content::soundFiles())
+        files.append(forwardSlashes(sound.mid(1)));
+    return files;
+}
+const QStringList SoundFiles = soundFiles();
 
 // A Cyrillic letter in UTF-8 is D0 or D1 followed by 80..BF. In Windows-1251 that pair is
 // a capital Р or С before a dash, a quote or ё: a few by chance, never many of them, nor
@@ -45,37 +56,22 @@ constexpr QSize PortraitMax(186, 209);
 constexpr int Utf8LettersAlways = 20;
 constexpr int Utf8LettersAtLeast = 4;
 
-QString forwardSlashes(QString path) {
-    path.replace(u'\\', u'/');
-    return path;
-}
-
-const QString CatalogueFile = forwardSlashes(catalogue::CatalogueFile);
+const QString CatalogueFile = forwardSlashes(core::content::Catalogue);
 
 struct Line {
-    enum End { CrLf, Cr, Lf, None };
     QString text;    // decoded, without its end
     qsizetype start; // offset in the file: one byte is one character in Windows-1251
-    End end;
+    core::LineEnd end;
 };
 
-// Splits as the readers do: CR LF, CR and LF each end a line; the last may lack its end.
+// Splits as the readers do.
 QList<Line> splitLines(const QByteArray& bytes) {
     QList<Line> lines;
-    qsizetype pos = 0;
-    while (pos < bytes.size()) {
-        qsizetype end = pos;
-        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
-            ++end;
-        Line line{core::decodeCp1251(bytes.sliced(pos, end - pos)), pos, Line::None};
-        pos = end;
-        if (pos < bytes.size()) {
-            const bool crLf =
-                bytes[pos] == '\r' && pos + 1 < bytes.size() && bytes[pos + 1] == '\n';
-            line.end = crLf ? Line::CrLf : bytes[pos] == '\r' ? Line::Cr : Line::Lf;
-            pos += crLf ? 2 : 1;
-        }
-        lines.append(std::move(line));
+    for (qsizetype pos = 0; pos < bytes.size();) {
+        const core::LineSpan span = core::lineAt(QByteArrayView(bytes), pos);
+        lines.append(
+            {core::decodeCp1251(bytes.sliced(span.start, span.length)), span.start, span.end});
+        pos = span.next();
     }
     return lines;
 }
@@ -89,12 +85,7 @@ int lineOf(const QList<Line>& lines, qsizetype offset) {
 
 // Line ends inside a quoted field, counted as the reader counts lines.
 int lineEndsIn(const QString& field) {
-    int count = 0;
-    for (qsizetype i = 0; i < field.size(); ++i)
-        if (field[i] == u'\n' ||
-            (field[i] == u'\r' && (i + 1 == field.size() || field[i + 1] != u'\n')))
-            ++count;
-    return count;
+    return core::countLineEnds(field);
 }
 
 bool isBlank(const QString& line) {
@@ -204,12 +195,14 @@ void Checker::checkEncoding(const QString& file, const QByteArray& bytes,
         i = j;
     }
 
-    const auto notCrLf = [](const Line& l) { return l.end == Line::Cr || l.end == Line::Lf; };
+    const auto notCrLf = [](const Line& l) {
+        return l.end == core::LineEnd::Cr || l.end == core::LineEnd::Lf;
+    };
     const auto first = std::find_if(lines.begin(), lines.end(), notCrLf);
     if (first != lines.end())
         add(file, int(first - lines.begin()) + 1, Severity::Warning,
             QStringLiteral("line ends in %1 rather than CR LF (%2 such lines in the file)")
-                .arg(first->end == Line::Cr ? QStringLiteral("CR") : QStringLiteral("LF"))
+                .arg(first->end == core::LineEnd::Cr ? QStringLiteral("CR") : QStringLiteral("LF"))
                 .arg(std::count_if(lines.begin(), lines.end(), notCrLf)));
 }
 
@@ -450,8 +443,9 @@ void Checker::checkPhoto(int line, const QString& photo) {
     if (format != "jpeg")
         add(CatalogueFile, line, Severity::Warning,
             QStringLiteral("photo %1 is %2, not JPEG").arg(photo, QString::fromLatin1(format)));
-    const bool landscape = image->width() > PortraitMaxWidth;
-    const QSize frame = landscape ? LandscapeMax : PortraitMax;
+    const bool landscape = catalogue::frame::isLandscape(core::pxToTwips(image->width()));
+    const QSize frame =
+        landscape ? catalogue::frame::LandscapeMaxPhoto : catalogue::frame::PortraitMaxPhoto;
     if (image->width() > frame.width() || image->height() > frame.height())
         add(CatalogueFile, line, Severity::Warning,
             QStringLiteral("photo %1 is %2x%3, larger than the %4 frame (at most %5x%6)")

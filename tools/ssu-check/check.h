@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Checks a content folder the way the program will read it, so that a mistake in a topic
 // file, the catalogue or a picture shows up before a user meets it.
 #pragma once

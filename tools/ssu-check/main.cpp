@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ssu-check CONTENT-FOLDER: checks the folder the program would run in and prints one
 // finding a line, then a summary. Exits with 1 when there is an error.
-#include "check.h"
+#include "tools/ssu-check/check.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,0 +1,38 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// How a window asks for another without knowing its class: the windows call this, and
+// the program that owns all five (app/) carries it out.
+#pragma once
+
+#include "core/pictures.h"
+
+#include <QString>
+
+namespace core {
+
+class Navigator {
+public:
+    virtual ~Navigator() = default;
+
+    // Shows the topic reader with this section title; it reads the program-wide values
+    // (topic file path, list flag) once it is activated, after the caller has set them.
+    virtual void openSection(const QString& readerTitle) = 0;
+    virtual void openCatalogue() = 0;
+    virtual void openHelp() = 0;
+    virtual void openExitConfirmation() = 0;
+
+    // Shows the main window again (from the reader and the catalogue).
+    virtual void backToMenu() = 0;
+    // Leaves help: the main window shown and enabled.
+    virtual void closeHelp() = 0;
+    // Answers "НЕТ": the main window enabled, its own background back, shown.
+    virtual void closeExitConfirmation() = 0;
+
+    // Start-up steps the main window's load handler runs on the other windows: each gets
+    // its background (creating the window), then each back button its first picture,
+    // then the catalogue its first fill.
+    virtual void setOtherBackgrounds(const Picture& background) = 0;
+    virtual void setBackButtons(const Picture& picture) = 0;
+    virtual void fillCatalogue() = 0;
+};
+
+} // namespace core
