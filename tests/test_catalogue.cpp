@@ -19,6 +19,7 @@ private slots:
     void choosingBreeds();
     void frameFollowsPhotoWidth_data();
     void frameFollowsPhotoWidth();
+    void startupFaultsThatNoLongerEndTheProgram_data();
     void startupFaultsThatNoLongerEndTheProgram();
     void backAndReturnKeepTheBreed();
 };
@@ -94,8 +95,19 @@ void TestCatalogue::initialFillShowsTheFirstBreed() {
     QCOMPARE(cat->Image1->size(), QSize(200, 150));
     QCOMPARE(cat->Shape1->size(), QSize(233, 177));
     QCOMPARE(cat->Label10->text(), QString());
-    cat->List1->setFocus(Qt::TabFocusReason);
+    f.program()->Form2()->Label6_Click();
+    settle();
+    f.sounds.clear();
+    cat->Text1->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(cat->Text1, Qt::Key_Tab);
+    QVERIFY(cat->List1->hasFocus());
     QVERIFY(cat->List1->selectedItems().isEmpty());
+    // The first Down after tabbing in chooses the first entry, not the second.
+    QTest::keyClick(cat->List1, Qt::Key_Down);
+    QCOMPARE(cat->List1->currentRow(), 0);
+    QCOMPARE(cat->List1->selectedItems().size(), 1);
+    QCOMPARE(f.sounds.size(), 1);
+    QVERIFY(f.sounds.first().endsWith("\\Sound\\stat.wav"));
 }
 
 void TestCatalogue::choosingBreeds() {
@@ -132,56 +144,68 @@ void TestCatalogue::choosingBreeds() {
 void TestCatalogue::frameFollowsPhotoWidth_data() {
     QTest::addColumn<int>("width");
     QTest::addColumn<QSize>("frame");
-    QTest::newRow("186 px = 2790 twips") << 186 << QSize(201, 225);
-    QTest::newRow("187 px") << 187 << QSize(233, 177);
-    QTest::newRow("200 px") << 200 << QSize(233, 177);
+    QTest::addColumn<int>("otherWidth");
+    QTest::addColumn<QSize>("otherFrame");
+    const QSize portrait(201, 225), landscape(233, 177);
+    QTest::newRow("186 px = 2790 twips, then landscape") << 186 << portrait << 187 << landscape;
+    QTest::newRow("187 px, then portrait") << 187 << landscape << 186 << portrait;
+    QTest::newRow("200 px, then portrait") << 200 << landscape << 120 << portrait;
 }
 
+// The first breed's frame at start-up; choosing a breed of the other shape changes it,
+// and choosing the first again changes it back.
 void TestCatalogue::frameFollowsPhotoWidth() {
     QFETCH(int, width);
     QFETCH(QSize, frame);
+    QFETCH(int, otherWidth);
+    QFETCH(QSize, otherFrame);
     Fixture f;
     f.writeText("text\\FOLDOG.ssu", "\"А\",\"1\",\"sob001.jpg\"\r\n\"Б\",\"2\",\"sob002.jpg\"\r\n");
     f.writePicture("dog\\sob001.jpg", {width, 100});
-    f.writePicture("dog\\sob002.jpg", {width, 100});
+    f.writePicture("dog\\sob002.jpg", {otherWidth, 100});
     QVERIFY(f.start());
     auto* cat = f.program()->Form1();
     QCOMPARE(cat->Shape1->size(), frame);
     QCOMPARE(cat->Shape1->pos(), QPoint(304, 48));
     clickEntry(cat->List1, 1);
+    QCOMPARE(cat->Shape1->size(), otherFrame);
+    clickEntry(cat->List1, 0);
     QCOMPARE(cat->Shape1->size(), frame);
 }
 
+void TestCatalogue::startupFaultsThatNoLongerEndTheProgram_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("garbagePhoto");
+    QTest::addColumn<QString>("shown");   // the breed shown
+    QTest::addColumn<QString>("noPhoto"); // what Label10 says
+    const QString none = "Нет фото";
+    QTest::newRow("first photo missing") << "\"А\",\"1\",\"sob009.jpg\"\r\n"
+                                         << false << "А" << none;
+    QTest::newRow("first photo not a picture") << "\"А\",\"1\",\"sob009.jpg\"\r\n"
+                                               << true << "А" << none;
+    QTest::newRow("field 3 too short") << "\"А\",\"1\",\"ab\"\r\n" << false << "А" << none;
+    QTest::newRow("truncated record") << "\"А\",\"1\",\"ab\"\r\n\"Б\",\"2\r\n"
+                                      << false << "А" << none;
+    QTest::newRow("empty catalogue") << "" << false << ""
+                                     << "";
+}
+
+// The frame keeps the design's portrait size when no photo is shown.
 void TestCatalogue::startupFaultsThatNoLongerEndTheProgram() {
-    struct Case {
-        const char* name;
-        QString file;
-        bool garbagePhoto;
-    };
-    const Case cases[] = {
-        {"first photo missing", "\"А\",\"1\",\"sob009.jpg\"\r\n", false},
-        {"first photo not a picture", "\"А\",\"1\",\"sob009.jpg\"\r\n", true},
-        {"field 3 too short", "\"А\",\"1\",\"ab\"\r\n", false},
-        {"truncated record", "\"А\",\"1\",\"ab\"\r\n\"Б\",\"2\r\n", false},
-    };
-    for (const Case& c : cases) {
-        Fixture f;
-        f.writeText("text\\FOLDOG.ssu", c.file);
-        if (c.garbagePhoto) f.writeBytes("dog\\sob009.jpg", "garbage");
-        QVERIFY2(f.start(), c.name);
-        auto* cat = f.program()->Form1();
-        QCOMPARE(cat->Label10->text(), QString("Нет фото"));
-        QCOMPARE(cat->Label1->text(), QString("А"));
-        QCOMPARE(cat->List1->count(), 1);
-        QVERIFY(f.failures.isEmpty());
-    }
-    // An empty catalogue: nothing shown, the frame follows the design width.
+    QFETCH(QString, file);
+    QFETCH(bool, garbagePhoto);
+    QFETCH(QString, shown);
+    QFETCH(QString, noPhoto);
     Fixture f;
-    f.writeText("text\\FOLDOG.ssu", "");
+    f.writeText("text\\FOLDOG.ssu", file);
+    if (garbagePhoto) f.writeBytes("dog\\sob009.jpg", "garbage");
     QVERIFY(f.start());
     auto* cat = f.program()->Form1();
-    QCOMPARE(cat->List1->count(), 0);
+    QCOMPARE(cat->Label10->text(), noPhoto);
+    QCOMPARE(cat->Label1->text(), shown);
+    QCOMPARE(cat->List1->count(), shown.isEmpty() ? 0 : 1);
     QCOMPARE(cat->Shape1->size(), QSize(201, 225));
+    QVERIFY(f.failures.isEmpty());
 }
 
 void TestCatalogue::backAndReturnKeepTheBreed() {

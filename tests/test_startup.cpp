@@ -2,6 +2,7 @@
 // Start-up and the window set: what stands on the screen when the main window opens, and
 // what a missing start-up file does.
 #include "catalogue/form1.h"
+#include "core/messagebox.h"
 #include "dialogs/form3.h"
 #include "dialogs/form5.h"
 #include "main_window/form2.h"
@@ -9,7 +10,11 @@
 #include "topics/form4.h"
 
 #include <QApplication>
+#include <QMessageBox>
+#include <QScopeGuard>
 #include <QTest>
+#include <QTimer>
+#include <QWindow>
 
 using core::FormBase;
 
@@ -29,6 +34,10 @@ private slots:
     void allFiveWindowsExistHidden();
     void layoutOfEachWindow();
     void handlersReportFailuresAndKeepRunning();
+    void failureReportInAMessageBox();
+    void dialogsStandAboveTheMainWindow();
+    void choosePlatform_data();
+    void choosePlatform();
 };
 
 void TestStartup::mainWindowOpensWithPhotosAndPictures() {
@@ -98,18 +107,33 @@ void TestStartup::layoutOfEachWindow() {
     QCOMPARE(w.Form3()->surface()->pos(), QPoint(3, 3));
 
     Form2* main = p->Form2();
-    QCOMPARE(main->Label7->geometry(), QRect(176, 16, 225, 25));
     QCOMPARE(QFontInfo(main->Label7->font()).family(), QString("Liberation Mono"));
     QVERIFY(main->Label7->font().bold());
-    QCOMPARE(main->Label3->geometry(), QRect(272, 152, 257, 25));
     QCOMPARE(main->Label3->font().pixelSize(), 16);
-    QCOMPARE(main->Image5->geometry(), QRect(8, 288, 233, 177));
     QVERIFY(main->Image5->hasScaledContents());
+    // The menu is a staircase: from the top Label2, Label1, Label3 .. Label6, each 40 px
+    // lower and further right, each underlined 7 px below its box.
+    const core::Label* stairs[] = {main->Label2, main->Label1, main->Label3,
+                                   main->Label4, main->Label5, main->Label6};
+    const char* underlines[] = {"Line1(0)", "Line1(1)", "Line1(2)",
+                                "Line1(3)", "Line1(4)", "Line1(5)"};
+    for (int i = 0; i < 6; ++i) {
+        QCOMPARE(control(main, underlines[i])->y(), stairs[i]->geometry().bottom() + 1 + 7);
+        if (i == 0) continue;
+        QCOMPARE(stairs[i]->y(), stairs[i - 1]->y() + 40);
+        QVERIFY(stairs[i]->x() > stairs[i - 1]->x() || i == 1);
+    }
+    // Help, minimise and exit: one size, one top, in that order from the left.
+    QCOMPARE(main->Image2->size(), main->Image8->size());
+    QCOMPARE(main->Image8->size(), main->Image1->size());
+    QCOMPARE(main->Image2->y(), main->Image1->y());
+    QVERIFY(main->Image2->x() < main->Image8->x() && main->Image8->x() < main->Image1->x());
+    // The thick rule ends 6 px short of the client area's right edge.
+    QCOMPARE(control(main, "Line1(6)")->geometry().right() + 1, main->surface()->width() - 6);
+    QCOMPARE(control(main, "Line1(6)")->height(), 10);
     QCOMPARE(main->Image8->toolTip(), QString("Свернуть"));
     QCOMPARE(main->Image8->accessibleName(), QString("Свернуть"));
     QCOMPARE(main->Image3->accessibleName(), QString("Фото собаки"));
-    QCOMPARE(control(main, "Line1(0)")->geometry(), QRect(192, 104, 232, 1));
-    QCOMPARE(control(main, "Line1(6)")->geometry(), QRect(176, 51, 440, 10));
     // Frames lie over their photos' edges; labels over nothing.
     for (auto [frame, photo] : {std::pair{"Shape1(0)", "Image5"},
                                 {"Shape1(1)", "Image3"},
@@ -159,6 +183,80 @@ void TestStartup::handlersReportFailuresAndKeepRunning() {
     QVERIFY(reader->isVisible());
     QCOMPARE(reader->List1->count(), 0);
     QVERIFY(f.endings.isEmpty());
+}
+
+void TestStartup::failureReportInAMessageBox() {
+    const core::FailureReporter previous = core::setFailureReporter({});
+    const auto restore = qScopeGuard([&] { core::setFailureReporter(previous); });
+    core::useMessageBoxReports();
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown = box->text();
+            box->accept();
+        }
+    });
+    core::reportFailure({core::ErrFileNotFound, "Файл не найден: Graph\\fon.jpg"});
+    QCOMPARE(shown, QString("Ошибка 53\n\nФайл не найден: Graph\\fon.jpg"));
+}
+
+void TestStartup::dialogsStandAboveTheMainWindow() {
+    Fixture f;
+    Program* p = f.start();
+    QVERIFY(p);
+    Form2* main = p->Form2();
+    main->Image2_Click();
+    settle();
+    QVERIFY(p->Form5()->windowHandle());
+    QCOMPARE(p->Form5()->windowHandle()->transientParent(), main->windowHandle());
+    p->Form5()->Image20_Click();
+    main->Image1_Click();
+    settle();
+    QCOMPARE(p->Form3()->windowHandle()->transientParent(), main->windowHandle());
+}
+
+void TestStartup::choosePlatform_data() {
+    QTest::addColumn<QByteArray>("chosen"); // QT_QPA_PLATFORM before
+    QTest::addColumn<QByteArray>("session");
+    QTest::addColumn<QByteArray>("wayland");
+    QTest::addColumn<QByteArray>("display");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("X11 desktop") << QByteArray() << QByteArray("x11") << QByteArray()
+                                 << QByteArray(":0") << QByteArray();
+    QTest::newRow("Wayland with XWayland") << QByteArray() << QByteArray("wayland") << QByteArray()
+                                           << QByteArray(":0") << QByteArray("xcb");
+    QTest::newRow("Wayland display only") << QByteArray() << QByteArray() << QByteArray("wayland-0")
+                                          << QByteArray(":1") << QByteArray("xcb");
+    QTest::newRow("Wayland without XWayland")
+        << QByteArray() << QByteArray("wayland") << QByteArray("wayland-0") << QByteArray()
+        << QByteArray();
+    QTest::newRow("the user's choice stands")
+        << QByteArray("wayland") << QByteArray("wayland") << QByteArray() << QByteArray(":0")
+        << QByteArray("wayland");
+}
+
+void TestStartup::choosePlatform() {
+    QFETCH(QByteArray, chosen);
+    QFETCH(QByteArray, session);
+    QFETCH(QByteArray, wayland);
+    QFETCH(QByteArray, display);
+    QFETCH(QByteArray, expected);
+    const char* names[] = {"QT_QPA_PLATFORM", "XDG_SESSION_TYPE", "WAYLAND_DISPLAY", "DISPLAY"};
+    QByteArray saved[4];
+    bool had[4];
+    for (int i = 0; i < 4; ++i) {
+        had[i] = qEnvironmentVariableIsSet(names[i]);
+        saved[i] = qgetenv(names[i]);
+    }
+    const auto restore = qScopeGuard([&] {
+        for (int i = 0; i < 4; ++i)
+            had[i] ? qputenv(names[i], saved[i]) : qunsetenv(names[i]);
+    });
+    const QByteArray values[] = {chosen, session, wayland, display};
+    for (int i = 0; i < 4; ++i)
+        values[i].isEmpty() ? qunsetenv(names[i]) : qputenv(names[i], values[i]);
+    app::choosePlatform();
+    QCOMPARE(qgetenv("QT_QPA_PLATFORM"), expected);
 }
 
 QTEST_MAIN(TestStartup)

@@ -14,4 +14,4 @@ ensure_packages() {
 
 # What building and testing the program need.
 program_packages=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev libqt6multimedia6
-                  fonts-dejavu-core fonts-liberation2)
+                  libstemmer-dev fonts-dejavu-core fonts-liberation2)

@@ -21,4 +21,4 @@ export QT_NO_GLIB=1
 export LSAN_OPTIONS="suppressions=$repo/tools/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 cd build-asan
-ctest --output-on-failure -j2
+ctest --output-on-failure -j"$(nproc)"

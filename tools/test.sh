@@ -4,4 +4,4 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
 cd build
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"

@@ -42,13 +42,13 @@ const QStringList StartupFiles =
     forwardSlashes(core::content::startupPictures() << core::content::Catalogue);
 
 // Played from Sound/ beside the executable; the build copies them there from here.
-QStringList soundFiles() {
+QStringList soundsBesideProgram() {
     QStringList files;
     for (const QString& sound : core::content::soundFiles())
         files.append(forwardSlashes(sound.mid(1)));
     return files;
 }
-const QStringList SoundFiles = soundFiles();
+const QStringList SoundFiles = soundsBesideProgram();
 
 // A Cyrillic letter in UTF-8 is D0 or D1 followed by 80..BF. In Windows-1251 that pair is
 // a capital Р or С before a dash, a quote or ё: a few by chance, never many of them, nor
@@ -477,6 +477,14 @@ void Checker::checkStartupFiles() {
 
 QList<Finding> checkContent(const QString& folder) {
     return Checker(folder).run();
+}
+
+QStringList contentFiles() {
+    return TopicFiles + StartupFiles;
+}
+
+QStringList soundFiles() {
+    return SoundFiles;
 }
 
 QString formatFinding(const Finding& finding) {

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace ssucheck {
 
@@ -23,6 +24,12 @@ QList<Finding> checkContent(const QString& folder);
 
 // "text/HCD.ssu:12: error: message", or "file: error: message" without a line.
 QString formatFinding(const Finding& finding);
+
+// The files the program reads by fixed name, relative to the content folder ("/" between
+// folders): topic files, the catalogue and the start-up pictures; and the sounds, relative
+// to the program's folder. The install check lists them from here.
+QStringList contentFiles();
+QStringList soundFiles();
 
 int countOf(const QList<Finding>& findings, Severity severity);
 
