@@ -6,51 +6,6 @@
 
 namespace catalogue {
 
-namespace {
-bool isLineEnd(QChar c) {
-    return c == u'\r' || c == u'\n';
-}
-
-} // namespace
-
-void FieldReader::consumeLineEnd() {
-    m_pos += core::lineEndLength(m_text, m_pos);
-    ++m_line;
-}
-
-std::optional<QString> FieldReader::readField() {
-    while (m_pos < m_text.size() && m_text[m_pos] == u' ')
-        ++m_pos;
-    if (atEnd()) return std::nullopt;
-
-    QString value;
-    qsizetype end = m_pos;
-    if (m_text[m_pos] == u'"') {
-        const qsizetype close = m_text.indexOf(u'"', m_pos + 1);
-        const qsizetype stop = close < 0 ? m_text.size() : close;
-        value = m_text.mid(m_pos + 1, stop - m_pos - 1).toString();
-        m_line += core::countLineEnds(value);
-        end = close < 0 ? m_text.size() : close + 1;
-        while (end < m_text.size() && m_text[end] != u',' && !isLineEnd(m_text[end]))
-            ++end;
-    } else {
-        while (end < m_text.size() && m_text[end] != u',' && !isLineEnd(m_text[end]))
-            ++end;
-        QStringView raw = m_text.mid(m_pos, end - m_pos);
-        while (raw.endsWith(u' '))
-            raw.chop(1);
-        value = raw.toString();
-    }
-    m_pos = end;
-    if (m_pos < m_text.size()) {
-        if (m_text[m_pos] == u',')
-            ++m_pos;
-        else
-            consumeLineEnd();
-    }
-    return value;
-}
-
 std::optional<Record> FieldReader::readRecord() {
     auto name = readField();
     if (!name) return std::nullopt;
@@ -80,6 +35,76 @@ std::optional<QString> photoPath(const QString& photoFile) {
 
 QString readCatalogueFile(const QString& contentPath) {
     return core::decodeCp1251(core::readContentFile(contentPath));
+}
+
+namespace {
+using ByteReader = BasicFieldReader<QByteArrayView>;
+
+struct RawRecord {
+    QByteArrayView name, description, photoFile;
+};
+
+std::optional<RawRecord> readRawRecord(ByteReader& reader) {
+    RawRecord r;
+    for (QByteArrayView* field : {&r.name, &r.description, &r.photoFile}) {
+        const auto value = reader.readFieldView();
+        if (!value) return std::nullopt;
+        *field = *value;
+    }
+    return r;
+}
+
+// Every name decoded on its own: the slow way, for text that would not split.
+QStringList parseRecordNames(QByteArrayView bytes) {
+    QStringList names;
+    for (const Record& r : parseRecords(core::decodeCp1251(bytes)))
+        names.append(r.name);
+    return names;
+}
+
+Record decoded(const RawRecord& r) {
+    return {core::decodeCp1251(r.name), core::decodeCp1251(r.description),
+            core::decodeCp1251(r.photoFile)};
+}
+} // namespace
+
+NameScan scanNames(QByteArrayView bytes) {
+    NameScan scan;
+    ByteReader reader(bytes);
+    // The names are decoded in one go: a byte is one character, so the decoded text
+    // splits where the bytes did.
+    QByteArray joined;
+    QList<qsizetype> lengths;
+    while (!reader.atEnd()) {
+        const std::optional<RawRecord> r = readRawRecord(reader);
+        if (!r) break;
+        if (!scan.first) scan.first = decoded(*r);
+        joined.append(r->name);
+        lengths.append(r->name.size());
+    }
+    const QString names = core::decodeCp1251(joined);
+    if (names.size() != joined.size()) return {parseRecordNames(bytes), scan.first};
+    scan.names.reserve(lengths.size());
+    qsizetype at = 0;
+    for (const qsizetype length : lengths) {
+        scan.names.append(names.sliced(at, length));
+        at += length;
+    }
+    return scan;
+}
+
+QList<Record> recordsNamed(QByteArrayView bytes, const QString& name) {
+    QList<Record> found;
+    ByteReader reader(bytes);
+    while (!reader.atEnd()) {
+        const std::optional<RawRecord> r = readRawRecord(reader);
+        if (!r) break;
+        // Cheap test first: a byte is one character, so a name of another length
+        // cannot be equal.
+        if (r->name.size() == name.size() && core::decodeCp1251(r->name) == name)
+            found.append(decoded(*r));
+    }
+    return found;
 }
 
 } // namespace catalogue

@@ -8,8 +8,12 @@
 // trailing spaces. CR LF, CR and LF each end a line, and a blank line is one empty field.
 #pragma once
 
+#include "core/text.h"
+
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace catalogue {
@@ -20,23 +24,71 @@ struct Record {
     QString photoFile;
 };
 
-class FieldReader {
+// Reads fields from decoded text, or from the file's bytes (one byte is one character in
+// Windows-1251, and every character that shapes a record is ASCII, so both read alike).
+template <class View> class BasicFieldReader {
 public:
-    explicit FieldReader(QStringView text) : m_text(text) {}
+    explicit BasicFieldReader(View text) : m_text(text) {}
     bool atEnd() const { return m_pos >= m_text.size(); }
-    // The next field, or nothing when the text ends before it starts.
-    std::optional<QString> readField();
-    // Three fields, or nothing when the text ends inside the record.
-    std::optional<Record> readRecord();
+    // The next field as it stands in the text, or nothing when the text ends before it.
+    std::optional<View> readFieldView();
     // The line (from 1) the reader stands on.
     int line() const { return m_line; }
 
 private:
-    void consumeLineEnd();
-    QStringView m_text;
+    template <class Char> static bool isLineEnd(Char c) { return c == '\r' || c == '\n'; }
+    void consumeLineEnd() {
+        m_pos += core::lineEndLength(m_text, m_pos);
+        ++m_line;
+    }
+    View m_text;
     qsizetype m_pos = 0;
     int m_line = 1;
 };
+
+class FieldReader : public BasicFieldReader<QStringView> {
+public:
+    using BasicFieldReader::BasicFieldReader;
+    // The next field, or nothing when the text ends before it starts.
+    std::optional<QString> readField() {
+        const auto field = readFieldView();
+        return field ? std::optional<QString>(field->toString()) : std::nullopt;
+    }
+    // Three fields, or nothing when the text ends inside the record.
+    std::optional<Record> readRecord();
+};
+
+template <class View> std::optional<View> BasicFieldReader<View>::readFieldView() {
+    while (m_pos < m_text.size() && m_text[m_pos] == ' ')
+        ++m_pos;
+    if (atEnd()) return std::nullopt;
+
+    View value;
+    qsizetype end = m_pos;
+    if (m_text[m_pos] == '"') {
+        const qsizetype close = m_text.indexOf('"', m_pos + 1);
+        const qsizetype stop = close < 0 ? m_text.size() : close;
+        value = m_text.sliced(m_pos + 1, stop - m_pos - 1);
+        m_line += core::countLineEnds(value);
+        end = close < 0 ? m_text.size() : close + 1;
+        while (end < m_text.size() && m_text[end] != ',' && !isLineEnd(m_text[end]))
+            ++end;
+    } else {
+        while (end < m_text.size() && m_text[end] != ',' && !isLineEnd(m_text[end]))
+            ++end;
+        value = m_text.sliced(m_pos, end - m_pos);
+        while (value.endsWith(' '))
+            value.chop(1);
+    }
+    m_pos = end;
+    if (m_pos < m_text.size()) {
+        if (m_text[m_pos] == ',')
+            ++m_pos;
+        else
+            consumeLineEnd();
+    }
+    return value;
+}
 
 // Every complete record in file order; an incomplete record at the end is left out.
 QList<Record> parseRecords(QStringView text);
@@ -47,5 +99,15 @@ std::optional<QString> photoPath(const QString& photoFile);
 
 // Reads and decodes the catalogue as the program names it ("text\FOLDOG.ssu").
 QString readCatalogueFile(const QString& contentPath);
+
+// The same reading of the records, straight from the file's bytes, decoding only what is
+// asked for: a large catalogue lists its names without decoding every description.
+struct NameScan {
+    QStringList names;           // of every complete record, in file order
+    std::optional<Record> first; // the first complete record, whole
+};
+NameScan scanNames(QByteArrayView bytes);
+// Every complete record with this name, in file order.
+QList<Record> recordsNamed(QByteArrayView bytes, const QString& name);
 
 } // namespace catalogue

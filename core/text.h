@@ -43,7 +43,7 @@ template <class View> constexpr LineSpan lineAt(View text, qsizetype start) {
 }
 
 // How many lines end inside text.
-inline int countLineEnds(QStringView text) {
+template <class View> int countLineEnds(View text) {
     int count = 0;
     for (qsizetype i = 0; i < text.size();)
         if (const qsizetype length = lineEndLength(text, i)) {

@@ -66,6 +66,20 @@ void TestCatalogue::records() {
         QCOMPARE(got[i].description, expected[i].description);
         QCOMPARE(got[i].photoFile, expected[i].photoFile);
     }
+    // Read from the bytes, as the window reads them, the records are the same.
+    const QByteArray bytes = toCp1251(file);
+    const catalogue::NameScan scan = catalogue::scanNames(bytes);
+    QStringList names;
+    for (const Record& r : expected)
+        names << r.name;
+    QCOMPARE(scan.names, names);
+    QCOMPARE(scan.first.has_value(), !expected.isEmpty());
+    if (scan.first) QCOMPARE(scan.first->description, expected.first().description);
+    if (!expected.isEmpty()) {
+        const QList<Record> named = catalogue::recordsNamed(bytes, expected.last().name);
+        QVERIFY(!named.isEmpty());
+        QCOMPARE(named.last().photoFile, expected.last().photoFile);
+    }
 }
 
 void TestCatalogue::photoPaths() {
