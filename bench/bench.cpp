@@ -144,7 +144,9 @@ const SectionClick SectionClicks[5] = {&Form2::Label1_Click, &Form2::Label2_Clic
 // A section chosen from the main menu: the reader shown and its list filled.
 void openSection(Program& p, int section) {
     Form4* reader = readerOf(p);
-    core::guarded([&] { (p.Form2()->*SectionClicks[section])(); });
+    Form2* main = p.Form2();
+    const SectionClick click = SectionClicks[section];
+    core::guarded([&] { (main->*click)(); });
     pumpUntil([&] { return reader->List1->count() > 0; }, QStringLiteral("the topic list"));
     settle();
 }
@@ -208,10 +210,13 @@ struct ChildResult {
 };
 
 // Runs a child that is handed its spawn time and prints key=value figures.
-ChildResult runChild(const QString& executable, const QStringList& before, const QStringList& after,
-                     const QString& workingDirectory) {
+ChildResult
+runChild(const QString& executable, const QStringList& before, const QStringList& after,
+         const QString& workingDirectory,
+         const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
     QProcess child;
     child.setWorkingDirectory(workingDirectory);
+    child.setProcessEnvironment(environment);
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     const qint64 spawned = bench::monotonicNs();
     child.start(executable, before + QStringList{QString::number(spawned)} + after);
@@ -295,7 +300,11 @@ void Bench::startupAsProcesses() {
     const QString self = QCoreApplication::applicationFilePath();
     const QStringList size{QString::number(m_mainSize.width()),
                            QString::number(m_mainSize.height())};
-    std::vector<double> floorMs, floorKiB, programMs, programKiB, browsedKiB;
+    // A screen of pixel ratio 2: the doubled pictures are decoded instead.
+    QProcessEnvironment scale2 = QProcessEnvironment::systemEnvironment();
+    scale2.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
+    scale2.insert(QStringLiteral("QT_ENABLE_HIGHDPI_SCALING"), QStringLiteral("1"));
+    std::vector<double> floorMs, floorKiB, programMs, programKiB, browsedKiB, scale2Ms;
     for (int i = 0; i < Runs; ++i) {
         const ChildResult f = runChild(floorExe, {}, size, m_fixture.root());
         floorMs.push_back(f.shownMs);
@@ -304,6 +313,9 @@ void Bench::startupAsProcesses() {
             runChild(self, {QStringLiteral("--run-program")}, {}, m_fixture.root());
         programMs.push_back(p.shownMs);
         programKiB.push_back(p.hwmKiB);
+        scale2Ms.push_back(
+            runChild(self, {QStringLiteral("--run-program")}, {}, m_fixture.root(), scale2)
+                .shownMs);
     }
     for (int i = 0; i < BrowseRuns; ++i)
         browsedKiB.push_back(runChild(self, {QStringLiteral("--run-program")},
@@ -324,6 +336,14 @@ void Bench::startupAsProcesses() {
                  ms(pMs),
                  {},
                  times(pMs / fMs)});
+    const double s2Ms = median(scale2Ms);
+    add(m_rows, {QStringLiteral("Start-up as a process at scale 2: the program with doubled "
+                                "pictures, spawn to main window painted"),
+                 QStringLiteral("standard content, QT_SCALE_FACTOR=2"),
+                 Runs,
+                 ms(s2Ms),
+                 {},
+                 times(s2Ms / pMs) + QStringLiteral(" vs scale 1")});
 
     const double fKiB = median(floorKiB), pKiB = median(programKiB), bKiB = median(browsedKiB);
     add(m_memoryRows, {QStringLiteral("Peak memory (VmHWM): minimal Qt Widgets program, window "
@@ -581,7 +601,8 @@ void Bench::print(double totalSeconds) const {
             out += QStringLiteral("| %1 | %2 | %3 | %4 | %5 | %6 |\n")
                        .arg(r.what, r.input, QString::number(r.runs), r.median, r.perUnit, r.ratio);
     out += QStringLiteral(
-        "\nStandard content: start-up pictures at the real sizes (busy JPEGs), five topic "
+        "\nStandard content: start-up pictures at the real sizes (busy JPEGs) and at twice "
+        "them (name@2x.jpg), five topic "
         "files of about 40 KB, a catalogue of 136 breeds of about 1 KB each. Sounds are "
         "recorded, not played. Files are in the page cache. MB = 10^6 bytes. In-process "
         "figures follow one discarded warm-up; the floor window has the main window's size.\n");

@@ -87,6 +87,11 @@ QByteArray jpeg(QSize size, quint32 seed) {
     return bytes;
 }
 
+// "Graph\\fon.jpg" -> "Graph\\fon@2x.jpg": twice the pixels, read only above pixel ratio 1.
+QString doubled(const QString& path) {
+    return QString(path).insert(path.lastIndexOf(u'.'), QStringLiteral("@2x"));
+}
+
 } // namespace
 
 TopicFile makeTopicFile(qint64 targetBytes, quint32 seed) {
@@ -123,8 +128,16 @@ Catalogue writeCatalogue(Fixture& fixture, int records) {
     }
     catalogue.bytes = toCp1251(text);
     fixture.writeBytes(QStringLiteral("text\\FOLDOG.ssu"), catalogue.bytes);
-    fixture.writeBytes(numbered("dog\\sob", 1) + QStringLiteral(".jpg"), jpeg({217, 161}, 1));
-    fixture.writeBytes(numbered("dog\\sob", records) + QStringLiteral(".jpg"), jpeg({186, 209}, 2));
+    const struct {
+        int number;
+        QSize size;
+    } photos[] = {{1, {217, 161}}, {records, {186, 209}}};
+    quint32 seed = 0;
+    for (const auto& photo : photos) {
+        const QString path = numbered("dog\\sob", photo.number) + QStringLiteral(".jpg");
+        fixture.writeBytes(path, jpeg(photo.size, ++seed));
+        fixture.writeBytes(doubled(path), jpeg(photo.size * 2, seed));
+    }
     return catalogue;
 }
 
@@ -139,6 +152,7 @@ void writeStartupPictures(Fixture& fixture) {
         else if (path.contains(u"AR"))
             size = {50, 23};
         fixture.writeBytes(path, jpeg(size, ++seed));
+        fixture.writeBytes(doubled(path), jpeg(size * 2, seed));
     }
 }
 

@@ -25,6 +25,8 @@ private slots:
     void contentPathsMatchCaseInsensitively();
     void picturesFailWithTheirName();
     void pictureCacheReadsOnce();
+    void doubledPictureOnDenseScreens_data();
+    void doubledPictureOnDenseScreens();
     void soundPathFollowsProgramDirectory();
     void aNewSoundReplacesTheOneStillPlaying();
     void colorsAndFaces();
@@ -95,20 +97,26 @@ void TestCore::contentPathsMatchCaseInsensitively() {
 void TestCore::picturesFailWithTheirName() {
     Fixture f;
     f.writeBytes("Graph\\bad.jpg", "not a picture");
-    const auto failureOf = [](const QString& path) -> core::RuntimeFailure {
-        try {
-            core::loadPicture(path);
-        } catch (const core::RuntimeFailure& failure) {
-            return failure;
-        }
-        return {0, {}};
-    };
-    const core::RuntimeFailure missing = failureOf("Graph\\none.jpg");
-    QCOMPARE(missing.number, int(core::ErrFileNotFound));
-    QVERIFY(missing.text.contains("Graph\\none.jpg"));
-    const core::RuntimeFailure garbage = failureOf("Graph\\bad.jpg");
-    QCOMPARE(garbage.number, int(core::ErrInvalidPicture));
-    QVERIFY(garbage.text.contains("Graph\\bad.jpg"));
+    // A good doubled picture beside a bad one changes nothing: content fails alike at
+    // every scale.
+    f.writePicture("Graph\\bad@2x.jpg", {8, 8});
+    f.writePicture("Graph\\none@2x.jpg", {8, 8});
+    for (const qreal ratio : {1.0, 2.0}) {
+        const auto failureOf = [ratio](const QString& path) -> core::RuntimeFailure {
+            try {
+                core::loadPicture(path, ratio);
+            } catch (const core::RuntimeFailure& failure) {
+                return failure;
+            }
+            return {0, {}};
+        };
+        const core::RuntimeFailure missing = failureOf("Graph\\none.jpg");
+        QCOMPARE(missing.number, int(core::ErrFileNotFound));
+        QVERIFY(missing.text.contains("Graph\\none.jpg"));
+        const core::RuntimeFailure garbage = failureOf("Graph\\bad.jpg");
+        QCOMPARE(garbage.number, int(core::ErrInvalidPicture));
+        QVERIFY(garbage.text.contains("Graph\\bad.jpg"));
+    }
     QCOMPARE(core::loadPicture("GRAPH\\FON.JPG").pixmap.size(), QSize(640, 512));
 }
 
@@ -121,6 +129,35 @@ void TestCore::pictureCacheReadsOnce() {
     QCOMPARE(&first, &again);
     QCOMPARE(again.source, QString("Graph\\lis.jpg"));
     QVERIFY(!again.isNull());
+}
+
+void TestCore::doubledPictureOnDenseScreens_data() {
+    QTest::addColumn<qreal>("ratio");
+    QTest::addColumn<QString>("doubled"); // what "fon@2x.jpg" holds
+    QTest::addColumn<bool>("shown");      // whether it is the picture shown
+    QTest::newRow("scale 1") << 1.0 << "good" << false;
+    QTest::newRow("scale 1.5") << 1.5 << "good" << true;
+    QTest::newRow("scale 2") << 2.0 << "good" << true;
+    QTest::newRow("scale 2, none") << 2.0 << "none" << false;
+    QTest::newRow("scale 2, not a picture") << 2.0 << "garbage" << false;
+    QTest::newRow("scale 2, not twice the size") << 2.0 << "wrong size" << false;
+}
+
+void TestCore::doubledPictureOnDenseScreens() {
+    QFETCH(qreal, ratio);
+    QFETCH(QString, doubled);
+    QFETCH(bool, shown);
+    Fixture f;                                // Graph\fon.jpg is 640 x 512
+    const QString name = "Graph\\FON@2X.JPG"; // found like any content name
+    if (doubled == "good") f.writePicture(name, {1280, 1024}, Qt::red);
+    if (doubled == "garbage") f.writeBytes(name, "not a picture");
+    if (doubled == "wrong size") f.writePicture(name, {1000, 800}, Qt::red);
+
+    const core::Picture picture = core::loadPicture("Graph\\fon.jpg", ratio);
+    QCOMPARE(picture.source, QString("Graph\\fon.jpg"));
+    QCOMPARE(picture.pixmap.deviceIndependentSize(), QSizeF(640, 512));
+    QCOMPARE(picture.pixmap.devicePixelRatio(), shown ? 2.0 : 1.0);
+    QCOMPARE(picture.pixmap.size(), shown ? QSize(1280, 1024) : QSize(640, 512));
 }
 
 void TestCore::soundPathFollowsProgramDirectory() {

@@ -1,18 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // make_art: draws the interface art, crops the dog photos, synthesises the
-// interface sounds and renders the program icons of Пёсограф.
+// interface sounds and renders the program icons of Пёсограф. Pictures shown in the
+// windows are also made at twice the size ("fon@2x.jpg") for screens of high pixel density.
 //
 // Usage: make_art <photos-dir> <repo-root>
-// Everything is deterministic, so running it twice gives the same files.
+// Everything is deterministic, so running it twice gives the same bytes: the screen the
+// fonts are laid out for and the writers' settings are fixed here, not taken from the
+// environment.
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFont>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHash>
 #include <QImage>
+#include <QImageWriter>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -44,10 +49,20 @@ QString outPath(const QString& rel) {
     return path;
 }
 
+// "Graph/fon.jpg" -> "Graph/fon@2x.jpg", the name the program looks for on dense screens.
+QString doubledName(const QString& rel) {
+    return QString(rel).insert(rel.lastIndexOf('.'), "@2x");
+}
+
 void save(const QImage& image, const QString& rel) {
     const bool jpeg = rel.endsWith(".jpg");
+    // The resolution recorded is the photo's or, for drawn art, the pinned screen's.
     const QImage out = jpeg ? image.convertToFormat(QImage::Format_RGB32) : image;
-    if (!out.save(outPath(rel), jpeg ? "JPG" : "PNG", jpeg ? 90 : -1)) fail("cannot write " + rel);
+    QImageWriter writer(outPath(rel), jpeg ? "jpg" : "png");
+    writer.setQuality(jpeg ? 90 : -1);
+    writer.setOptimizedWrite(false);
+    writer.setProgressiveScanWrite(false);
+    if (!writer.write(out)) fail("cannot write " + rel + ": " + writer.errorString());
     std::printf("%-34s %4d x %d\n", qPrintable(rel), image.width(), image.height());
 }
 
@@ -56,7 +71,10 @@ const QImage& photo(const QString& name) {
     auto it = cache.find(name);
     if (it == cache.end()) {
         QImage image(g_photos + '/' + name);
-        if (image.isNull()) fail("cannot read photo " + g_photos + '/' + name);
+        if (image.isNull())
+            fail("cannot read the original photo " + g_photos + '/' + name +
+                 " (the licensed originals listed in content/CREDITS, kept outside the"
+                 " repository; see tools/make-art.sh)");
         it = cache.insert(name, image.convertToFormat(QImage::Format_RGB32));
     }
     return *it;
@@ -72,16 +90,18 @@ void pawPrint(QPainter& p) {
     p.drawEllipse(QPointF(11.5, -3), 3.6, 4.8);
 }
 
-// Warm parchment with soft blotches, faint paw prints and a fine grain.
-QImage background() {
-    QImage img(640, 512, QImage::Format_RGB32);
+// Warm parchment with soft blotches, faint paw prints and a fine grain; scale 2 draws the
+// same shapes with twice the pixels (the grain stays one pixel fine).
+QImage background(int scale) {
+    QImage img(640 * scale, 512 * scale, QImage::Format_RGB32);
     QRandomGenerator rng(1933);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(scale, scale);
     QLinearGradient base(0, 0, 640, 512);
     base.setColorAt(0, QColor(0xF9, 0xF2, 0xDE));
     base.setColorAt(1, QColor(0xF1, 0xE5, 0xC8));
-    p.fillRect(img.rect(), base);
+    p.fillRect(QRect(0, 0, 640, 512), base);
 
     for (int i = 0; i < 16; ++i) {
         const QPointF centre(rng.bounded(640), rng.bounded(512));
@@ -90,7 +110,7 @@ QImage background() {
         blotch.setColorAt(0, colour);
         colour.setAlpha(0);
         blotch.setColorAt(1, colour);
-        p.fillRect(img.rect(), blotch);
+        p.fillRect(QRect(0, 0, 640, 512), blotch);
     }
 
     p.setPen(Qt::NoPen);
@@ -138,13 +158,16 @@ QImage dimmed(const QImage& src) {
 
 enum class Glyph { Help, Minimise, Close, Back };
 
-// A rounded button drawn over the piece of the background it will cover.
-QImage button(const QImage& bg, const QRect& place, Glyph glyph, bool lit) {
-    QImage img = bg.copy(place);
+// A rounded button drawn over the piece of the background it will cover; bg is the
+// background made at the same scale, place is in 1x pixels.
+QImage button(const QImage& bg, const QRect& place, Glyph glyph, bool lit, int scale) {
+    QImage img = bg.copy(QRect(place.topLeft() * scale, place.size() * scale));
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(scale, scale);
     const double inset = place.height() > 30 ? 3.5 : 1.5;
-    const QRectF r = QRectF(img.rect()).adjusted(inset, inset, -inset - 0.5, -inset - 1);
+    const QRectF r = QRectF(QPointF(0, 0), QSizeF(place.size()))
+                         .adjusted(inset, inset, -inset - 0.5, -inset - 1);
     const double radius = std::min(r.height() / 2.6, 7.0);
 
     p.setPen(Qt::NoPen);
@@ -232,11 +255,14 @@ const Crop crops[] = {
     {"02_golden_retriever_plasma.jpg", {28, 0, 456, 512}, {186, 209}, "content/dog/sob202.jpg"},
 };
 
-QImage cropped(const Crop& crop) {
+// The same rectangle at scale 2 has twice the pixels, scaled from the original (up where
+// the original has fewer).
+QImage cropped(const Crop& crop, int scale) {
     const QImage& src = photo(crop.photo);
     if (!src.rect().contains(crop.source))
         fail(QString("crop for %1 leaves the photo").arg(crop.out));
-    return src.copy(crop.source).scaled(crop.size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return src.copy(crop.source)
+        .scaled(crop.size * scale, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 // --------------------------------------------------------------------- icons
@@ -273,20 +299,22 @@ QImage icon(QSize size) {
     return img;
 }
 
-QImage siteLink() {
+QImage siteLink(int scale) {
     const QString text = QStringLiteral("PSOGRAF.EXAMPLE.ORG");
-    QImage img(159, 37, QImage::Format_RGB32);
+    const QRect logical(0, 0, 159, 37);
+    QImage img(logical.size() * scale, QImage::Format_RGB32);
     img.fill(Qt::white);
     QFont font("Liberation Sans");
     font.setBold(true);
     for (int px = 20; px > 8; --px) {
         font.setPixelSize(px);
-        if (QFontMetrics(font).horizontalAdvance(text) <= img.width() - 8) break;
+        if (QFontMetrics(font).horizontalAdvance(text) <= logical.width() - 8) break;
     }
     QPainter p(&img);
+    p.scale(scale, scale);
     p.setFont(font);
     p.setPen(QColor(0xD0, 0x00, 0x00));
-    p.drawText(img.rect(), Qt::AlignCenter, text);
+    p.drawText(logical, Qt::AlignCenter, text);
     return img;
 }
 
@@ -376,22 +404,28 @@ void saveWav(const std::vector<double>& samples, const QString& rel) {
     std::printf("%-34s %4zu ms\n", qPrintable(rel), samples.size() * 1000 / kRate);
 }
 
-} // namespace
+// Text is laid out for a screen of 96 DPI at scale 1 whatever the desktop says, and in the
+// exact families named, so the art is the same on every machine.
+void pinEnvironment() {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_SCALE_FACTOR", "1");
+    qputenv("QT_FONT_DPI", "96");
+    qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+    qunsetenv("QT_SCREEN_SCALE_FACTORS");
+    qunsetenv("QT_SCALE_FACTOR_ROUNDING_POLICY");
+}
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: make_art <photos-dir> <repo-root>\n");
-        return 2;
-    }
-    g_photos = QString::fromLocal8Bit(argv[1]);
-    g_root = QString::fromLocal8Bit(argv[2]);
+void requireFont(const char* family, const char* package) {
+    if (QFontInfo(QFont(family)).family() != QLatin1String(family))
+        fail(QString("font \"%1\" is missing: install the Debian package %2").arg(family, package));
+}
 
-    // Interface art. The three window buttons sit in the top right corner.
-    const QImage fon = background();
-    save(fon, "content/Graph/fon.jpg");
-    save(dimmed(fon), "content/Graph/fonno.jpg");
+void drawArt(int scale) {
+    const QImage fon = background(scale);
+    const auto name = [scale](const QString& rel) { return scale == 1 ? rel : doubledName(rel); };
+    save(fon, name("content/Graph/fon.jpg"));
+    save(dimmed(fon), name("content/Graph/fonno.jpg"));
+    // The three window buttons sit in the top right corner.
     const struct {
         Glyph glyph;
         int x;
@@ -402,16 +436,41 @@ int main(int argc, char** argv) {
         {Glyph::Close, 640 - 41, "CLNO", "CLAK"},
     };
     for (const auto& b : buttons) {
-        save(button(fon, {b.x, 0, 41, 36}, b.glyph, false),
-             QString("content/Graph/%1.jpg").arg(b.normal));
-        save(button(fon, {b.x, 0, 41, 36}, b.glyph, true),
-             QString("content/Graph/%1.jpg").arg(b.lit));
+        save(button(fon, {b.x, 0, 41, 36}, b.glyph, false, scale),
+             name(QString("content/Graph/%1.jpg").arg(b.normal)));
+        save(button(fon, {b.x, 0, 41, 36}, b.glyph, true, scale),
+             name(QString("content/Graph/%1.jpg").arg(b.lit)));
     }
-    save(button(fon, {8, 480, 50, 23}, Glyph::Back, false), "content/Graph/ARNOAK.jpg");
-    save(button(fon, {8, 480, 50, 23}, Glyph::Back, true), "content/Graph/ARAK.jpg");
+    save(button(fon, {8, 480, 50, 23}, Glyph::Back, false, scale),
+         name("content/Graph/ARNOAK.jpg"));
+    save(button(fon, {8, 480, 50, 23}, Glyph::Back, true, scale), name("content/Graph/ARAK.jpg"));
 
     for (const Crop& crop : crops)
-        save(cropped(crop), crop.out);
+        save(cropped(crop, scale), name(crop.out));
+    save(siteLink(scale), name("app/resources/site.png"));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    pinEnvironment();
+    QGuiApplication app(argc, argv);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: make_art <photos-dir> <repo-root>\n");
+        return 2;
+    }
+    g_photos = QString::fromLocal8Bit(argv[1]);
+    g_root = QString::fromLocal8Bit(argv[2]);
+
+    // Everything is checked before the first file is written, so a missing input leaves
+    // the committed files as they were.
+    requireFont("DejaVu Sans", "fonts-dejavu-core");
+    requireFont("Liberation Sans", "fonts-liberation2");
+    for (const Crop& crop : crops)
+        photo(crop.photo);
+
+    drawArt(1);
+    drawArt(2);
 
     // Sounds: a rising two-tone tick, a softer falling blip and a short pop.
     std::vector<double> check, select, stat;
@@ -426,7 +485,6 @@ int main(int argc, char** argv) {
     save(icon({46, 51}), "app/resources/icon.png");
     for (int px : {48, 64, 128, 256})
         save(icon({px, px}), QString("packaging/icons/psograf-%1.png").arg(px));
-    save(siteLink(), "app/resources/site.png");
     save(handCursor(), "app/resources/hand.png");
     return 0;
 }
