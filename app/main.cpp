@@ -12,6 +12,7 @@
 int main(int argc, char* argv[]) {
     app::choosePlatform();
     QApplication application(argc, argv);
+    app::installQtTranslations();
     core::useMessageBoxReports();
     app::Program program;
     if (!program.load()) return 1;

@@ -8,10 +8,13 @@
 #include "dialogs/form3.h"
 #include "dialogs/form5.h"
 #include "main_window/form2.h"
+#include "search/searchwindow.h"
 #include "topics/form4.h"
 
 #include <QGuiApplication>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 static void initResources() {
     Q_INIT_RESOURCE(resources);
@@ -42,6 +45,8 @@ void Program::show() {
 }
 
 void Program::openSection(const QString& readerTitle) {
+    // Named before it shows, so a screen reader announces the section it opens on.
+    m_form4->setAccessibleName(readerTitle);
     m_form4->showForm();
     m_form4->Label7->setText(readerTitle);
 }
@@ -73,6 +78,87 @@ void Program::closeExitConfirmation() {
     m_form2->showForm();
 }
 
+void Program::openSearch(core::FormBase& from, const QString& typed) {
+    if (!m_search) {
+        m_search = std::make_unique<search::SearchWindow>(m_values, *this);
+        m_search->setPicture(m_values.pictures.get(core::content::graph::Background));
+        m_search->backButton()->setPicture(m_values.pictures.get(core::content::graph::BackLit));
+    }
+    m_searchOrigin = &from;
+    if (&from == m_form2.get()) {
+        from.hideForm();
+        m_search->setOwner(nullptr);
+    } else {
+        from.setFormEnabled(false);
+        m_search->setOwner(&from);
+    }
+    m_search->showForm();
+    m_search->start(typed);
+}
+
+void Program::leaveSearch() {
+    core::FormBase* origin = std::exchange(m_searchOrigin, nullptr);
+    if (!origin) origin = m_form2.get();
+    origin->setFormEnabled(true);
+    origin->showForm();
+}
+
+void Program::leaveOriginForResult() {
+    core::FormBase* origin = std::exchange(m_searchOrigin, nullptr);
+    if (!origin || origin == m_form2.get()) return;
+    origin->setFormEnabled(true);
+    origin->hideForm();
+    if (origin == m_form4.get()) { // emptied as its back button leaves it
+        m_form4->List1->programmatic([&] { m_form4->List1->clear(); });
+        m_form4->Text1->clear();
+    }
+}
+
+namespace {
+// A user's choice of the entry with this text (the row given, or the first of that text).
+void chooseEntry(core::ChoiceList* list, int row, const QString& text) {
+    QListWidgetItem* item = list->item(row);
+    if (!item || item->text() != text) {
+        const auto found = list->findItems(text, Qt::MatchExactly);
+        item = found.isEmpty() ? nullptr : found.first();
+    }
+    if (!item) return;
+    list->programmatic([&] {
+        list->clearSelection();
+        list->setCurrentItem(nullptr);
+    });
+    list->setCurrentItem(item);
+    list->scrollToItem(item);
+}
+} // namespace
+
+void Program::showTopic(const QString& topicFile, const QString& title) {
+    leaveOriginForResult();
+    using Click = void (main_window::Form2::*)();
+    const Click clicks[] = {&main_window::Form2::Label1_Click, &main_window::Form2::Label2_Click,
+                            &main_window::Form2::Label3_Click, &main_window::Form2::Label4_Click,
+                            &main_window::Form2::Label5_Click};
+    for (size_t i = 0; i < core::content::Sections.size(); ++i) {
+        if (core::content::Sections[i].file != topicFile) continue;
+        (m_form2.get()->*clicks[i])();
+        // The reader fills its list once activated; the choice comes after, as a user's.
+        QMetaObject::invokeMethod(
+            m_form4.get(),
+            [this, title] { core::guarded([&] { chooseEntry(m_form4->List1, -1, title); }); },
+            Qt::QueuedConnection);
+        return;
+    }
+}
+
+void Program::showBreed(int record, const QString& name) {
+    leaveOriginForResult();
+    m_form2->Label6_Click();
+    QMetaObject::invokeMethod(
+        m_form1.get(),
+        [this, record, name] { core::guarded([&] { chooseEntry(m_form1->List1, record, name); }); },
+        Qt::QueuedConnection);
+}
+
 void Program::setOtherBackgrounds(const core::Picture& background) {
     m_form4 = std::make_unique<topics::Form4>(m_values, *this);
     m_form4->setPicture(background);
@@ -94,6 +180,17 @@ void Program::setBackButtons(const core::Picture& picture) {
 
 void Program::fillCatalogue() {
     m_form1->initialFill();
+}
+
+bool installQtTranslations() {
+    // Russian whatever the user's locale says; without the file Qt's texts stay English.
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (translator->load(QStringLiteral("qtbase_ru"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QCoreApplication::installTranslator(translator))
+        return true;
+    delete translator;
+    return false;
 }
 
 void choosePlatform() {

@@ -26,6 +26,9 @@ namespace dialogs {
 class Form3;
 class Form5;
 } // namespace dialogs
+namespace search {
+class SearchWindow;
+}
 
 namespace app {
 
@@ -48,6 +51,8 @@ public:
     catalogue::Form1* Form1() const { return m_form1.get(); }
     dialogs::Form5* Form5() const { return m_form5.get(); }
     dialogs::Form3* Form3() const { return m_form3.get(); }
+    // Made when first opened.
+    search::SearchWindow* searchWindow() const { return m_search.get(); }
 
     void openSection(const QString& readerTitle) override;
     void openCatalogue() override;
@@ -56,6 +61,10 @@ public:
     void backToMenu() override;
     void closeHelp() override;
     void closeExitConfirmation() override;
+    void openSearch(core::FormBase& from, const QString& typed) override;
+    void leaveSearch() override;
+    void showTopic(const QString& topicFile, const QString& title) override;
+    void showBreed(int record, const QString& name) override;
     void setOtherBackgrounds(const core::Picture& background) override;
     void setBackButtons(const core::Picture& picture) override;
     void fillCatalogue() override;
@@ -70,7 +79,17 @@ private:
     std::unique_ptr<catalogue::Form1> m_form1;
     std::unique_ptr<dialogs::Form5> m_form5;
     std::unique_ptr<dialogs::Form3> m_form3;
+    std::unique_ptr<search::SearchWindow> m_search;
+    // The window the search was opened from: hidden if it is the main window, else left
+    // beneath the search window without taking input.
+    core::FormBase* m_searchOrigin = nullptr;
+
+    void leaveOriginForResult();
 };
+
+// Installs the Russian translation of Qt's own texts (context menus, standard buttons);
+// false, and English texts, when it is not installed.
+bool installQtTranslations();
 
 // Prefers XWayland on a Wayland desktop, where windows cannot place themselves, unless
 // the user chose a platform.

@@ -5,6 +5,7 @@
 #include "core/contentfiles.h"
 #include "core/failure.h"
 #include "core/look.h"
+#include "core/text.h"
 #include "core/units.h"
 
 using namespace core;
@@ -25,6 +26,7 @@ std::optional<Picture> tryLoadPicture(const QString& path) {
 
 Form1::Form1(ProgramValues& values, Navigator& navigator)
     : FormBase(values, navigator, QStringLiteral("Form1"), Look) {
+    allowSearch();
     QWidget* s = surface();
     Text1 = new TextBox(s, QStringLiteral("Text1"), {0, 4680, 8175, 2775},
                         designFont(QStringLiteral("Courier"), 12), colors::DarkGreen,
@@ -47,6 +49,12 @@ Form1::Form1(ProgramValues& values, Navigator& navigator)
     Image1 = new Image(s, QStringLiteral("Image1"), {4680, 840, 2775, 3135},
                        Image::Sizing::TakePictureSize, QString(), QStringLiteral("Фото породы"));
     stackFrontToBack({Text1, List1, Label10, Label7, rule, Image2, Shape1, Label1, Image1});
+    // A long name wraps and shows whole, over the top edge of the description.
+    Label1->setWordWrap(true);
+    Label1->setGrowToFit(true);
+    setAccessibleName(QStringLiteral("Каталог пород"));
+    List1->setAccessibleName(QStringLiteral("Породы"));
+    Text1->setAccessibleName(QStringLiteral("Описание породы"));
     setTabOrder(List1, Text1);
     List1->setFocus();
 
@@ -60,13 +68,9 @@ void Form1::VIB(const QString& sound) {
 }
 
 void Form1::initialFill() {
-    const QList<Record> records = parseRecords(readCatalogueFile(content::Catalogue));
-    QStringList names;
-    names.reserve(records.size());
-    for (const Record& r : records)
-        names.append(r.name);
-    List1->programmatic([&] { List1->addItems(names); });
-    if (!records.isEmpty()) showRecord(records.constFirst());
+    const NameScan scan = scanNames(core::readContentFile(content::Catalogue));
+    List1->programmatic([&] { List1->addItems(scan.names); });
+    if (scan.first) showRecord(*scan.first);
     applyFrameRule();
 }
 
@@ -93,9 +97,8 @@ void Form1::applyFrameRule() {
 void Form1::List1_Click() {
     VIB(content::sound::Stat);
     const QString chosen = List1->selectedText();
-    const QList<Record> records = parseRecords(readCatalogueFile(content::Catalogue));
-    for (const Record& r : records)
-        if (r.name == chosen) showRecord(r);
+    for (const Record& r : recordsNamed(core::readContentFile(content::Catalogue), chosen))
+        showRecord(r);
 }
 
 void Form1::Image2_Click() {

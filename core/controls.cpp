@@ -4,6 +4,7 @@
 #include "core/look.h"
 #include "core/units.h"
 
+#include <QAccessible>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -30,9 +31,9 @@ void setTextColor(QWidget* w, QPalette::ColorRole role, quint32 color) {
 
 Label::Label(QWidget* surface, const QString& name, const QRect& twips, const QString& caption,
              const QFont& font, quint32 color, Qt::Alignment alignment, bool wordWrap)
-    : PressableLabel(surface), m_points(font.pixelSize() * 72.0 / 96.0) {
+    : PressableLabel(surface), m_box(twipsRect(twips)), m_points(font.pixelSize() * 72.0 / 96.0) {
     setObjectName(name);
-    setGeometry(twipsRect(twips));
+    setGeometry(m_box);
     setFont(font);
     setForeColor(color);
     // Text stands at the top of its box, as on the surface it was designed for.
@@ -54,14 +55,65 @@ void Label::setFontSize(double points) {
     if (f.pixelSize() == pointsToPx(points)) return;
     f.setPixelSize(pointsToPx(points));
     setFont(f);
+    fitBox();
+}
+
+void Label::setText(const QString& text) {
+    QLabel::setText(text);
+    fitBox();
+}
+
+void Label::setGrowToFit(bool grow) {
+    m_growToFit = grow;
+    fitBox();
+}
+
+QRect Label::hitBox() const {
+    return QRect(m_box.topLeft() - pos(), m_box.size());
+}
+
+void Label::fitBox() {
+    QRect box = m_box;
+    if (wordWrap()) {
+        const int needed = heightForWidth(box.width());
+        if (m_growToFit && needed > box.height()) {
+            box.setHeight(needed);
+            // What lies below is behind it in the layout; the grown lines go in front.
+            raise();
+        }
+    } else {
+        const int overflow = fontMetrics().horizontalAdvance(text()) - box.width();
+        if (overflow > 0) {
+            const int side = (overflow + 1) / 2 + 1;
+            box.adjust(-side, 0, side, 0);
+        }
+    }
+    if (geometry() != box) setGeometry(box);
+}
+
+void PressableLabel::setPressable(bool pressable) {
+    m_pressable = pressable;
+    // Building the window may already have made the plain label's interface; drop it,
+    // so the next one asked for has the new role.
+    QAccessible::deleteAccessibleInterface(
+        QAccessible::uniqueId(QAccessible::queryAccessibleInterface(this)));
 }
 
 void PressableLabel::mouseMoveEvent(QMouseEvent* event) {
+    // Outside the box (a widened caption's margins) the pointer is over the surface.
+    if (!hitBox().contains(event->position().toPoint())) {
+        event->ignore();
+        return;
+    }
     event->accept();
     emit mouseMoved();
 }
 
 void PressableLabel::mousePressEvent(QMouseEvent* event) {
+    if (!hitBox().contains(event->position().toPoint())) {
+        event->ignore();
+        return;
+    }
     if (event->button() == Qt::LeftButton) m_pressed = true;
     event->accept();
 }
@@ -69,8 +121,8 @@ void PressableLabel::mousePressEvent(QMouseEvent* event) {
 void PressableLabel::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
     // A click is a left press and release both inside the control.
-    const bool click =
-        m_pressed && event->button() == Qt::LeftButton && rect().contains(event->pos());
+    const bool click = m_pressed && event->button() == Qt::LeftButton &&
+                       hitBox().contains(event->position().toPoint());
     if (event->button() == Qt::LeftButton) m_pressed = false;
     if (click) emit clicked();
 }

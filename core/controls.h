@@ -6,6 +6,7 @@
 
 #include "core/pictures.h"
 
+#include <QKeyCombination>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -19,6 +20,22 @@ class PressableLabel : public QLabel {
 public:
     using QLabel::QLabel;
 
+    // A control whose click does something: assistive technology sees a push button
+    // whose press action clicks it. Set before the window is first shown.
+    void setPressable(bool pressable);
+    bool isPressable() const { return m_pressable; }
+
+    // The keys that press it (its window handles them, see FormBase::bindKeys).
+    QList<QKeyCombination> keys() const { return m_keys; }
+    void setKeys(const QList<QKeyCombination>& keys) { m_keys = keys; }
+
+    // The part of the control that takes the pointer, in its own coordinates.
+    virtual QRect hitBox() const { return rect(); }
+
+public slots:
+    // What a click, a key or assistive technology does: the same clicked().
+    void press() { emit clicked(); }
+
 signals:
     void clicked();
     void mouseMoved();
@@ -30,6 +47,8 @@ protected:
 
 private:
     bool m_pressed = false;
+    bool m_pressable = false;
+    QList<QKeyCombination> m_keys;
 };
 
 class Label : public PressableLabel {
@@ -42,10 +61,25 @@ public:
     void setForeColor(quint32 color);
     double fontSize() const { return m_points; }
     void setFontSize(double points);
+    // Hides QLabel::setText so that the box follows the caption (see fitBox).
+    void setText(const QString& text);
+
+    // A wrapping label whose text needs more lines than its box holds grows downward
+    // over what lies below it, rather than cutting the last lines off.
+    void setGrowToFit(bool grow);
+    // The box the layout gives it.
+    QRect designBox() const { return m_box; }
+    QRect hitBox() const override;
 
 private:
+    // A caption wider than its box (a lit menu item) widens the label evenly on both
+    // sides, so it stays centred and whole; the pointer still takes only the box.
+    void fitBox();
+
+    QRect m_box;
     quint32 m_color = 0;
     double m_points = 0;
+    bool m_growToFit = false;
 };
 
 class Image : public PressableLabel {

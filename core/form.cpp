@@ -7,8 +7,12 @@
 #include "core/look.h"
 #include "core/units.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -32,15 +36,151 @@ protected:
             p.drawPixmap(0, 0, m_form->m_picture.pixmap); // once, unscaled, not tiled
     }
     void mouseMoveEvent(QMouseEvent* event) override {
-        // Moves that a control let through (a line, a frame) still count when nothing
-        // that takes pointer input lies under the pointer.
-        if (!childAt(event->position().toPoint())) m_form->surfaceMouseMove();
+        // Moves that a control let through (a line, a frame, the margin of a widened
+        // caption) still count when nothing that takes pointer input lies under the
+        // pointer.
+        const QPoint at = event->position().toPoint();
+        QWidget* child = childAt(at);
+        if (auto* pressable = qobject_cast<PressableLabel*>(child);
+            pressable && !pressable->hitBox().contains(pressable->mapFrom(this, at)))
+            child = nullptr;
+        if (!child) m_form->surfaceMouseMove();
         event->accept();
     }
 
 private:
     FormBase* m_form;
 };
+
+namespace {
+
+bool isDecoration(const QObject* object) {
+    return qobject_cast<const Line*>(object) || qobject_cast<const Shape*>(object);
+}
+
+FormBase* formOf(const QWidget* widget) {
+    return qobject_cast<FormBase*>(widget->window());
+}
+
+// A window, named and with its role, whose children are its controls: the surface they
+// stand on and the lines and frames are left out.
+class FormAccessible : public QAccessibleWidget {
+public:
+    explicit FormAccessible(FormBase* form) : QAccessibleWidget(form, form->accessibleRole()) {}
+    FormBase* form() const { return static_cast<FormBase*>(widget()); }
+
+    QAccessible::Role role() const override { return form()->accessibleRole(); }
+    int childCount() const override { return int(form()->accessibleControls().size()); }
+    QAccessibleInterface* child(int index) const override {
+        const QList<QWidget*> controls = form()->accessibleControls();
+        if (index < 0 || index >= controls.size()) return nullptr;
+        return QAccessible::queryAccessibleInterface(controls[index]);
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return child ? int(form()->accessibleControls().indexOf(child->object())) : -1;
+    }
+};
+
+// The surface, a line or a frame: nothing to announce. A control's parent is the
+// surface in Qt's own interfaces, so the surface answers with the window's controls.
+class HiddenAccessible : public QAccessibleWidget {
+public:
+    explicit HiddenAccessible(QWidget* widget) : QAccessibleWidget(widget, QAccessible::NoRole) {}
+    QAccessible::State state() const override {
+        QAccessible::State s;
+        s.invisible = true;
+        return s;
+    }
+    int childCount() const override {
+        return isSurface() ? int(formOf(widget())->accessibleControls().size()) : 0;
+    }
+    QAccessibleInterface* child(int index) const override {
+        if (!isSurface()) return nullptr;
+        const QList<QWidget*> controls = formOf(widget())->accessibleControls();
+        if (index < 0 || index >= controls.size()) return nullptr;
+        return QAccessible::queryAccessibleInterface(controls[index]);
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        if (!isSurface() || !child) return -1;
+        return int(formOf(widget())->accessibleControls().indexOf(child->object()));
+    }
+
+private:
+    bool isSurface() const { return formOf(widget()) && !isDecoration(widget()); }
+};
+
+// A label or picture that reacts to clicks: a push button named by its caption (or its
+// accessible name, or its tooltip); pressing it clicks it once the reader's request
+// has been answered. While its window ignores input, it is unavailable.
+class PressableAccessible : public QAccessibleWidget {
+public:
+    explicit PressableAccessible(PressableLabel* label)
+        : QAccessibleWidget(label, QAccessible::Button) {}
+    PressableLabel* label() const { return static_cast<PressableLabel*>(widget()); }
+
+    QAccessibleInterface* parent() const override {
+        return QAccessible::queryAccessibleInterface(label()->window());
+    }
+    QString text(QAccessible::Text t) const override {
+        if (t != QAccessible::Name) return QAccessibleWidget::text(t);
+        for (const QString& name : {label()->accessibleName(), label()->text(), label()->toolTip()})
+            if (!name.isEmpty()) return name;
+        return QString();
+    }
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        if (!usable()) s.disabled = true;
+        return s;
+    }
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString& action) override {
+        if (action == pressAction() && usable())
+            QMetaObject::invokeMethod(label(), &PressableLabel::press, Qt::QueuedConnection);
+    }
+    QStringList keyBindingsForAction(const QString& action) const override {
+        QStringList keys;
+        if (action == pressAction())
+            for (const QKeyCombination key : label()->keys())
+                keys << QKeySequence(key).toString(QKeySequence::NativeText);
+        return keys;
+    }
+
+private:
+    bool usable() const {
+        const FormBase* form = formOf(label());
+        return !form || form->isFormEnabled();
+    }
+};
+
+QAccessibleInterface* accessibleFactory(const QString&, QObject* object) {
+    if (auto* form = qobject_cast<FormBase*>(object)) return new FormAccessible(form);
+    auto* widget = qobject_cast<QWidget*>(object);
+    if (!widget || widget->isWindow() || !formOf(widget)) return nullptr;
+    if (auto* label = qobject_cast<PressableLabel*>(object); label && label->isPressable())
+        return new PressableAccessible(label);
+    if (isDecoration(object) || widget == formOf(widget)->surface())
+        return new HiddenAccessible(widget);
+    return nullptr;
+}
+
+} // namespace
+
+QList<QWidget*> FormBase::accessibleControls() const {
+    QList<QWidget*> controls;
+    for (QObject* child : m_surface->children())
+        if (auto* w = qobject_cast<QWidget*>(child); w && !w->isWindow() && !isDecoration(w)) {
+            // A label with nothing in it (no photo's note while a photo shows) says nothing.
+            const auto* label = qobject_cast<const QLabel*>(w);
+            if (label && label->text().isEmpty() && label->pixmap().isNull() &&
+                label->accessibleName().isEmpty())
+                continue;
+            controls << w;
+        }
+    std::stable_sort(controls.begin(), controls.end(), [](const QWidget* a, const QWidget* b) {
+        return std::pair(a->y(), a->x()) < std::pair(b->y(), b->x());
+    });
+    return controls;
+}
 
 FormBase::FormBase(ProgramValues& values, Navigator& navigator, const QString& name,
                    const FormLook& look)
@@ -58,6 +198,11 @@ FormBase::FormBase(ProgramValues& values, Navigator& navigator, const QString& n
     setFixedSize(m_surface->width() + 2 * m_border, m_surface->height() + 2 * m_border);
     setMouseTracking(true);
     qApp->installEventFilter(this);
+    static const bool factory = [] {
+        QAccessible::installFactory(accessibleFactory);
+        return true;
+    }();
+    Q_UNUSED(factory);
 }
 
 QWidget* FormBase::surface() const {
@@ -126,12 +271,34 @@ Image* FormBase::addBackButton(const QString& name, const QRect& twips, BackHove
     m_backButton = new Image(m_surface, name, twips, Image::Sizing::TakePictureSize,
                              QStringLiteral("Вернуться в Главное меню"), QString());
     connect(m_backButton, &Image::clicked, this, [this] { guarded([&] { backButtonClick(); }); });
+    m_backButton->setPressable(true);
+    bindKeys(m_backButton, {Qt::Key_Escape, Qt::ALT | Qt::Key_Left},
+             QStringLiteral("Клавиши Escape или Alt+Стрелка влево"));
     if (hover == BackHover::Lights)
         connect(m_backButton, &Image::mouseMoved, this, [this] {
             guarded(
                 [&] { m_backButton->setPicture(m_values.pictures.get(content::graph::BackLit)); });
         });
     return m_backButton;
+}
+
+void FormBase::bindKeys(PressableLabel* control, const QList<QKeyCombination>& keys,
+                        const QString& description) {
+    control->setKeys(keys);
+    control->setAccessibleDescription(description);
+    m_keyed << control;
+}
+
+bool FormBase::pressKey(const QKeyEvent* event) {
+    // A held key presses once, as a click would.
+    if (event->isAutoRepeat()) return false;
+    const QKeyCombination pressed(event->modifiers() & ~Qt::KeypadModifier, Qt::Key(event->key()));
+    for (PressableLabel* control : std::as_const(m_keyed))
+        if (control && control->keys().contains(pressed)) {
+            control->press();
+            return true;
+        }
+    return false;
 }
 
 void FormBase::backButtonNormal() {
@@ -171,8 +338,21 @@ void FormBase::paintEvent(QPaintEvent*) {
 }
 
 bool FormBase::eventFilter(QObject* watched, QEvent* event) {
-    if (m_enabled || !watched->isWidgetType()) return false;
+    if (!watched->isWidgetType()) return false;
     if (static_cast<QWidget*>(watched)->window() != this) return false;
+    if (m_enabled) {
+        // The window's keys come before whatever child has the focus.
+        if (event->type() != QEvent::KeyPress) return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (pressKey(key)) return true;
+        if (m_searchable && key->matches(QKeySequence::Find)) {
+            guarded([&] { m_navigator.openSearch(*this, QString()); });
+            return true;
+        }
+        bool used = false;
+        guarded([&] { used = Form_KeyPress(key); });
+        return used;
+    }
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:

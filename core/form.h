@@ -9,6 +9,8 @@
 #include "core/programvalues.h"
 #include "core/sound.h"
 
+#include <QAccessible>
+#include <QKeyCombination>
 #include <QPointer>
 #include <QWidget>
 #include <memory>
@@ -16,6 +18,7 @@
 namespace core {
 
 class Image;
+class PressableLabel;
 
 struct FormLook {
     int clientWidth;  // twips
@@ -58,6 +61,14 @@ public:
     // The back button of a reading window or of help (null elsewhere).
     Image* backButton() const { return m_backButton; }
 
+    // What assistive technology announces the window as (its name is the accessible
+    // name): a window, a dialog or an alert.
+    QAccessible::Role accessibleRole() const { return m_role; }
+    void setAccessibleRole(QAccessible::Role role) { m_role = role; }
+    // The controls a screen reader finds in the window, in reading order (top to
+    // bottom, then left to right): everything on the surface but lines and frames.
+    QList<QWidget*> accessibleControls() const;
+
 protected:
     virtual void Form_Activate() {}
     virtual void Form_MouseMove() {}
@@ -73,8 +84,20 @@ protected:
     // that feedback. The window's own pointer-move handler gives it the normal picture
     // again (backButtonNormal).
     enum class BackHover { Lights, Stays };
+    // Escape and Alt+Left press it too.
     Image* addBackButton(const QString& name, const QRect& twips, BackHover hover);
     void backButtonNormal();
+
+    // Keys that press a control of this window exactly as a click on it does, whichever
+    // child has the focus (matched on the key, so any keyboard layout; a keypad digit
+    // counts as the digit). The description names them for assistive technology
+    // ("Клавиша 4"). A window that ignores input ignores these keys too.
+    void bindKeys(PressableLabel* control, const QList<QKeyCombination>& keys,
+                  const QString& description);
+    // Ctrl+F opens the search from this window.
+    void allowSearch() { m_searchable = true; }
+    // A key none of the window's controls took; true when the window used it.
+    virtual bool Form_KeyPress(const QKeyEvent*) { return false; }
 
     // The window's sound player. A window that makes sounds gets a new one on every
     // activation (the main window once, at start-up); the window's VIB and VIL name the
@@ -100,6 +123,11 @@ private:
     QPointer<FormBase> m_owner;
     Image* m_backButton = nullptr;
     std::unique_ptr<waveplayer> m_player;
+    QAccessible::Role m_role = QAccessible::Window;
+    QList<QPointer<PressableLabel>> m_keyed;
+    bool m_searchable = false;
+
+    bool pressKey(const QKeyEvent* event);
 };
 
 } // namespace core

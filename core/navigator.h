@@ -9,6 +9,8 @@
 
 namespace core {
 
+class FormBase;
+
 class Navigator {
 public:
     virtual ~Navigator() = default;
@@ -26,6 +28,14 @@ public:
     virtual void closeHelp() = 0;
     // Answers "НЕТ": the main window enabled, its own background back, shown.
     virtual void closeExitConfirmation() = 0;
+
+    // The search window: opened from a window (which it hides), left back to that window.
+    // Choosing a result shows that topic or breed by the steps the menu and the user's
+    // choice in the reader or the catalogue take.
+    virtual void openSearch(FormBase& from, const QString& typed) = 0;
+    virtual void leaveSearch() = 0;
+    virtual void showTopic(const QString& topicFile, const QString& title) = 0;
+    virtual void showBreed(int record, const QString& name) = 0;
 
     // Start-up steps the main window's load handler runs on the other windows: each gets
     // its background (creating the window), then each back button its first picture,

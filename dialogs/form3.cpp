@@ -34,6 +34,12 @@ Form3::Form3(ProgramValues& values, Navigator& navigator)
 
     connect(Label2, &Label::clicked, this, [this] { guarded([&] { Label2_Click(); }); });
     connect(Label3, &Label::clicked, this, [this] { guarded([&] { Label3_Click(); }); });
+    Label2->setPressable(true);
+    Label3->setPressable(true);
+    bindKeys(Label2, {Qt::Key_Return, Qt::Key_Enter}, QStringLiteral("Клавиша Enter"));
+    bindKeys(Label3, {Qt::Key_Escape}, QStringLiteral("Клавиша Escape"));
+    setAccessibleName(QStringLiteral("Выход"));
+    setAccessibleRole(QAccessible::AlertMessage);
     for (Label* choice : {Label2, Label3})
         connect(choice, &Label::mouseMoved, this, [choice] {
             choice->setForeColor(colors::LightGreen);

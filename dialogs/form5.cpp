@@ -43,8 +43,7 @@ Form5::Form5(ProgramValues& values, Navigator& navigator)
 
     Image2 = new Image(s, QStringLiteral("Image2"), {360, 4320, 2385, 555},
                        Image::Sizing::TakePictureSize, QString(), QStringLiteral("Сайт автора"));
-    Image2->setPicture(Picture{QStringLiteral(":/psograf/site.png"),
-                               QPixmap(QStringLiteral(":/psograf/site.png"))});
+    Image2->setPicture(resourcePicture(QStringLiteral(":/psograf/site.png")));
     const QPixmap hand(QStringLiteral(":/psograf/hand.png"));
     Image2->setCursor(hand.isNull() ? QCursor(Qt::PointingHandCursor) : QCursor(hand, 6, 0));
 
@@ -63,6 +62,9 @@ Form5::Form5(ProgramValues& values, Navigator& navigator)
     Text1->setFocus();
 
     connect(Image2, &Image::clicked, this, [this] { guarded([&] { Image2_Click(); }); });
+    Image2->setPressable(true);
+    setAccessibleName(QStringLiteral("Справка"));
+    setAccessibleRole(QAccessible::Dialog);
 }
 
 Form5::~Form5() = default;

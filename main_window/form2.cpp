@@ -7,6 +7,10 @@
 #include "core/failure.h"
 #include "core/look.h"
 
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+
 using namespace core;
 using namespace core::content::graph;
 
@@ -23,6 +27,11 @@ constexpr double LitItemPoints = 16;
 
 Form2::Form2(ProgramValues& values, Navigator& navigator)
     : FormBase(values, navigator, QStringLiteral("Form2"), Look) {
+    setAccessibleName(QStringLiteral("Пёсограф — главное меню"));
+    setAccessibleDescription(
+        QStringLiteral("Клавиши 1–6 открывают пункты меню, F1 — справку, Escape — выход. Поиск по "
+                       "справочнику: Ctrl+F, любая буква или меню правой кнопки мыши."));
+    allowSearch();
     buildControls();
 }
 
@@ -93,20 +102,25 @@ void Form2::buildControls() {
     const std::array<void (Form2::*)(), 6> clicks = {&Form2::Label1_Click, &Form2::Label2_Click,
                                                      &Form2::Label3_Click, &Form2::Label4_Click,
                                                      &Form2::Label5_Click, &Form2::Label6_Click};
+    // Keys 1 to 6 follow the order of the items' meaning, not their places on screen.
     for (size_t i = 0; i < items.size(); ++i) {
         Label* label = items[i];
         const auto click = clicks[i];
         connect(label, &Label::clicked, this,
                 [this, click] { guarded([&] { (this->*click)(); }); });
         connect(label, &Label::mouseMoved, this, [this, label] { guarded([&] { light(label); }); });
+        label->setPressable(true);
+        bindKeys(label, {Qt::Key(Qt::Key_1 + int(i))}, QStringLiteral("Клавиша %1").arg(i + 1));
     }
     const struct {
         Image* button;
         void (Form2::*click)();
         const QString* lit;
-    } buttons[] = {{Image1, &Form2::Image1_Click, &ExitLit},
-                   {Image2, &Form2::Image2_Click, &HelpLit},
-                   {Image8, &Form2::Image8_Click, &MinimiseLit}};
+        QList<QKeyCombination> keys;
+        const char* keyNames;
+    } buttons[] = {{Image1, &Form2::Image1_Click, &ExitLit, {Qt::Key_Escape}, "Клавиша Escape"},
+                   {Image2, &Form2::Image2_Click, &HelpLit, {Qt::Key_F1}, "Клавиша F1"},
+                   {Image8, &Form2::Image8_Click, &MinimiseLit, {}, nullptr}};
     for (const auto& b : buttons) {
         Image* image = b.button;
         const auto click = b.click;
@@ -116,6 +130,8 @@ void Form2::buildControls() {
         connect(image, &Image::mouseMoved, this, [this, image, lit] {
             guarded([&] { image->setPicture(m_values.pictures.get(*lit)); });
         });
+        image->setPressable(true);
+        if (b.keyNames) bindKeys(image, b.keys, QString::fromUtf8(b.keyNames));
     }
     connect(Timer1, &QTimer::timeout, this, [this] { guarded([&] { Timer1_Timer(); }); });
 }
@@ -235,6 +251,26 @@ void Form2::Timer1_Timer() {
                 m_values.pictures.get(content::CarouselPhotos[photo]));
         if (tick == carousel::CycleEnd) tick = 0;
     }
+}
+
+bool Form2::Form_KeyPress(const QKeyEvent* event) {
+    // Digits are the menu's keys; a letter begins a search.
+    const QString text = event->text();
+    if (text.size() != 1 || !text[0].isLetter()) return false;
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    m_navigator.openSearch(*this, text);
+    return true;
+}
+
+void Form2::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    QAction* search = menu.addAction(QStringLiteral("Поиск по справочнику…"));
+    search->setShortcut(QKeySequence::Find);
+    search->setShortcutVisibleInContextMenu(true);
+    connect(search, &QAction::triggered, this,
+            [this] { guarded([&] { m_navigator.openSearch(*this, QString()); }); });
+    menu.exec(event->globalPos());
 }
 
 void Form2::Form_CloseRequest() {

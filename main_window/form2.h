@@ -42,6 +42,9 @@ public:
 
 protected:
     void Form_MouseMove() override;
+    // A letter typed here starts a search with it; a right click offers the search.
+    bool Form_KeyPress(const QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void Form_CloseRequest() override;
 
 private:

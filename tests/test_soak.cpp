@@ -187,7 +187,14 @@ void TestSoak::key() {
         if (top == m_reader) m_reader->List1->setFocus();
         if (top == m_cat) m_cat->List1->setFocus();
     }
-    QTest::keyClick(top->windowHandle(), keys[m_random.bounded(int(std::size(keys)))]);
+    const Qt::Key k = keys[m_random.bounded(int(std::size(keys)))];
+    // Escape presses the back button, "НЕТ" or the exit button; Return on the exit
+    // confirmation answers "ДА", which would end the session.
+    if (top == m_exit && k == Qt::Key_Return) return;
+    // A letter on the main menu opens the search, a window this session leaves alone.
+    if (top == m_main && k == Qt::Key_A) return;
+    if (k == Qt::Key_Escape) m_shown = top == m_main ? Shown::Exit : Shown::Main;
+    QTest::keyClick(top->windowHandle(), k);
 }
 
 void TestSoak::step(int n) {

@@ -12,6 +12,11 @@ ensure_packages() {
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# What building and testing the program need.
+# What building and running the program need. qt6-translations-l10n: Qt's own texts in
+# Russian; libstemmer-dev: the search's Russian word forms.
 program_packages=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev libqt6multimedia6
-                  libstemmer-dev fonts-dejavu-core fonts-liberation2)
+                  libstemmer-dev fonts-dejavu-core fonts-liberation2 qt6-translations-l10n)
+
+# What the screen reader test (tests/atspi) needs besides: a virtual X server, a session
+# bus, the accessibility bus and Python's AT-SPI.
+test_packages=(xvfb xauth dbus-daemon at-spi2-core python3-gi gir1.2-atspi-2.0)

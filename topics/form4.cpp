@@ -19,6 +19,7 @@ const QString Prompt = QStringLiteral("Выберите тему");
 
 Form4::Form4(ProgramValues& values, Navigator& navigator)
     : FormBase(values, navigator, QStringLiteral("Form4"), Look) {
+    allowSearch();
     QWidget* s = surface();
     List1 = new ChoiceList(s, QStringLiteral("List1"), {120, 960, 7815, 1425},
                            designFont(QStringLiteral("MS Serif"), 8.25), colors::DarkGreen,
@@ -37,6 +38,11 @@ Form4::Form4(ProgramValues& values, Navigator& navigator)
         new Label(s, QStringLiteral("Label7"), {120, 120, 6015, 375}, QString(),
                   designFont(QStringLiteral("Courier New"), 12, true), colors::Blue, Qt::AlignLeft);
     stackFrontToBack({List1, Text1, Label1_1, Label1_0, Image2, rule, Label7});
+    // A long title wraps and shows whole, over the top edge of the text box.
+    Label1_1->setWordWrap(true);
+    Label1_1->setGrowToFit(true);
+    List1->setAccessibleName(QStringLiteral("Темы"));
+    Text1->setAccessibleName(QStringLiteral("Текст темы"));
     setTabOrder(Text1, List1);
     Text1->setFocus();
 

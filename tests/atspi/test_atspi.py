@@ -1,0 +1,218 @@
+#!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+# What a screen reader finds: starts the program on a content folder, reads each window's
+# accessible tree over AT-SPI, checks names, roles and actions, and drives the program
+# through press actions alone: a section and back, the catalogue and back, help and back,
+# the exit confirmation answered "НЕТ", then "ДА", after which the program ends with 0.
+#
+# usage: test_atspi.py PROGRAM CONTENT_DIR   (needs a display, a session bus and the
+# accessibility bus; see run.sh)
+import os
+import subprocess
+import sys
+import time
+import warnings
+
+import gi
+
+gi.require_version("Atspi", "2.0")
+from gi.repository import Atspi, GLib  # noqa: E402
+
+# The action calls that replace these are not in every version of the library.
+warnings.simplefilter("ignore", DeprecationWarning)
+
+PRESS = "Press"
+MENU = [
+    ("Как выбрать собаку", "Клавиша 1"),
+    ("Физиология собаки", "Клавиша 2"),
+    ("Кормление и обустройство", "Клавиша 3"),
+    ("Лечение собаки", "Клавиша 4"),
+    ("Дрессировка собак", "Клавиша 5"),
+    ("Каталог пород", "Клавиша 6"),
+]
+BACK = ("Вернуться в Главное меню", "Клавиши Escape или Alt+Стрелка влево")
+failures = []
+
+
+def check(ok, what):
+    print(("ok    " if ok else "FAIL  ") + what, flush=True)
+    if not ok:
+        failures.append(what)
+
+
+def actions(acc):
+    action = acc.get_action_iface()
+    if not action:
+        return []
+    return [action.get_action_name(i) for i in range(action.get_n_actions())]
+
+
+def states(acc):
+    s = acc.get_state_set()
+    return {n for n in ("showing", "visible", "enabled", "sensitive", "focusable")
+            if s.contains(getattr(Atspi.StateType, n.upper()))}
+
+
+def children(acc):
+    return [acc.get_child_at_index(i) for i in range(acc.get_child_count())]
+
+
+def describe(acc, depth=0):
+    line = "%s%s «%s»" % ("  " * depth, acc.get_role_name(), acc.get_name())
+    if acc.get_description():
+        line += " (%s)" % acc.get_description()
+    if actions(acc):
+        line += " actions=%s" % actions(acc)
+    print(line, flush=True)
+    # A list's entries are many; two of them say what they are.
+    kids = children(acc)
+    for kid in kids[:2] if acc.get_role_name() == "list" else kids:
+        describe(kid, depth + 1)
+    if acc.get_role_name() == "list" and len(kids) > 2:
+        print("%s… %d entries" % ("  " * (depth + 1), len(kids)), flush=True)
+
+
+def wait_for(what, predicate, timeout=10.0):
+    end = time.monotonic() + timeout
+    while time.monotonic() < end:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(0.1)
+    check(False, "in time: " + what)
+    return None
+
+
+def find_app(pid):
+    desktop = Atspi.get_desktop(0)
+    for app in children(desktop):
+        if app and app.get_process_id() == pid:
+            app.set_cache_mask(Atspi.Cache.NONE)
+            return app
+    return None
+
+
+def shown_window(app, name):
+    for window in children(app):
+        if window and window.get_name() == name and "showing" in states(window):
+            return window
+    return None
+
+
+def child_named(window, name, role="push button"):
+    for kid in children(window):
+        if kid.get_name() == name and kid.get_role_name() == role:
+            return kid
+    return None
+
+
+def press(window, name, ends=False):
+    button = child_named(window, name)
+    check(button is not None, "«%s» has a push button «%s»" % (window.get_name(), name))
+    if button:
+        try:
+            done = button.get_action_iface().do_action(actions(button).index(PRESS))
+        except GLib.GError:
+            # A press that ends the program may take the answer with it.
+            done = ends
+        check(done, "pressed «%s»" % name)
+
+
+def check_window(window, role, buttons, others):
+    """buttons: [(name, description or None)], others: [(role, name)]"""
+    name = window.get_name()
+    describe(window)
+    check(window.get_role_name() == role, "«%s» is a %s" % (name, role))
+    kids = children(window)
+    roles = [k.get_role_name() for k in kids]
+    check("filler" not in roles and "panel" not in roles and "unknown" not in roles,
+          "«%s» shows no surfaces, lines or frames: %s" % (name, roles))
+    for b, description in buttons:
+        button = child_named(window, b)
+        check(button is not None and actions(button) == [PRESS],
+              "«%s»: push button «%s» with a press action" % (name, b))
+        if button and description:
+            check(button.get_description() == description,
+                  "«%s»: «%s» says %s" % (name, b, description))
+    for r, n in others:
+        check(child_named(window, n, r) is not None, "«%s»: %s «%s»" % (name, r, n))
+
+
+def main():
+    program, content = sys.argv[1], sys.argv[2]
+    env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb",
+               QT_SCALE_FACTOR="1")
+    # The accessibility bus and its registry up before the program looks for them.
+    Atspi.get_desktop(0).get_child_count()
+    proc = subprocess.Popen([program], cwd=content, env=env)
+    try:
+        app = wait_for("the program on the accessibility bus", lambda: find_app(proc.pid), 30)
+        if not app:
+            return 1
+        main_name = "Пёсограф — главное меню"
+        menu = wait_for("the main window", lambda: shown_window(app, main_name))
+        if not menu:
+            return 1
+        check_window(menu, "frame",
+                     MENU + [("Вызов меню Справка", "Клавиша F1"), ("Свернуть", None),
+                             ("Выход", "Клавиша Escape")],
+                     [("label", "Пёсограф"), ("image", "Фото собаки")])
+
+        press(menu, "Лечение собаки")
+        reader = wait_for("the reader", lambda: shown_window(app, "Лечение собаки"))
+        if reader:
+            check_window(reader, "frame", [BACK],
+                         [("list", "Темы"), ("text", "Текст темы"), ("label", "Лечение собаки")])
+            check("showing" not in states(menu), "the main window is hidden")
+            press(reader, BACK[0])
+        menu = wait_for("the main window again", lambda: shown_window(app, main_name))
+
+        press(menu, "Каталог пород")
+        catalogue = wait_for("the catalogue", lambda: shown_window(app, "Каталог пород"))
+        if catalogue:
+            check_window(catalogue, "frame", [BACK],
+                         [("list", "Породы"), ("text", "Описание породы")])
+            press(catalogue, BACK[0])
+        menu = wait_for("the main window again", lambda: shown_window(app, main_name))
+
+        press(menu, "Вызов меню Справка")
+        help_window = wait_for("help", lambda: shown_window(app, "Справка"))
+        if help_window:
+            check_window(help_window, "dialog", [BACK, ("Сайт автора", None)],
+                         [("text", "Адрес электронной почты")])
+            menu_item = child_named(menu, MENU[0][0])
+            check("enabled" not in states(menu_item),
+                  "the main menu is unavailable while help is open")
+            press(help_window, BACK[0])
+        wait_for("help closed", lambda: not shown_window(app, "Справка"))
+
+        press(menu, "Выход")
+        exit_box = wait_for("the exit confirmation", lambda: shown_window(app, "Выход"))
+        if exit_box:
+            check_window(exit_box, "alert",
+                         [("ДА", "Клавиша Enter"), ("НЕТ", "Клавиша Escape")],
+                         [("label", "Вы действительно хотите выйти?")])
+            press(exit_box, "НЕТ")
+        wait_for("the exit confirmation closed", lambda: not shown_window(app, "Выход"))
+        check(proc.poll() is None, "«НЕТ» keeps the program running")
+        wait_for("the main menu available again",
+                 lambda: "enabled" in states(child_named(menu, MENU[0][0]) or menu))
+
+        press(menu, "Выход")
+        exit_box = wait_for("the exit confirmation again", lambda: shown_window(app, "Выход"))
+        if exit_box:
+            press(exit_box, "ДА", ends=True)
+        try:
+            check(proc.wait(timeout=10) == 0, "«ДА» ends the program with status 0")
+        except subprocess.TimeoutExpired:
+            check(False, "«ДА» ends the program")
+    finally:
+        if proc.poll() is None:
+            proc.kill()
+            proc.wait()
+    print("%d failure(s)" % len(failures), flush=True)
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,229 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The keyboard (each key does what a click on its control does), long titles that wrap
+// and show whole, and Qt's own texts in Russian.
+#include "catalogue/form1.h"
+#include "dialogs/form3.h"
+#include "dialogs/form5.h"
+#include "main_window/form2.h"
+#include "tests/fixture.h"
+#include "topics/form4.h"
+
+#include <QMenu>
+#include <QTest>
+#include <QWindow>
+#include <functional>
+
+namespace {
+
+using Control = std::function<core::PressableLabel*(Program*)>;
+using Opening = std::function<void(Program*)>;
+
+// Everything a click or a key could change that the user sees or hears.
+QString state(const Fixture& f) {
+    Program* p = f.program();
+    QStringList shown;
+    for (core::FormBase* form : std::initializer_list<core::FormBase*>{
+             p->Form2(), p->Form4(), p->Form1(), p->Form5(), p->Form3()})
+        if (form->isVisible())
+            shown << form->objectName() + (form->isFormEnabled() ? "" : " (no input)");
+    QStringList sounds;
+    for (const QString& s : f.sounds)
+        sounds << QFileInfo(s).fileName();
+    return QString("shown: %1; reader: %2; sounds: %3; endings: %4")
+        .arg(shown.join(", "), p->Form4()->accessibleName(), sounds.join(" "))
+        .arg(f.endings.size() == 1 ? QString::number(f.endings.first()) : "none");
+}
+
+std::unique_ptr<Fixture> started(const QString& title) {
+    auto f = std::make_unique<Fixture>();
+    for (const char* file : {"HCD", "vos", "kiv", "kvs", "drs"})
+        f->writeText(QString("text\\%1.ssu").arg(file),
+                     QString("#%1\r\nТекст.\r\n#%1\r\n").arg(title));
+    f->writeText("text\\FOLDOG.ssu", QString("\"%1\",\"Описание.\",\"sob001.jpg\"\r\n").arg(title));
+    if (!f->start()) return nullptr;
+    return f;
+}
+
+} // namespace
+
+class TestKeysAndText : public QObject {
+    Q_OBJECT
+private slots:
+    void keyDoesWhatTheClickDoes_data();
+    void keyDoesWhatTheClickDoes();
+    void disabledMainWindowIgnoresKeys();
+    void litCaptionShowsWhole();
+    void longTitleWrapsWhole_data();
+    void longTitleWrapsWhole();
+    void qtTextsAreRussian();
+};
+
+void TestKeysAndText::keyDoesWhatTheClickDoes_data() {
+    QTest::addColumn<Opening>("open");
+    QTest::addColumn<Control>("control");
+    QTest::addColumn<QKeyCombination>("key");
+
+    const Opening menu = [](Program*) {};
+    const Opening reader = [](Program* p) { p->Form2()->Label4_Click(); };
+    const Opening cat = [](Program* p) { p->Form2()->Label6_Click(); };
+    const Opening help = [](Program* p) { p->Form2()->Image2_Click(); };
+    const Opening exit = [](Program* p) { p->Form2()->Image1_Click(); };
+    const Control items[] = {[](Program* p) { return p->Form2()->Label1; },
+                             [](Program* p) { return p->Form2()->Label2; },
+                             [](Program* p) { return p->Form2()->Label3; },
+                             [](Program* p) { return p->Form2()->Label4; },
+                             [](Program* p) { return p->Form2()->Label5; },
+                             [](Program* p) { return p->Form2()->Label6; }};
+    for (int i = 0; i < 6; ++i) {
+        const auto key = Qt::Key(Qt::Key_1 + i);
+        QTest::addRow("menu %d", i + 1) << menu << items[i] << QKeyCombination(key);
+        QTest::addRow("menu keypad %d", i + 1)
+            << menu << items[i] << QKeyCombination(Qt::KeypadModifier, key);
+    }
+    const Control helpButton = [](Program* p) { return p->Form2()->Image2; };
+    const Control exitButton = [](Program* p) { return p->Form2()->Image1; };
+    QTest::newRow("menu F1") << menu << helpButton << QKeyCombination(Qt::Key_F1);
+    QTest::newRow("menu Escape") << menu << exitButton << QKeyCombination(Qt::Key_Escape);
+
+    const Control yes = [](Program* p) { return p->Form3()->Label2; };
+    const Control no = [](Program* p) { return p->Form3()->Label3; };
+    QTest::newRow("exit Return") << exit << yes << QKeyCombination(Qt::Key_Return);
+    QTest::newRow("exit Enter") << exit << yes
+                                << QKeyCombination(Qt::KeypadModifier, Qt::Key_Enter);
+    QTest::newRow("exit Escape") << exit << no << QKeyCombination(Qt::Key_Escape);
+
+    const struct {
+        const char* name;
+        Opening open;
+        Control back;
+    } backs[] = {{"reader", reader, [](Program* p) { return p->Form4()->Image2; }},
+                 {"catalogue", cat, [](Program* p) { return p->Form1()->Image2; }},
+                 {"help", help, [](Program* p) { return p->Form5()->Image20; }}};
+    for (const auto& b : backs) {
+        QTest::addRow("%s Escape", b.name) << b.open << b.back << QKeyCombination(Qt::Key_Escape);
+        QTest::addRow("%s Alt+Left", b.name)
+            << b.open << b.back << QKeyCombination(Qt::AltModifier, Qt::Key_Left);
+    }
+}
+
+void TestKeysAndText::keyDoesWhatTheClickDoes() {
+    QFETCH(Opening, open);
+    QFETCH(Control, control);
+    QFETCH(QKeyCombination, key);
+
+    // The same steps twice, once ending in a click, once in the key.
+    QString before, afterClick, afterKey;
+    for (const bool byKey : {false, true}) {
+        auto f = started("Тема");
+        QVERIFY(f);
+        open(f->program());
+        settle();
+        f->sounds.clear();
+        before = state(*f);
+        core::PressableLabel* target = control(f->program());
+        if (byKey) {
+            // To whatever has the focus in the window in front, as the keyboard sends it.
+            QWidget* window = target->window();
+            QWidget* to = window->focusWidget() ? window->focusWidget() : window;
+            QTest::keyClick(to, key.key(), key.keyboardModifiers());
+        } else {
+            QTest::mouseClick(target, Qt::LeftButton, {}, target->hitBox().center());
+        }
+        settle();
+        (byKey ? afterKey : afterClick) = state(*f);
+    }
+    QVERIFY2(afterClick != before, qPrintable(afterClick));
+    QCOMPARE(afterKey, afterClick);
+}
+
+void TestKeysAndText::disabledMainWindowIgnoresKeys() {
+    auto f = started("Тема");
+    QVERIFY(f);
+    f->program()->Form2()->Image2_Click(); // help
+    settle();
+    const QString before = state(*f);
+    for (const Qt::Key key : {Qt::Key_1, Qt::Key_6, Qt::Key_F1, Qt::Key_Escape})
+        QTest::keyClick(f->program()->Form2(), key);
+    settle();
+    QCOMPARE(state(*f), before);
+}
+
+void TestKeysAndText::litCaptionShowsWhole() {
+    auto f = started("Тема");
+    QVERIFY(f);
+    Form2* main = f->program()->Form2();
+    core::Label* item = main->Label3; // "Кормление и обустройство"
+    const QRect box = item->designBox();
+    const QPoint origin = main->surface()->pos();
+    QTest::mouseMove(main->windowHandle(), origin + box.center());
+    settle();
+    saveScreenshot(main, "lit_widest_item");
+    QCOMPARE(item->fontSize(), 16.0);
+    QVERIFY(item->fontMetrics().horizontalAdvance(item->text()) <= item->width());
+    QVERIFY(item->width() > box.width());
+    QCOMPARE(item->geometry().center().x(), box.center().x());
+    // Beside its box the pointer is over the surface, which puts the item out again.
+    QTest::mouseMove(main->windowHandle(), origin + QPoint(box.left() - 1, box.center().y()));
+    settle();
+    QCOMPARE(item->fontSize(), 12.0);
+    QCOMPARE(item->geometry(), box);
+}
+
+void TestKeysAndText::longTitleWrapsWhole_data() {
+    QTest::addColumn<bool>("catalogue");
+    QTest::newRow("reader's topic title") << false;
+    QTest::newRow("catalogue's breed name") << true;
+}
+
+void TestKeysAndText::longTitleWrapsWhole() {
+    QFETCH(bool, catalogue);
+    const QString title = "Длинное название, которое не помещается в одну строку: уход, "
+                          "кормление, прогулки и воспитание щенка в первые месяцы жизни";
+    auto f = started(title);
+    QVERIFY(f);
+    core::FormBase* form = nullptr;
+    core::Label* label = nullptr;
+    if (catalogue) {
+        f->program()->Form2()->Label6_Click();
+        form = f->program()->Form1();
+        label = f->program()->Form1()->Label1;
+    } else {
+        f->program()->Form2()->Label1_Click();
+        settle();
+        clickEntry(f->program()->Form4()->List1, 0);
+        form = f->program()->Form4();
+        label = f->program()->Form4()->Label1_1;
+    }
+    settle();
+    saveScreenshot(form, catalogue ? "long_name_catalogue" : "long_title_reader");
+
+    QCOMPARE(label->text(), title);
+    QVERIFY(label->wordWrap());
+    // Same box across, taller than one line, tall enough for all its lines.
+    QCOMPARE(label->x(), label->designBox().x());
+    QCOMPARE(label->width(), label->designBox().width());
+    QCOMPARE(label->y(), label->designBox().y());
+    const int lines = label->heightForWidth(label->width()) / label->fontMetrics().lineSpacing();
+    QVERIFY2(lines >= 2, qPrintable(QString::number(lines)));
+    QVERIFY(label->height() >= label->heightForWidth(label->width()));
+    // Its last line is not hidden behind the text box that starts just below its box.
+    const QPoint lastLine(label->geometry().center().x(), label->geometry().bottom() - 2);
+    QCOMPARE(form->surface()->childAt(lastLine), label);
+}
+
+void TestKeysAndText::qtTextsAreRussian() {
+    if (!app::installQtTranslations()) QSKIP("qtbase_ru.qm is not installed");
+    Fixture f;
+    QWidget surface;
+    core::TextBox box(&surface, "Text1", {0, 0, 3000, 1500}, QFont(), 0, 0xFFFFFF);
+    box.setPlainText("Текст");
+    std::unique_ptr<QMenu> menu(box.createStandardContextMenu());
+    QStringList texts;
+    for (const QAction* action : menu->actions())
+        texts << action->text().remove('&').section('\t', 0, 0);
+    QVERIFY2(texts.contains("Копировать"), qPrintable(texts.join(" | ")));
+    QVERIFY2(texts.contains("Выделить всё"), qPrintable(texts.join(" | ")));
+}
+
+QTEST_MAIN(TestKeysAndText)
+#include "test_keys_and_text.moc"

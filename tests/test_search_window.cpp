@@ -1,0 +1,239 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The search window over a small reference: results as the reader types, the passage with
+// its found words marked, and a chosen result opening the reader or the catalogue by the
+// menu's own steps and sounds, followed by a user's choice there.
+#include "catalogue/form1.h"
+#include "main_window/form2.h"
+#include "search/searchwindow.h"
+#include "tests/fixture.h"
+#include "topics/form4.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QTest>
+#include <QTextBlock>
+#include <QTimer>
+
+class TestSearchWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup() { f.reset(); }
+    void choosingAResult_data();
+    void choosingAResult();
+    void backToWhereItWasOpened();
+    void waysIn_data();
+    void waysIn();
+    void contextMenuOfTheMainWindow();
+
+private:
+    std::unique_ptr<Fixture> f;
+    search::SearchWindow* open(core::FormBase& from, const QString& typed);
+};
+
+namespace {
+// Typed a letter at a time, as Cyrillic text arrives from the keyboard.
+void type(QWidget* field, const QString& text) {
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+} // namespace
+
+void TestSearchWindow::init() {
+    f = std::make_unique<Fixture>();
+    f->writeText("text\\kvs.ssu", "#Когда нужен ветеринар\r\nПри беде звоните врачу.\r\n"
+                                  "#Когда нужен ветеринар\r\n#Клещи и пироплазмоз\r\n"
+                                  "Клещей снимают пинцетом; клещи опасны весной.\r\n"
+                                  "#Клещи и пироплазмоз\r\n#Блохи\r\nБлохи прыгают.\r\n#Блохи\r\n");
+    for (const char* other : {"text\\HCD.ssu", "text\\vos.ssu", "text\\kiv.ssu", "text\\drs.ssu"})
+        f->writeText(other, "#Вступление\r\nО собаках.\r\n#Вступление\r\n");
+    f->writeText("text\\FOLDOG.ssu", "\"Лайка\",\"Северная собака.\",\"sob001.jpg\"\r\n"
+                                     "\"Акита-ину\",\"Родом из Японии; весёлая и спокойная.\","
+                                     "\"sob002.jpg\"\r\n");
+    QVERIFY(f->start());
+}
+
+search::SearchWindow* TestSearchWindow::open(core::FormBase& from, const QString& typed) {
+    f->program()->openSearch(from, typed);
+    settle();
+    return f->program()->searchWindow();
+}
+
+void TestSearchWindow::choosingAResult_data() {
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QString>("label");  // the first result
+    QTest::addColumn<QString>("marked"); // the first word marked in its passage
+    QTest::addColumn<bool>("breed");
+    QTest::addColumn<QString>("shown"); // the title or name then shown
+    QTest::newRow("topic, another word form") << "клещами"
+                                              << "Лечение собаки › Клещи и пироплазмоз"
+                                              << "Клещей" << false << "Клещи и пироплазмоз";
+    QTest::newRow("breed, case") << "ЯПОНИЯ"
+                                 << "Каталог пород › Акита-ину"
+                                 << "Японии" << true << "Акита-ину";
+    QTest::newRow("breed, ё as е") << "веселая"
+                                   << "Каталог пород › Акита-ину"
+                                   << "весёлая" << true << "Акита-ину";
+}
+
+void TestSearchWindow::choosingAResult() {
+    QFETCH(QString, query);
+    QFETCH(QString, label);
+    QFETCH(QString, marked);
+    QFETCH(bool, breed);
+    QFETCH(QString, shown);
+    Program* p = f->program();
+    search::SearchWindow* w = open(*p->Form2(), QString());
+    QVERIFY(w->isVisible());
+    QVERIFY(!p->Form2()->isVisible());
+    QVERIFY(w->Text1->hasFocus());
+    type(w->Text1, query);
+    QVERIFY(w->List1->count() >= 1);
+    QCOMPARE(w->List1->item(0)->text(), label);
+    QCOMPARE(w->List1->currentRow(), 0);
+    // The passage marks the found word.
+    const QTextCursor at = w->Text2->document()->find(marked);
+    QVERIFY(!at.isNull());
+    QTextCursor inside(w->Text2->document());
+    inside.setPosition(at.selectionStart() + 1);
+    QCOMPARE(inside.charFormat().fontWeight(), int(QFont::Bold));
+    saveScreenshot(w, QStringLiteral("search_%1").arg(breed ? "breed" : "topic"));
+
+    f->sounds.clear();
+    QTest::keyClick(w->Text1, Qt::Key_Return);
+    settle();
+    QVERIFY(!w->isVisible());
+    QStringList played;
+    for (const QString& sound : f->sounds)
+        played << sound.section(u'\\', -1);
+    // The menu's click, then the choice in the window it opened.
+    QCOMPARE(played, (QStringList{"check.wav", "stat.wav"}));
+    if (breed) {
+        QVERIFY(p->Form1()->isVisible());
+        QCOMPARE(p->Form1()->Label1->text(), shown);
+        QVERIFY(p->Form1()->Text1->toPlainText().contains(u"Японии"));
+    } else {
+        Form4* reader = p->Form4();
+        QVERIFY(reader->isVisible());
+        QCOMPARE(reader->Label7->text(), QString("Лечение собаки"));
+        QCOMPARE(reader->Label1_1->text(), shown);
+        QCOMPARE(reader->List1->selectedItems().value(0)->text(), shown);
+        QVERIFY(reader->Text1->toPlainText().contains(u"Клещей снимают"));
+        QCOMPARE(p->values().TopicFilePath, QString("text\\kvs.ssu"));
+    }
+    QVERIFY(f->failures.isEmpty());
+}
+
+void TestSearchWindow::backToWhereItWasOpened() {
+    Program* p = f->program();
+    // From the main window, with a letter typed there; nothing found is said so.
+    search::SearchWindow* w = open(*p->Form2(), "з");
+    QCOMPARE(w->Text1->text(), QString("з"));
+    type(w->Text1, "ебра");
+    QCOMPARE(entries(w->List1), QStringList{"Ничего не найдено"});
+    QTest::keyClick(w->Text1, Qt::Key_Return);
+    QVERIFY(w->isVisible());
+    w->Text1->clear();
+    QCOMPARE(w->List1->count(), 0);
+    f->sounds.clear();
+    QTest::keyClick(w->Text1, Qt::Key_Escape);
+    QVERIFY(!w->isVisible());
+    QVERIFY(p->Form2()->isVisible());
+    QCOMPARE(f->sounds.size(), 1);
+    QVERIFY(f->sounds.first().endsWith("\\Sound\\select.wav"));
+
+    // From the reader: it stays beneath, keeps its topic, and takes no input meanwhile.
+    p->Form2()->Label4_Click();
+    settle();
+    Form4* reader = p->Form4();
+    clickEntry(reader->List1, 1);
+    const QString topic = reader->Label1_1->text();
+    open(*reader, QString());
+    QVERIFY(reader->isVisible());
+    QVERIFY(!reader->isFormEnabled());
+    QTest::mouseClick(w->Image2, Qt::LeftButton);
+    QVERIFY(!w->isVisible());
+    QVERIFY(reader->isFormEnabled());
+    QCOMPARE(reader->Label1_1->text(), topic);
+    QCOMPARE(reader->List1->count(), 3);
+
+    // A topic chosen from there opens the reader afresh on that section.
+    open(*reader, "блох");
+    QTest::keyClick(w->Text1, Qt::Key_Return);
+    settle();
+    QVERIFY(reader->isVisible());
+    QVERIFY(reader->isFormEnabled());
+    QCOMPARE(reader->List1->count(), 3);
+    QCOMPARE(reader->Label1_1->text(), QString("Блохи"));
+    QVERIFY(f->failures.isEmpty());
+}
+
+void TestSearchWindow::waysIn_data() {
+    QTest::addColumn<int>("window"); // 0 main, 1 reader, 2 catalogue
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("opens");
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("Ctrl+F, main") << 0 << int(Qt::Key_F) << int(Qt::ControlModifier) << "" << true
+                                  << "";
+    QTest::newRow("Ctrl+F, reader")
+        << 1 << int(Qt::Key_F) << int(Qt::ControlModifier) << "" << true << "";
+    QTest::newRow("Ctrl+F, catalogue")
+        << 2 << int(Qt::Key_F) << int(Qt::ControlModifier) << "" << true << "";
+    QTest::newRow("a Russian letter, main") << 0 << int(Qt::Key_unknown) << 0 << "к" << true << "к";
+    QTest::newRow("a Latin letter, main") << 0 << int(Qt::Key_D) << 0 << "d" << true << "d";
+    QTest::newRow("a letter in the catalogue's list stays type-ahead")
+        << 2 << int(Qt::Key_unknown) << 0 << "л" << false << "";
+}
+
+void TestSearchWindow::waysIn() {
+    QFETCH(int, window);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, text);
+    QFETCH(bool, opens);
+    QFETCH(QString, typed);
+    Program* p = f->program();
+    QWidget* target = p->Form2();
+    if (window == 1) {
+        p->Form2()->Label4_Click();
+        target = p->Form4()->List1;
+    } else if (window == 2) {
+        p->Form2()->Label6_Click();
+        target = p->Form1()->List1;
+    }
+    settle();
+    target->setFocus();
+    QTest::sendKeyEvent(QTest::Click, target, Qt::Key(key), text, Qt::KeyboardModifiers(modifiers));
+    settle();
+    search::SearchWindow* w = p->searchWindow();
+    QCOMPARE(w && w->isVisible(), opens);
+    if (opens) QCOMPARE(w->Text1->text(), typed);
+}
+
+void TestSearchWindow::contextMenuOfTheMainWindow() {
+    Program* p = f->program();
+    QStringList items;
+    QTimer::singleShot(0, [&] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            for (QAction* a : menu->actions())
+                items << a->text() + u'|' + a->shortcut().toString();
+            menu->actions().value(0)->trigger();
+            menu->close();
+        }
+    });
+    // Anywhere on the surface, over a photo as well as over bare ground.
+    QWidget* photo = p->Form2()->Image5;
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            photo->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(photo, &event);
+    settle();
+    QCOMPARE(items, QStringList{"Поиск по справочнику…|Ctrl+F"});
+    QVERIFY(p->searchWindow() && p->searchWindow()->isVisible());
+    QVERIFY(!p->Form2()->isVisible());
+}
+
+QTEST_MAIN(TestSearchWindow)
+#include "test_search_window.moc"
