@@ -3,6 +3,7 @@
 // catalogue open, and nothing is reported.
 #include "catalogue/form1.h"
 #include "main_window/form2.h"
+#include "search/searchwindow.h"
 #include "tests/fixture.h"
 #include "topics/form4.h"
 
@@ -66,6 +67,17 @@ void TestSmoke::shippedContentWorks() {
     for (const QString& sound : f.sounds)
         played << sound.section(u'\\', -1);
     QCOMPARE(played, expected);
+
+    // The search over the whole shipped reference.
+    program->openSearch(*main, QString());
+    settle();
+    search::SearchWindow* w = program->searchWindow();
+    w->Text1->setText("клещ");
+    QVERIFY(entries(w->List1).contains("Лечение собаки › Клещи и пироплазмоз"));
+    saveScreenshot(w, "shipped_search");
+    w->Image2_Click();
+    QVERIFY(main->isVisible());
+    QVERIFY(f.failures.isEmpty());
 }
 
 QTEST_MAIN(TestSmoke)
