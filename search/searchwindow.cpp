@@ -8,6 +8,7 @@
 
 #include <QKeyEvent>
 #include <QTextCursor>
+#include <QToolButton>
 
 using namespace core;
 
@@ -48,6 +49,8 @@ SearchWindow::SearchWindow(ProgramValues& values, Navigator& navigator)
         QStringLiteral("Результаты обновляются при вводе; Enter открывает первый, "
                        "стрелка вниз переходит к списку, Escape возвращает назад"));
     Text1->setClearButtonEnabled(true);
+    if (auto* clear = Text1->findChild<QToolButton*>())
+        clear->setAccessibleName(QStringLiteral("Очистить"));
     Text1->setMouseTracking(true);
 
     List1 = new QListWidget(s);

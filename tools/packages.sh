@@ -18,5 +18,5 @@ program_packages=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev libqt6mu
                   libstemmer-dev fonts-dejavu-core fonts-liberation2 qt6-translations-l10n)
 
 # What the screen reader test (tests/atspi) needs besides: a virtual X server, a session
-# bus, the accessibility bus and Python's AT-SPI.
-test_packages=(xvfb xauth dbus-daemon at-spi2-core python3-gi gir1.2-atspi-2.0)
+# bus, the accessibility bus, Python's AT-SPI, and xdotool to give a window the keyboard.
+test_packages=(xvfb xauth xdotool dbus-daemon at-spi2-core python3-gi gir1.2-atspi-2.0)

@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # What a screen reader finds: starts the program on a content folder, reads each window's
 # accessible tree over AT-SPI, checks names, roles and actions, and drives the program
-# through press actions alone: a section and back, the catalogue and back, help and back,
+# through press actions alone: a section and back, the catalogue and back, the search (opened
+# with Ctrl+F) and back, help and back,
 # the exit confirmation answered "НЕТ", then "ДА", after which the program ends with 0.
 #
 # usage: test_atspi.py PROGRAM CONTENT_DIR   (needs a display, a session bus and the
@@ -173,6 +174,31 @@ def main():
             check_window(catalogue, "frame", [BACK],
                          [("list", "Породы"), ("text", "Описание породы")])
             press(catalogue, BACK[0])
+        menu = wait_for("the main window again", lambda: shown_window(app, main_name))
+
+        # The search, opened with Ctrl+F from the keyboard (xdotool), typed into through the text
+        # interface, left by its back button.
+        # Without a window manager no window has the keyboard until it is given it.
+        subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "Пёсограф",
+                        "windowfocus", "--sync", "key", "ctrl+f"], check=False)
+        search = wait_for("the search", lambda: shown_window(app, "Поиск по справочнику"))
+        if search:
+            field = child_named(search, "Искать", "text")
+            check(field is not None, "the search has a text field «Искать»")
+            if field:
+                field.get_editable_text_iface().set_text_contents("клещ")
+            results = wait_for("results", lambda: (child_named(search, "Результаты поиска", "list")
+                                                   if child_named(search, "Результаты поиска", "list")
+                                                   and child_named(search, "Результаты поиска", "list")
+                                                   .get_child_count() else None))
+            check_window(search, "frame", [BACK],
+                         [("text", "Искать"), ("list", "Результаты поиска"),
+                          ("text", "Найденный отрывок"), ("label", "Поиск по справочнику")])
+            if results:
+                first = results.get_child_at_index(0).get_name()
+                check(first == "Лечение собаки › Клещи и пироплазмоз",
+                      "the first result is the ticks topic: %s" % first)
+            press(search, BACK[0])
         menu = wait_for("the main window again", lambda: shown_window(app, main_name))
 
         press(menu, "Вызов меню Справка")
