@@ -5,17 +5,37 @@
 // catalogue), dog\ (photos) and Graph\ (interface art) under the working directory, and
 // Sound\ under the program's own directory.
 #include "app/program.h"
+#include "core/contentfiles.h"
 #include "core/messagebox.h"
+#include "core/pictures.h"
+#include "core/sound.h"
+#include "core/startuptrace.h"
+#include "main_window/form2.h"
 
 #include <QApplication>
+#include <algorithm>
+#include <thread>
 
 int main(int argc, char* argv[]) {
+    using core::startup::Phase;
+    core::startup::mark(Phase::Main);
     app::choosePlatform();
     QApplication application(argc, argv);
+    core::startup::mark(Phase::Application);
+    // The start-up pictures decode on the other cores while the windows are built; one that
+    // fails is left for the load, which reports the first failing one in its order.
+    core::PictureDecoding pictures(core::content::startupPictures(), core::screenPixelRatio(),
+                                   int(std::max(2u, std::thread::hardware_concurrency())) - 1);
     app::installQtTranslations();
     core::useMessageBoxReports();
     app::Program program;
+    core::startup::mark(Phase::Construct);
+    pictures.finishInto(program.values().pictures);
     if (!program.load()) return 1;
+    core::startup::mark(Phase::Load);
+    // No sound can be asked for before the first click.
+    core::startup::afterFirstPaint(program.Form2(),
+                                   [] { core::AudioChannel::loadPlayerInBackground(); });
     program.show();
     return application.exec();
 }

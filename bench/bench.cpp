@@ -4,12 +4,17 @@
 // medians on standard output (progress goes to standard error).
 //
 //   psograf_bench                                  all measurements
+//   psograf_bench --startup                        start-up and memory only
 //   psograf_bench --run-program <ns> [--browse]    child: starts the program in the working
 //                                                  directory, prints spawn-to-shown time and
 //                                                  peak memory (after browsing everything)
+//
+// Start-up as a process runs the real executable (PSOGRAF_PROGRAM), which prints its phases
+// when PSOGRAF_STARTUP_TRACE is set (core/startuptrace.h).
 #include "bench/content.h"
 #include "bench/shown.h"
 #include "catalogue/form1.h"
+#include "core/contentfiles.h"
 #include "core/sound.h"
 #include "main_window/form2.h"
 #include "tests/fixture.h"
@@ -115,8 +120,11 @@ double startProgram(std::unique_ptr<Program>& program) {
     program.reset();
     QElapsedTimer clock;
     clock.start();
+    // As app/main.cpp does: the pictures decode on a worker while the windows are built.
+    core::PictureDecoding pictures(core::content::startupPictures(), core::screenPixelRatio(), 1);
     auto p = std::make_unique<Program>();
     ShownWatch watch(p->Form2());
+    pictures.finishInto(p->values().pictures);
     if (!p->load()) die(QStringLiteral("start-up failed"));
     p->show();
     if (!watch.wait()) die(QStringLiteral("the main window never showed"));
@@ -186,8 +194,10 @@ int runProgramChild(const QStringList& args) {
         std::fprintf(stderr, "failure %d: %s\n", f.number, qPrintable(f.text));
     });
     core::setProgramEnder([](int) {});
+    core::PictureDecoding pictures(core::content::startupPictures(), core::screenPixelRatio(), 1);
     Program program;
     ShownWatch watch(program.Form2());
+    pictures.finishInto(program.values().pictures);
     if (!program.load()) return 2;
     program.show();
     if (!watch.wait()) return 3;
@@ -203,37 +213,69 @@ int runProgramChild(const QStringList& args) {
     return failed ? 4 : 0;
 }
 
-struct ChildResult {
-    double shownMs = 0;
-    double hwmKiB = 0;
-    double browsedKiB = 0;
-};
+// Every "key=number" a child printed, on either channel.
+using Figures = QHash<QString, double>;
 
-// Runs a child that is handed its spawn time and prints key=value figures.
-ChildResult
+Figures figuresIn(const QString& text) {
+    Figures figures;
+    static const QRegularExpression re(QStringLiteral("\\b([a-z_]+)=(\\d+)"));
+    for (auto it = re.globalMatch(text); it.hasNext();) {
+        const auto match = it.next();
+        figures.insert(match.captured(1), match.captured(2).toDouble());
+    }
+    return figures;
+}
+
+Figures finish(QProcess& child, const QString& executable) {
+    if (!child.waitForFinished(120000) || child.exitStatus() != QProcess::NormalExit ||
+        child.exitCode() != 0) {
+        std::fputs(child.readAllStandardError().constData(), stderr);
+        die(QStringLiteral("%1 failed (exit %2)").arg(executable).arg(child.exitCode()));
+    }
+    return figuresIn(
+        QString::fromLatin1(child.readAllStandardOutput() + '\n' + child.readAllStandardError()));
+}
+
+// Runs a child that is handed its spawn time as an argument.
+Figures
 runChild(const QString& executable, const QStringList& before, const QStringList& after,
          const QString& workingDirectory,
          const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
     QProcess child;
     child.setWorkingDirectory(workingDirectory);
     child.setProcessEnvironment(environment);
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     const qint64 spawned = bench::monotonicNs();
     child.start(executable, before + QStringList{QString::number(spawned)} + after);
-    if (!child.waitForFinished(120000) || child.exitStatus() != QProcess::NormalExit ||
-        child.exitCode() != 0)
-        die(QStringLiteral("%1 failed (exit %2)").arg(executable).arg(child.exitCode()));
-    const QString out = QString::fromLatin1(child.readAllStandardOutput());
-    const auto value = [&](const char* key) {
-        const QRegularExpression re(QStringLiteral("\\b%1=(\\d+)").arg(QLatin1String(key)));
-        return re.match(out).captured(1).toDouble();
-    };
-    return {value("shown_ns") / 1e6, value("hwm_kib"), value("browsed_hwm_kib")};
+    return finish(child, executable);
+}
+
+// Runs the real program, handed its spawn time in PSOGRAF_STARTUP_TRACE; it prints its
+// phases once the main window has painted and quits.
+Figures runProgram(const QString& workingDirectory, QProcessEnvironment environment) {
+    QProcess child;
+    child.setWorkingDirectory(workingDirectory);
+    const qint64 spawned = bench::monotonicNs();
+    environment.insert(QStringLiteral("PSOGRAF_STARTUP_TRACE"),
+                       QString::number(spawned) + QStringLiteral(",quit"));
+    child.setProcessEnvironment(environment);
+    child.start(QStringLiteral(PSOGRAF_PROGRAM), {});
+    const Figures figures = finish(child, QStringLiteral(PSOGRAF_PROGRAM));
+    if (!figures.contains(QStringLiteral("total_ns")))
+        die(QStringLiteral("the program printed no start-up trace"));
+    return figures;
+}
+
+// Median of one figure over runs, in the unit given by scale.
+double medianOf(const std::vector<Figures>& runs, const char* key, double scale) {
+    std::vector<double> values;
+    for (const Figures& f : runs)
+        values.push_back(f.value(QLatin1String(key)) * scale);
+    return median(values);
 }
 
 class Bench {
 public:
-    int run();
+    int run(bool startupOnly);
 
 private:
     void startupInProcess();
@@ -246,6 +288,7 @@ private:
     Fixture m_fixture; // content folder as the working directory, recorders installed
     std::vector<Row> m_rows;
     std::vector<Row> m_memoryRows; // printed last, measured with the start-up processes
+    QString m_phases;              // the start-up phases' own table
     QSize m_mainSize;
     double m_startupMs = 0;
 
@@ -294,34 +337,29 @@ void Bench::startupInProcess() {
 
 void Bench::startupAsProcesses() {
     progress(QStringLiteral("start-up and peak memory as separate processes"));
-    constexpr int Runs = 7, BrowseRuns = 3;
+    constexpr int Runs = 9, BrowseRuns = 3;
     const QString dir = QCoreApplication::applicationDirPath();
     const QString floorExe = dir + QStringLiteral("/psograf_bench_floor");
     const QString self = QCoreApplication::applicationFilePath();
     const QStringList size{QString::number(m_mainSize.width()),
                            QString::number(m_mainSize.height())};
+    const QProcessEnvironment scale1 = QProcessEnvironment::systemEnvironment();
     // A screen of pixel ratio 2: the doubled pictures are decoded instead.
-    QProcessEnvironment scale2 = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment scale2 = scale1;
     scale2.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
     scale2.insert(QStringLiteral("QT_ENABLE_HIGHDPI_SCALING"), QStringLiteral("1"));
-    std::vector<double> floorMs, floorKiB, programMs, programKiB, browsedKiB, scale2Ms;
-    for (int i = 0; i < Runs; ++i) {
-        const ChildResult f = runChild(floorExe, {}, size, m_fixture.root());
-        floorMs.push_back(f.shownMs);
-        floorKiB.push_back(f.hwmKiB);
-        const ChildResult p =
-            runChild(self, {QStringLiteral("--run-program")}, {}, m_fixture.root());
-        programMs.push_back(p.shownMs);
-        programKiB.push_back(p.hwmKiB);
-        scale2Ms.push_back(
-            runChild(self, {QStringLiteral("--run-program")}, {}, m_fixture.root(), scale2)
-                .shownMs);
+    std::vector<Figures> floors, programs, programs2, browsed;
+    for (int i = 0; i < Runs; ++i) { // interleaved, so drift hits all alike
+        floors.push_back(runChild(floorExe, {}, size, m_fixture.root()));
+        programs.push_back(runProgram(m_fixture.root(), scale1));
+        programs2.push_back(runProgram(m_fixture.root(), scale2));
     }
     for (int i = 0; i < BrowseRuns; ++i)
-        browsedKiB.push_back(runChild(self, {QStringLiteral("--run-program")},
-                                      {QStringLiteral("--browse")}, m_fixture.root())
-                                 .browsedKiB);
-    const double fMs = median(floorMs), pMs = median(programMs);
+        browsed.push_back(runChild(self, {QStringLiteral("--run-program")},
+                                   {QStringLiteral("--browse")}, m_fixture.root()));
+    const double fMs = medianOf(floors, "shown_ns", 1e-6);
+    const double pMs = medianOf(programs, "total_ns", 1e-6);
+    const double s2Ms = medianOf(programs2, "total_ns", 1e-6);
     add(m_rows, {QStringLiteral("Start-up as a process: minimal Qt Widgets program, spawn to "
                                 "empty window painted (floor)"),
                  QStringLiteral("psograf_bench_floor"),
@@ -329,23 +367,61 @@ void Bench::startupAsProcesses() {
                  ms(fMs),
                  {},
                  times(1)});
-    add(m_rows, {QStringLiteral("Start-up as a process: the program, spawn to main window "
-                                "painted"),
+    add(m_rows, {QStringLiteral("Start-up as a process: the program (app/psograf), spawn to "
+                                "main window painted"),
                  QStringLiteral("standard content"),
                  Runs,
                  ms(pMs),
                  {},
                  times(pMs / fMs)});
-    const double s2Ms = median(scale2Ms);
     add(m_rows, {QStringLiteral("Start-up as a process at scale 2: the program with doubled "
                                 "pictures, spawn to main window painted"),
                  QStringLiteral("standard content, QT_SCALE_FACTOR=2"),
                  Runs,
                  ms(s2Ms),
                  {},
-                 times(s2Ms / pMs) + QStringLiteral(" vs scale 1")});
+                 times(s2Ms / fMs) + QStringLiteral(" (") + times(s2Ms / pMs) +
+                     QStringLiteral(" vs scale 1)")});
 
-    const double fKiB = median(floorKiB), pKiB = median(programKiB), bKiB = median(browsedKiB);
+    // The phases, each from the end of the one before.
+    struct Phase {
+        const char* what;
+        const char* key;
+        const char* floorKey; // nullptr: the floor has no such phase
+    };
+    const Phase phases[] = {
+        {"Process start to main (exec, dynamic loading, static initialisation)", "main_ns",
+         "main_ns"},
+        {"QApplication constructed (platform plugin)", "qapp_ns", "qapp_ns"},
+        {"Main window built (translations, Program; the pictures decode alongside)", "construct_ns",
+         nullptr},
+        {"Start-up load (the other four windows, catalogue, pictures put in place)", "load_ns",
+         nullptr},
+        {"&nbsp;&nbsp;of it: pictures decoded or waited for", "pictures_ns", nullptr},
+        {"Shown and first paint", "paint_ns", nullptr},
+        {"Spawn to main window painted", "total_ns", "shown_ns"},
+    };
+    m_phases = QStringLiteral("| Start-up phase (medians of %1 runs) | Program, scale 1 | Program, "
+                              "scale 2 | Floor |\n|---|---:|---:|---:|\n")
+                   .arg(Runs);
+    double floorRest = medianOf(floors, "shown_ns", 1e-6);
+    for (const Phase& phase : phases) {
+        QString floorCell;
+        if (phase.floorKey) {
+            const double f = medianOf(floors, phase.floorKey, 1e-6);
+            floorCell = ms(f);
+            if (qstrcmp(phase.floorKey, "shown_ns") != 0) floorRest -= f;
+        } else if (qstrcmp(phase.key, "paint_ns") == 0) {
+            floorCell = ms(floorRest) + QStringLiteral(" (window made, shown, painted)");
+        }
+        m_phases += QStringLiteral("| %1 | %2 | %3 | %4 |\n")
+                        .arg(QString::fromUtf8(phase.what), ms(medianOf(programs, phase.key, 1e-6)),
+                             ms(medianOf(programs2, phase.key, 1e-6)), floorCell);
+    }
+
+    const double fKiB = medianOf(floors, "hwm_kib", 1), pKiB = medianOf(programs, "hwm_kib", 1),
+                 p2KiB = medianOf(programs2, "hwm_kib", 1),
+                 bKiB = medianOf(browsed, "browsed_hwm_kib", 1);
     add(m_memoryRows, {QStringLiteral("Peak memory (VmHWM): minimal Qt Widgets program, window "
                                       "shown (floor)"),
                        QStringLiteral("psograf_bench_floor"),
@@ -353,15 +429,23 @@ void Bench::startupAsProcesses() {
                        mib(fKiB),
                        {},
                        times(1)});
-    add(m_memoryRows, {QStringLiteral("Peak memory (VmHWM): the program, main window shown"),
+    add(m_memoryRows, {QStringLiteral("Peak memory (VmHWM): the program (app/psograf), main "
+                                      "window shown"),
                        QStringLiteral("standard content"),
                        Runs,
                        mib(pKiB),
                        {},
                        times(pKiB / fKiB)});
+    add(m_memoryRows, {QStringLiteral("Peak memory (VmHWM): the program (app/psograf) at scale "
+                                      "2, main window shown"),
+                       QStringLiteral("standard content, QT_SCALE_FACTOR=2"),
+                       Runs,
+                       mib(p2KiB),
+                       {},
+                       times(p2KiB / fKiB)});
     add(m_memoryRows,
         {QStringLiteral("Peak memory (VmHWM): the program after every section's last topic "
-                        "and the last breed"),
+                        "and the last breed (run by the benchmark, sounds recorded)"),
          QStringLiteral("standard content"),
          BrowseRuns,
          mib(bKiB),
@@ -600,25 +684,31 @@ void Bench::print(double totalSeconds) const {
         for (const Row& r : *rows)
             out += QStringLiteral("| %1 | %2 | %3 | %4 | %5 | %6 |\n")
                        .arg(r.what, r.input, QString::number(r.runs), r.median, r.perUnit, r.ratio);
+    out += QStringLiteral("\n") + m_phases;
     out += QStringLiteral(
         "\nStandard content: start-up pictures at the real sizes (busy JPEGs) and at twice "
         "them (name@2x.jpg), five topic "
         "files of about 40 KB, a catalogue of 136 breeds of about 1 KB each. Sounds are "
-        "recorded, not played. Files are in the page cache. MB = 10^6 bytes. In-process "
-        "figures follow one discarded warm-up; the floor window has the main window's size.\n");
+        "recorded, not played (in the program started as a process none is asked for). Files "
+        "are in the page cache. MB = 10^6 bytes. In-process figures follow one discarded "
+        "warm-up; the floor window has the main window's size. Start-up as a process runs the "
+        "program's own executable with PSOGRAF_STARTUP_TRACE set, which prints the phases "
+        "once the main window has painted; the floor runs interleaved with it.\n");
     std::fputs(out.toUtf8().constData(), stdout);
     std::fflush(stdout);
 }
 
-int Bench::run() {
+int Bench::run(bool startupOnly) {
     QElapsedTimer total;
     total.start();
     bench::writeStandardContent(m_fixture);
     startupInProcess();
     startupAsProcesses();
-    pointerMoves();
-    topics();
-    catalogues();
+    if (!startupOnly) {
+        pointerMoves();
+        topics();
+        catalogues();
+    }
     print(double(total.elapsed()) / 1000);
     return 0;
 }
@@ -637,5 +727,5 @@ int main(int argc, char* argv[]) {
     const QStringList args = app.arguments();
     if (args.value(1) == QStringLiteral("--run-program")) return runProgramChild(args);
     Bench bench;
-    return bench.run();
+    return bench.run(args.contains(QStringLiteral("--startup")));
 }

@@ -5,6 +5,10 @@
 #include <QHash>
 #include <QPixmap>
 #include <QString>
+#include <QStringList>
+#include <memory>
+#include <thread>
+#include <vector>
 
 namespace core {
 
@@ -36,7 +40,27 @@ public:
     void clear() { m_pictures.clear(); }
 
 private:
+    friend class PictureDecoding;
+    void insertDecoded(const QString& contentPath, Picture picture);
     QHash<QString, Picture> m_pictures;
+};
+
+// Decodes pictures on worker threads while the caller goes on with other work (start-up
+// builds its windows meanwhile). finishInto() helps with what is left, waits, and puts
+// every picture that decoded into the cache; one that is missing or fails is left out,
+// so that PictureCache::get() reports it when its turn comes, as it always would.
+class PictureDecoding {
+public:
+    PictureDecoding(const QStringList& contentPaths, qreal pixelRatio, int threads);
+    ~PictureDecoding();
+    PictureDecoding(const PictureDecoding&) = delete;
+    PictureDecoding& operator=(const PictureDecoding&) = delete;
+    void finishInto(PictureCache& cache);
+
+private:
+    struct Work;
+    std::unique_ptr<Work> m_work;
+    std::vector<std::thread> m_threads;
 };
 
 } // namespace core

@@ -3,15 +3,41 @@
 
 #include "core/contentpath.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
-#include <QSoundEffect>
-#include <QUrl>
+#include <QLibrary>
+#include <future>
 
 namespace core {
 
 namespace {
 AudioChannel* s_channel = nullptr;
 AudioChannel::Recorder s_recorder;
+
+// core/soundeffect.cpp, built as the module psograf_sound.
+using StartSound = QObject* (*)(QObject* channel, QObject* previous, const QString& path);
+
+StartSound loadPlayer(const QString& directory) {
+    // Never unloaded: effects made by it may outlive any one channel. Kept reachable from
+    // here for the whole run.
+    static QLibrary* library = nullptr;
+    library = new QLibrary(directory + QLatin1String("/psograf_sound"));
+    return reinterpret_cast<StartSound>(library->resolve("psograf_start_sound"));
+}
+
+std::shared_future<StartSound>& playerLoading() {
+    static std::shared_future<StartSound> loading;
+    return loading;
+}
+
+StartSound player() {
+    auto& loading = playerLoading();
+    if (!loading.valid()) // nobody asked for it in advance: load it now
+        loading =
+            std::async(std::launch::deferred, loadPlayer, QCoreApplication::applicationDirPath())
+                .share();
+    return loading.get(); // a load on the worker is near its end by the first click
+}
 } // namespace
 
 AudioChannel::AudioChannel() {
@@ -26,6 +52,13 @@ AudioChannel::Recorder AudioChannel::setRecorder(Recorder recorder) {
     return std::exchange(s_recorder, std::move(recorder));
 }
 
+void AudioChannel::loadPlayerInBackground() {
+    auto& loading = playerLoading();
+    if (!loading.valid())
+        loading = std::async(std::launch::async, loadPlayer, QCoreApplication::applicationDirPath())
+                      .share();
+}
+
 void AudioChannel::play(const QString& fullPath) {
     if (s_recorder)
         s_recorder(fullPath);
@@ -34,16 +67,13 @@ void AudioChannel::play(const QString& fullPath) {
 }
 
 void AudioChannel::start(const QString& fullPath) {
-    if (m_current) {
-        m_current->stop();
-        m_current->deleteLater();
-    }
     const QString path = realPath(fullPath);
-    if (!QFileInfo(path).isFile()) return;
-    auto* effect = new QSoundEffect(this);
-    effect->setSource(QUrl::fromLocalFile(path));
-    effect->play();
-    m_current = effect;
+    const bool exists = QFileInfo(path).isFile();
+    if (!m_current && !exists) return;
+    const StartSound startSound = player();
+    if (!startSound) return;
+    // A missing file still stops the sound playing.
+    m_current = startSound(this, m_current, exists ? path : QString());
 }
 
 void waveplayer::play() const {

@@ -9,8 +9,6 @@
 #include <QString>
 #include <functional>
 
-class QSoundEffect;
-
 namespace core {
 
 // The program owns the one channel for its whole run; while none exists, sounds are
@@ -29,10 +27,14 @@ public:
     using Recorder = std::function<void(const QString& fullPath)>;
     static Recorder setRecorder(Recorder recorder);
 
+    // The player (Qt Multimedia) lives in a module beside the executable, loaded on a
+    // worker thread from here on, so that start-up does not wait for it; the first sound
+    // loads it itself if this was not called. Without the module sounds are silent.
+    static void loadPlayerInBackground();
+
 private:
     void start(const QString& fullPath);
-    // A fresh effect for every sound: replaying one effect loses quick clicks.
-    QPointer<QSoundEffect> m_current;
+    QPointer<QObject> m_current; // the effect playing, made by the module
 };
 
 // The sound player a window owns: a file name and flags handed to the channel.

@@ -200,6 +200,8 @@ void TestCore::aNewSoundReplacesTheOneStillPlaying() {
 
     core::AudioChannel channel;
     auto previous = core::AudioChannel::setRecorder({});
+    // As the program does after its first paint: the player module loads on a worker.
+    core::AudioChannel::loadPlayerInBackground();
     channel.play(f.root() + "\\a.wav");
     channel.play(f.root() + "\\b.wav");
     channel.play(f.root() + "\\missing.wav"); // silent, and stops b as well
