@@ -54,6 +54,8 @@ content=$datadir/psograf
 step "checking installed files"
 [ -x "$bindir/psograf" ] || bad "launcher $bindir/psograf missing or not executable"
 [ -x "$private/psograf" ] || bad "executable $private/psograf missing or not executable"
+# Without it the program runs silent: no sound can be played.
+[ -f "$private/libpsograf_sound.so" ] || bad "sound module $private/libpsograf_sound.so missing"
 # The files the program reads by fixed name, as the content checker lists them.
 ssu_check=$build/tools/ssu-check/ssu-check
 while read -r f; do
