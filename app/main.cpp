@@ -33,9 +33,12 @@ int main(int argc, char* argv[]) {
     pictures.finishInto(program.values().pictures);
     if (!program.load()) return 1;
     core::startup::mark(Phase::Load);
-    // No sound can be asked for before the first click.
-    core::startup::afterFirstPaint(program.Form2(),
-                                   [] { core::AudioChannel::loadPlayerInBackground(); });
+    // No sound can be asked for before the first click, and no window but the main one
+    // before the first paint.
+    core::startup::afterFirstPaint(program.Form2(), [&program] {
+        core::AudioChannel::loadPlayerInBackground();
+        program.finishStartup();
+    });
     program.show();
     return application.exec();
 }

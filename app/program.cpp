@@ -45,6 +45,7 @@ void Program::show() {
 }
 
 void Program::openSection(const QString& readerTitle) {
+    ensureOthers();
     // Named before it shows, so a screen reader announces the section it opens on.
     m_form4->setAccessibleName(readerTitle);
     m_form4->showForm();
@@ -56,10 +57,12 @@ void Program::openCatalogue() {
 }
 
 void Program::openHelp() {
+    ensureOthers();
     m_form5->showForm();
 }
 
 void Program::openExitConfirmation() {
+    ensureOthers();
     m_form3->showForm();
 }
 
@@ -104,6 +107,7 @@ void Program::leaveSearch() {
 }
 
 void Program::leaveOriginForResult() {
+    ensureOthers();
     core::FormBase* origin = std::exchange(m_searchOrigin, nullptr);
     if (!origin || origin == m_form2.get()) return;
     origin->setFormEnabled(true);
@@ -160,22 +164,30 @@ void Program::showBreed(int record, const QString& name) {
 }
 
 void Program::setOtherBackgrounds(const core::Picture& background) {
-    m_form4 = std::make_unique<topics::Form4>(m_values, *this);
-    m_form4->setPicture(background);
+    // The catalogue fills itself at start-up; the other three windows wait until the main
+    // window is on the screen (nothing they are given can fail: it is decoded already).
+    m_background = background;
     m_form1 = std::make_unique<catalogue::Form1>(m_values, *this);
     m_form1->setPicture(background);
-    m_form5 = std::make_unique<dialogs::Form5>(m_values, *this);
-    m_form5->setPicture(background);
-    m_form3 = std::make_unique<dialogs::Form3>(m_values, *this);
-    m_form3->setPicture(background);
-    m_form3->setOwner(m_form2.get());
-    m_form5->setOwner(m_form2.get());
 }
 
 void Program::setBackButtons(const core::Picture& picture) {
-    for (core::FormBase* form :
-         std::initializer_list<core::FormBase*>{m_form1.get(), m_form4.get(), m_form5.get()})
-        form->backButton()->setPicture(picture);
+    m_backButton = picture;
+    m_form1->backButton()->setPicture(picture);
+}
+
+void Program::ensureOthers() {
+    if (m_form4 || m_background.isNull()) return;
+    m_form4 = std::make_unique<topics::Form4>(m_values, *this);
+    m_form4->setPicture(m_background);
+    m_form5 = std::make_unique<dialogs::Form5>(m_values, *this);
+    m_form5->setPicture(m_background);
+    m_form3 = std::make_unique<dialogs::Form3>(m_values, *this);
+    m_form3->setPicture(m_background);
+    m_form3->setOwner(m_form2.get());
+    m_form5->setOwner(m_form2.get());
+    m_form4->backButton()->setPicture(m_backButton);
+    m_form5->backButton()->setPicture(m_backButton);
 }
 
 void Program::fillCatalogue() {

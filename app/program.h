@@ -47,10 +47,14 @@ public:
 
     core::ProgramValues& values() { return m_values; }
     main_window::Form2* Form2() const { return m_form2.get(); }
-    topics::Form4* Form4() const { return m_form4.get(); }
+    // The reader, help and the exit confirmation come into being once the main window has
+    // painted (finishStartup), or when first asked for.
+    topics::Form4* Form4() { return ensureOthers(), m_form4.get(); }
     catalogue::Form1* Form1() const { return m_form1.get(); }
-    dialogs::Form5* Form5() const { return m_form5.get(); }
-    dialogs::Form3* Form3() const { return m_form3.get(); }
+    dialogs::Form5* Form5() { return ensureOthers(), m_form5.get(); }
+    dialogs::Form3* Form3() { return ensureOthers(), m_form3.get(); }
+    // What start-up left for after the first paint.
+    void finishStartup() { ensureOthers(); }
     // Made when first opened.
     search::SearchWindow* searchWindow() const { return m_search.get(); }
 
@@ -79,6 +83,9 @@ private:
     std::unique_ptr<catalogue::Form1> m_form1;
     std::unique_ptr<dialogs::Form5> m_form5;
     std::unique_ptr<dialogs::Form3> m_form3;
+    // Start-up gave these to the windows not made yet: background and back button.
+    core::Picture m_background, m_backButton;
+    void ensureOthers();
     std::unique_ptr<search::SearchWindow> m_search;
     // The window the search was opened from: hidden if it is the main window, else left
     // beneath the search window without taking input.

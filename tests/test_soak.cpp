@@ -268,7 +268,7 @@ void TestSoak::randomSession() {
     m_f = &f;
     m_p = f.start();
     QVERIFY(m_p);
-    const app::Program& w = *m_p;
+    app::Program& w = *m_p;
     m_main = m_p->Form2();
     m_cat = w.Form1();
     m_exit = w.Form3();

@@ -70,7 +70,7 @@ void TestStartup::allFiveWindowsExistHidden() {
     Fixture f;
     Program* p = f.start();
     QVERIFY(p);
-    const app::Program& w = *p;
+    app::Program& w = *p;
     QVERIFY(w.Form2()->isVisible());
     for (FormBase* form :
          std::initializer_list<FormBase*>{w.Form1(), w.Form3(), w.Form4(), w.Form5()}) {
@@ -96,7 +96,7 @@ void TestStartup::layoutOfEachWindow() {
     Fixture f;
     Program* p = f.start();
     QVERIFY(p);
-    const app::Program& w = *p;
+    app::Program& w = *p;
     // Client areas plus their borders: 1 px, and 3 px for the dialogs.
     QCOMPARE(w.Form2()->size(), QSize(622 + 2, 472 + 2));
     QCOMPARE(w.Form4()->size(), QSize(538 + 2, 480 + 2));
