@@ -395,8 +395,9 @@ void Bench::startupAsProcesses() {
         {"QApplication constructed (platform plugin)", "qapp_ns", "qapp_ns"},
         {"Main window built (translations, Program; the pictures decode alongside)", "construct_ns",
          nullptr},
-        {"Start-up load (the catalogue window and its fill, pictures put in place; the other three windows wait for the first paint)", "load_ns",
-         nullptr},
+        {"Start-up load (the catalogue window and its fill, pictures put in place; the other three "
+         "windows wait for the first paint)",
+         "load_ns", nullptr},
         {"&nbsp;&nbsp;of it: pictures decoded or waited for", "pictures_ns", nullptr},
         {"Shown and first paint", "paint_ns", nullptr},
         {"Spawn to main window painted", "total_ns", "shown_ns"},
