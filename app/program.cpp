@@ -53,6 +53,7 @@ void Program::openSection(const QString& readerTitle) {
 }
 
 void Program::openCatalogue() {
+    ensureOthers();
     m_form1->showForm();
 }
 
@@ -155,6 +156,7 @@ void Program::showTopic(const QString& topicFile, const QString& title) {
 }
 
 void Program::showBreed(int record, const QString& name) {
+    ensureOthers();
     leaveOriginForResult();
     m_form2->Label6_Click();
     QMetaObject::invokeMethod(
@@ -164,34 +166,37 @@ void Program::showBreed(int record, const QString& name) {
 }
 
 void Program::setOtherBackgrounds(const core::Picture& background) {
-    // The catalogue fills itself at start-up; the other three windows wait until the main
-    // window is on the screen (nothing they are given can fail: it is decoded already).
+    // The windows wait until the main window is on the screen: nothing they are given can
+    // fail then, since it is all read and decoded by the end of start-up.
     m_background = background;
-    m_form1 = std::make_unique<catalogue::Form1>(m_values, *this);
-    m_form1->setPicture(background);
 }
 
 void Program::setBackButtons(const core::Picture& picture) {
     m_backButton = picture;
-    m_form1->backButton()->setPicture(picture);
+}
+
+void Program::fillCatalogue() {
+    // Read now, so a catalogue that cannot be read still ends start-up.
+    m_catalogue = catalogue::Form1::readForFill();
 }
 
 void Program::ensureOthers() {
     if (m_form4 || m_background.isNull()) return;
     m_form4 = std::make_unique<topics::Form4>(m_values, *this);
     m_form4->setPicture(m_background);
+    m_form1 = std::make_unique<catalogue::Form1>(m_values, *this);
+    m_form1->setPicture(m_background);
     m_form5 = std::make_unique<dialogs::Form5>(m_values, *this);
     m_form5->setPicture(m_background);
     m_form3 = std::make_unique<dialogs::Form3>(m_values, *this);
     m_form3->setPicture(m_background);
     m_form3->setOwner(m_form2.get());
     m_form5->setOwner(m_form2.get());
-    m_form4->backButton()->setPicture(m_backButton);
-    m_form5->backButton()->setPicture(m_backButton);
-}
-
-void Program::fillCatalogue() {
-    m_form1->initialFill();
+    for (core::FormBase* form :
+         std::initializer_list<core::FormBase*>{m_form1.get(), m_form4.get(), m_form5.get()})
+        form->backButton()->setPicture(m_backButton);
+    if (m_catalogue) m_form1->initialFill(*m_catalogue);
+    m_catalogue.reset();
 }
 
 bool installQtTranslations() {

@@ -8,7 +8,10 @@
 #include "core/navigator.h"
 #include "core/programvalues.h"
 
+#include "catalogue/catalogfile.h"
+
 #include <memory>
+#include <optional>
 
 namespace core {
 class AudioChannel;
@@ -47,10 +50,10 @@ public:
 
     core::ProgramValues& values() { return m_values; }
     main_window::Form2* Form2() const { return m_form2.get(); }
-    // The reader, help and the exit confirmation come into being once the main window has
-    // painted (finishStartup), or when first asked for.
+    // The other four windows come into being once the main window has painted
+    // (finishStartup), or when first asked for; start-up has read all they need by then.
     topics::Form4* Form4() { return ensureOthers(), m_form4.get(); }
-    catalogue::Form1* Form1() const { return m_form1.get(); }
+    catalogue::Form1* Form1() { return ensureOthers(), m_form1.get(); }
     dialogs::Form5* Form5() { return ensureOthers(), m_form5.get(); }
     dialogs::Form3* Form3() { return ensureOthers(), m_form3.get(); }
     // What start-up left for after the first paint.
@@ -83,8 +86,10 @@ private:
     std::unique_ptr<catalogue::Form1> m_form1;
     std::unique_ptr<dialogs::Form5> m_form5;
     std::unique_ptr<dialogs::Form3> m_form3;
-    // Start-up gave these to the windows not made yet: background and back button.
+    // Start-up gave these to the windows not made yet: background, back button, and the
+    // catalogue as read for its first fill.
     core::Picture m_background, m_backButton;
+    std::optional<catalogue::NameScan> m_catalogue;
     void ensureOthers();
     std::unique_ptr<search::SearchWindow> m_search;
     // The window the search was opened from: hidden if it is the main window, else left

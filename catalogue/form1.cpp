@@ -67,8 +67,11 @@ void Form1::VIB(const QString& sound) {
     playSound(sound);
 }
 
-void Form1::initialFill() {
-    const NameScan scan = scanNames(core::readContentFile(content::Catalogue));
+NameScan Form1::readForFill() {
+    return scanNames(core::readContentFile(content::Catalogue));
+}
+
+void Form1::initialFill(const NameScan& scan) {
     List1->programmatic([&] { List1->addItems(scan.names); });
     if (scan.first) showRecord(*scan.first);
     applyFrameRule();

@@ -24,8 +24,11 @@ public:
     core::Label* Label1; // breed name
     core::Image* Image1; // photo
 
-    // Run once at start-up: every name into the list, the first breed shown.
-    void initialFill();
+    // Run once at start-up: every name into the list, the first breed shown. Reading the
+    // catalogue is the part that can fail; it may run before the window exists.
+    static NameScan readForFill();
+    void initialFill(const NameScan& scan);
+    void initialFill() { initialFill(readForFill()); }
     void List1_Click();
     void Image2_Click();
 
