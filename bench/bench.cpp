@@ -395,8 +395,8 @@ void Bench::startupAsProcesses() {
         {"QApplication constructed (platform plugin)", "qapp_ns", "qapp_ns"},
         {"Main window built (translations, Program; the pictures decode alongside)", "construct_ns",
          nullptr},
-        {"Start-up load (the catalogue window and its fill, pictures put in place; the other three "
-         "windows wait for the first paint)",
+        {"Start-up load (the catalogue read, pictures put in place; the windows but the main "
+         "one wait for the first paint)",
          "load_ns", nullptr},
         {"&nbsp;&nbsp;of it: pictures decoded or waited for", "pictures_ns", nullptr},
         {"Shown and first paint", "paint_ns", nullptr},
