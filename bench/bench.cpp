@@ -201,7 +201,7 @@ int runProgramChild(const QStringList& args) {
     if (!program.load()) return 2;
     program.show();
     if (!watch.wait()) return 3;
-    const qint64 shownNs = bench::monotonicNs() - spawned;
+    const qint64 shownNs = bench::nowNs() - spawned;
     const qint64 shownKiB = bench::peakResidentKiB();
     qint64 browsedKiB = 0;
     if (args.contains(QStringLiteral("--browse"))) {
@@ -244,7 +244,7 @@ runChild(const QString& executable, const QStringList& before, const QStringList
     QProcess child;
     child.setWorkingDirectory(workingDirectory);
     child.setProcessEnvironment(environment);
-    const qint64 spawned = bench::monotonicNs();
+    const qint64 spawned = bench::nowNs();
     child.start(executable, before + QStringList{QString::number(spawned)} + after);
     return finish(child, executable);
 }
@@ -254,7 +254,7 @@ runChild(const QString& executable, const QStringList& before, const QStringList
 Figures runProgram(const QString& workingDirectory, QProcessEnvironment environment) {
     QProcess child;
     child.setWorkingDirectory(workingDirectory);
-    const qint64 spawned = bench::monotonicNs();
+    const qint64 spawned = bench::nowNs();
     environment.insert(QStringLiteral("PSOGRAF_STARTUP_TRACE"),
                        QString::number(spawned) + QStringLiteral(",quit"));
     child.setProcessEnvironment(environment);

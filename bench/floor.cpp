@@ -13,9 +13,9 @@
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
-    const qint64 mainNs = bench::monotonicNs();
+    const qint64 mainNs = bench::nowNs();
     QApplication app(argc, argv);
-    const qint64 appNs = bench::monotonicNs();
+    const qint64 appNs = bench::nowNs();
     const QStringList args = app.arguments();
     const qint64 spawned = args.value(1).toLongLong();
     QWidget window;
@@ -24,7 +24,7 @@ int main(int argc, char* argv[]) {
     bench::ShownWatch watch(&window);
     window.show();
     if (!watch.wait()) return 3;
-    const qint64 shownNs = bench::monotonicNs() - spawned;
+    const qint64 shownNs = bench::nowNs() - spawned;
     std::printf("main_ns=%lld qapp_ns=%lld shown_ns=%lld hwm_kib=%lld\n",
                 static_cast<long long>(mainNs - spawned), static_cast<long long>(appNs - mainNs),
                 static_cast<long long>(shownNs), static_cast<long long>(bench::peakResidentKiB()));

@@ -4,35 +4,20 @@
 // painted), so every start-up figure stops at the same point.
 #pragma once
 
+#include "core/startuptrace.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEvent>
-#include <QFile>
 #include <QPointer>
 #include <QWidget>
 #include <QWindow>
-#include <chrono>
 
 namespace bench {
 
-// Nanoseconds on the monotonic clock; the same clock in every process of this machine, so
-// a parent can hand its reading to a child.
-inline qint64 monotonicNs() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-// Peak resident set size of this process (VmHWM) in KiB; 0 where the system does not say.
-inline qint64 peakResidentKiB() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) return 0;
-    // /proc files report size 0: read to the end instead of asking for lines.
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    return 0;
-}
+// The clock and the peak memory the program's own start-up trace reads.
+using core::startup::nowNs;
+using core::startup::peakResidentKiB;
 
 // Watches a top-level widget from before it is shown until it is exposed and has painted.
 class ShownWatch : public QObject {

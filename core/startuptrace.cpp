@@ -41,15 +41,6 @@ Trace& trace() {
     return t;
 }
 
-long long peakResidentKiB() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    return 0;
-}
-
 void print() {
     const Trace& t = trace();
     const auto& e = t.ends;
@@ -106,12 +97,6 @@ private:
 
 bool tracing() {
     return trace().on;
-}
-
-long long nowNs() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
 }
 
 void mark(Phase phase) {
