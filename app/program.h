@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The program: it owns the five windows, one instance each for the whole run, and the
 // values they share, and carries out the moves between windows that they ask for.
-// Start-up is the main window's load handler; the other four windows come into being
-// when it gives them their background.
+// Start-up is the main window's load handler: it hands the other four windows their
+// background and back-button picture and has the catalogue read; the windows are made
+// from these once the main window has painted, or when first asked for.
 #pragma once
 
 #include "core/navigator.h"

@@ -37,9 +37,10 @@ public:
     virtual void showTopic(const QString& topicFile, const QString& title) = 0;
     virtual void showBreed(int record, const QString& name) = 0;
 
-    // Start-up steps the main window's load handler runs on the other windows: each gets
-    // its background (creating the window), then each back button its first picture,
-    // then the catalogue its first fill.
+    // Start-up steps the main window's load handler runs for the other windows: their
+    // background, their back buttons' first picture, then the catalogue's first fill (its
+    // file is read here, so a catalogue that cannot be read still ends start-up). The
+    // windows may be made later from what these handed over.
     virtual void setOtherBackgrounds(const Picture& background) = 0;
     virtual void setBackButtons(const Picture& picture) = 0;
     virtual void fillCatalogue() = 0;

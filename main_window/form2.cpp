@@ -151,7 +151,7 @@ void Form2::Form_Load() {
     Image7->setPicture(pictures.get(photos[4]));
     Image5->setPicture(pictures.get(photos[2]));
 
-    // The other four windows come into being here, each with the same background.
+    // The other four windows get the same background (they are made from it later).
     setPicture(pictures.get(Background));
     m_navigator.setOtherBackgrounds(pictures.get(Background));
 

@@ -46,7 +46,7 @@ SearchWindow::SearchWindow(ProgramValues& values, Navigator& navigator)
     Text1->setPlaceholderText(QStringLiteral("Слово или несколько слов"));
     Text1->setAccessibleName(QStringLiteral("Искать"));
     Text1->setAccessibleDescription(
-        QStringLiteral("Результаты обновляются при вводе; Enter открывает первый, "
+        QStringLiteral("Результаты обновляются при вводе; Enter открывает выделенный, "
                        "стрелка вниз переходит к списку, Escape возвращает назад"));
     Text1->setClearButtonEnabled(true);
     if (auto* clear = Text1->findChild<QToolButton*>())
