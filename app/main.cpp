@@ -6,6 +6,7 @@
 // Sound\ under the program's own directory.
 #include "app/program.h"
 #include "core/contentfiles.h"
+#include "core/look.h"
 #include "core/messagebox.h"
 #include "core/pictures.h"
 #include "core/sound.h"
@@ -14,20 +15,32 @@
 
 #include <QApplication>
 #include <algorithm>
+#include <future>
 #include <thread>
 
 int main(int argc, char* argv[]) {
     using core::startup::Phase;
     core::startup::mark(Phase::Main);
+    // The other cores read the font configuration while Qt starts, then decode the start-up
+    // pictures while the windows are built; a picture that fails is left for the load,
+    // which reports the first failing one in its order.
+    std::promise<void> fontsRead;
+    core::PictureDecoding pictures(int(std::max(2u, std::thread::hardware_concurrency())) - 1,
+                                   [&fontsRead] {
+                                       core::readFontConfiguration();
+                                       fontsRead.set_value();
+                                   });
+    const std::shared_future<void> fontsReady = fontsRead.get_future().share();
     app::choosePlatform();
     QApplication application(argc, argv);
     core::startup::mark(Phase::Application);
-    // The start-up pictures decode on the other cores while the windows are built; one that
-    // fails is left for the load, which reports the first failing one in its order.
-    core::PictureDecoding pictures(core::content::startupPictures(), core::screenPixelRatio(),
-                                   int(std::max(2u, std::thread::hardware_concurrency())) - 1);
+    pictures.start(core::content::startupPictures(), core::screenPixelRatio(),
+                   main_window::Form2::startupPhotoBoxes());
     app::installQtTranslations();
     core::useMessageBoxReports();
+    // Read twice at once it would take twice as long: Qt waits for it.
+    pictures.helpUntil(fontsReady);
+    fontsReady.wait();
     app::Program program;
     core::startup::mark(Phase::Construct);
     pictures.finishInto(program.values().pictures);

@@ -24,7 +24,6 @@ namespace app {
 
 Program::Program() : m_audio(std::make_unique<core::AudioChannel>()) {
     initResources();
-    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/psograf/icon.png")));
     m_form2 = std::make_unique<main_window::Form2>(m_values, *this);
 }
 
@@ -178,6 +177,11 @@ void Program::setBackButtons(const core::Picture& picture) {
 void Program::fillCatalogue() {
     // Read now, so a catalogue that cannot be read still ends start-up.
     m_catalogue = catalogue::Form1::readForFill();
+}
+
+void Program::finishStartup() {
+    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/psograf/icon.png")));
+    ensureOthers();
 }
 
 void Program::ensureOthers() {

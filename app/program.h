@@ -57,8 +57,9 @@ public:
     catalogue::Form1* Form1() { return ensureOthers(), m_form1.get(); }
     dialogs::Form5* Form5() { return ensureOthers(), m_form5.get(); }
     dialogs::Form3* Form3() { return ensureOthers(), m_form3.get(); }
-    // What start-up left for after the first paint.
-    void finishStartup() { ensureOthers(); }
+    // What start-up left for after the first paint: the other windows, and the icon the
+    // task bar shows (its decoding would hold the first paint back by a millisecond).
+    void finishStartup();
     // Made when first opened.
     search::SearchWindow* searchWindow() const { return m_search.get(); }
 

@@ -141,6 +141,7 @@ Image::Image(QWidget* surface, const QString& name, const QRect& twips, Sizing s
 void Image::setPicture(const Picture& picture) {
     if (m_source == picture.source && pixmap().cacheKey() == picture.pixmap.cacheKey()) return;
     m_source = picture.source;
+    m_fitted = picture.fitted;
     setPixmap(picture.pixmap);
     if (m_sizing == Sizing::TakePictureSize && !picture.pixmap.isNull())
         resize(picture.pixmap.deviceIndependentSize().toSize());
@@ -148,7 +149,19 @@ void Image::setPicture(const Picture& picture) {
 
 void Image::clearPicture() {
     m_source.clear();
+    m_fitted = QPixmap();
     setPixmap(QPixmap());
+}
+
+void Image::paintEvent(QPaintEvent* event) {
+    // A stretched picture resampled ahead for a box of this size is drawn as it is; the
+    // label would resample it again at the first paint.
+    if (m_sizing == Sizing::Stretch && !m_fitted.isNull() &&
+        m_fitted.size() == size() * devicePixelRatio()) {
+        QPainter(this).drawPixmap(0, 0, m_fitted);
+        return;
+    }
+    PressableLabel::paintEvent(event);
 }
 
 Line::Line(QWidget* surface, const QString& name, QPoint fromTwips, QPoint toTwips, int widthPx,

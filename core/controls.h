@@ -96,9 +96,13 @@ public:
     QString pictureSource() const { return m_source; }
     bool hasPicture() const { return !m_source.isEmpty(); }
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
     Sizing m_sizing;
     QString m_source;
+    QPixmap m_fitted; // the picture already resampled to fill a box, maybe of this size
 };
 
 // A straight line; its width in pixels is centred on the line.

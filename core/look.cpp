@@ -6,6 +6,10 @@
 #include <QGuiApplication>
 #include <QPalette>
 
+#ifdef PSOGRAF_HAVE_FONTCONFIG
+#include <fontconfig/fontconfig.h>
+#endif
+
 namespace core {
 
 QColor vbColor(quint32 value) {
@@ -65,6 +69,13 @@ QFont designFont(const QString& designFace, double points, bool bold) {
 
 QFont windowDefaultFont() {
     return designFont(QStringLiteral("MS Sans Serif"), 8.25);
+}
+
+void readFontConfiguration() {
+#ifdef PSOGRAF_HAVE_FONTCONFIG
+    // Qt's own FcInit() later finds it loaded.
+    FcInit();
+#endif
 }
 
 } // namespace core

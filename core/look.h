@@ -33,4 +33,9 @@ QFont designFont(const QString& designFace, double points, bool bold = false);
 // Controls without a font of their own.
 QFont windowDefaultFont();
 
+// Has the system's font configuration read now, on any thread and before there is an
+// application: the first font Qt resolves otherwise waits for it (some 3 ms of reading
+// configuration files). Nothing to do where Qt does not use fontconfig.
+void readFontConfiguration();
+
 } // namespace core

@@ -7,14 +7,16 @@
 #include "core/text.h"
 
 #include <QBuffer>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
 
 #include <algorithm>
 #include <atomic>
+#include <future>
+#include <mutex>
 #include <optional>
-#include <thread>
 #include <vector>
 
 namespace core {
@@ -39,8 +41,11 @@ QImage doubled(const QString& file, QSize logicalSize) {
 }
 
 struct Decoded {
+    Decoded(QImage decoded, qreal pixelRatio) : image(std::move(decoded)), ratio(pixelRatio) {}
     QImage image;
     qreal ratio = 1;
+    QImage fitted;
+    qreal screenRatio = 1; // of fitted
 };
 
 // Reads and decodes a picture file without making a pixmap, so it may run on any thread.
@@ -53,18 +58,23 @@ Decoded decode(const QString& contentPath, qreal pixelRatio) {
         QBuffer buffer;
         buffer.setData(bytes);
         QImage image = doubled(realPath(doubledName(contentPath)), QImageReader(&buffer).size());
-        if (!image.isNull()) return {std::move(image), 2};
+        if (!image.isNull()) return Decoded(std::move(image), 2);
     }
     QImage image;
     if (!image.loadFromData(bytes) || image.isNull())
         fail(ErrInvalidPicture, QStringLiteral("Неверный формат рисунка: %1").arg(contentPath));
-    return {std::move(image), 1};
+    return Decoded(std::move(image), 1);
 }
 
 Picture toPicture(const QString& source, Decoded decoded) {
     QPixmap pixmap = QPixmap::fromImage(std::move(decoded.image));
     if (decoded.ratio != 1) pixmap.setDevicePixelRatio(decoded.ratio);
-    return Picture{source, std::move(pixmap)};
+    QPixmap fitted;
+    if (!decoded.fitted.isNull()) {
+        fitted = QPixmap::fromImage(std::move(decoded.fitted));
+        fitted.setDevicePixelRatio(decoded.screenRatio);
+    }
+    return Picture{source, std::move(pixmap), std::move(fitted)};
 }
 
 // Decoding time for the start-up trace; nothing is timed unless it is on.
@@ -92,9 +102,9 @@ Picture loadPicture(const QString& contentPath, qreal pixelRatio) {
 Picture resourcePicture(const QString& path, qreal pixelRatio) {
     if (pixelRatio > 1) {
         QImage image = doubled(doubledName(path), QImageReader(path).size());
-        if (!image.isNull()) return toPicture(path, {std::move(image), 2});
+        if (!image.isNull()) return toPicture(path, Decoded(std::move(image), 2));
     }
-    return Picture{path, QPixmap(path)};
+    return Picture{path, QPixmap(path), {}};
 }
 
 const Picture& PictureCache::get(const QString& contentPath) {
@@ -110,46 +120,124 @@ struct PictureDecoding::Work {
     QStringList paths; // read with at() only once the threads run: nothing detaches it
     qreal pixelRatio = 1;
     std::vector<std::optional<Decoded>> decoded;
-    std::atomic<qsizetype> next = 0;
+    std::promise<void> started;
+    std::shared_future<void> ready = started.get_future().share();
 
-    // Takes pictures off the list until none is left; may run on several threads at once.
-    void run() {
-        for (qsizetype i; (i = next++) < paths.size();) {
-            try {
-                decoded[size_t(i)] = decode(paths.at(i), pixelRatio);
-            } catch (...) {
-                // Left for PictureCache::get(), which reports it in its turn.
-            }
+    // The workers take the largest picture left and a helping caller the smallest, so that
+    // all end together rather than one waiting for another's last large picture, and a
+    // caller helping in a short wait is not held long.
+    enum class End { Largest, Smallest };
+    std::mutex mutex;
+    bool planned = false;
+    std::vector<qsizetype> order; // by file size, largest first; [front, back) is left
+    size_t front = 0;
+    size_t back = 0;
+
+    // The next picture to decode, or -1 when none is left. Call once started.
+    qsizetype take(End end) {
+        const std::lock_guard lock(mutex);
+        if (!planned) plan();
+        if (front == back) return -1;
+        return end == End::Largest ? order[front++] : order[--back];
+    }
+
+    void plan() {
+        planned = true;
+        std::vector<qint64> sizes;
+        for (const QString& path : std::as_const(paths)) {
+            sizes.push_back(QFileInfo(realPath(path)).size());
+            order.push_back(qsizetype(order.size()));
         }
+        std::stable_sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
+            return sizes[size_t(a)] > sizes[size_t(b)];
+        });
+        back = order.size();
+    }
+
+    QHash<QString, QSize> fits;
+
+    void decodeOne(qsizetype i) {
+        try {
+            Decoded picture = decode(paths.at(i), pixelRatio);
+            const auto fit = fits.constFind(paths.at(i));
+            if (fit != fits.constEnd()) {
+                // As a label stretching it would resample it at its first paint.
+                const QSize device = *fit * pixelRatio;
+                picture.fitted = picture.image.size() == device
+                                     ? picture.image
+                                     : picture.image.scaled(device, Qt::IgnoreAspectRatio,
+                                                            Qt::SmoothTransformation);
+                picture.screenRatio = pixelRatio;
+            }
+            decoded[size_t(i)] = std::move(picture);
+        } catch (...) {
+            // Left for PictureCache::get(), which reports it in its turn.
+        }
+    }
+
+    // Takes pictures from one end until none is left.
+    void run(End end) {
+        ready.wait();
+        for (qsizetype i; (i = take(end)) >= 0;)
+            decodeOne(i);
+    }
+
+    void stop() {
+        const std::lock_guard lock(mutex);
+        planned = true;
+        front = back;
     }
 };
 
-PictureDecoding::PictureDecoding(const QStringList& contentPaths, qreal pixelRatio, int threads)
+PictureDecoding::PictureDecoding(int threads, const std::function<void()>& first)
     : m_work(std::make_unique<Work>()) {
+    if (threads < 1 && first) first();
+    for (int i = 0; i < threads; ++i)
+        m_threads.push_back(
+            std::make_unique<WorkerThread>([work = m_work.get(), first = i == 0 ? first : nullptr] {
+                if (first) first();
+                work->run(Work::End::Largest);
+            }));
+}
+
+PictureDecoding::PictureDecoding(const QStringList& contentPaths, qreal pixelRatio, int threads)
+    : PictureDecoding(threads) {
+    start(contentPaths, pixelRatio);
+}
+
+void PictureDecoding::start(const QStringList& contentPaths, qreal pixelRatio,
+                            const QHash<QString, QSize>& fits) {
+    m_work->fits = fits;
     m_work->paths = contentPaths;
     m_work->paths.removeDuplicates();
     m_work->pixelRatio = pixelRatio;
     m_work->decoded.resize(size_t(m_work->paths.size()));
-    for (int i = 0; i < threads; ++i)
-        m_threads.emplace_back([work = m_work.get()] { work->run(); });
+    m_work->started.set_value();
 }
 
 PictureDecoding::~PictureDecoding() {
-    m_work->next = m_work->paths.size();
-    for (std::thread& thread : m_threads)
-        thread.join();
+    if (m_work->ready.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+        m_work->started.set_value(); // never started: nothing to decode
+    m_work->stop();
+    m_threads.clear(); // joins
 }
 
 void PictureCache::insertDecoded(const QString& contentPath, Picture picture) {
     if (!m_pictures.contains(contentPath)) m_pictures.insert(contentPath, std::move(picture));
 }
 
+void PictureDecoding::helpUntil(const std::shared_future<void>& done) {
+    while (done.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+        const qsizetype i = m_work->take(Work::End::Smallest);
+        if (i < 0) break;
+        m_work->decodeOne(i);
+    }
+}
+
 void PictureDecoding::finishInto(PictureCache& cache) {
-    DecodeTimer timer; // the time start-up waits for the pictures
-    m_work->run();     // this thread takes what the others have not begun
-    for (std::thread& thread : m_threads)
-        thread.join();
-    m_threads.clear();
+    DecodeTimer timer;                // the time start-up waits for the pictures
+    m_work->run(Work::End::Smallest); // this thread takes what the others have not begun
+    m_threads.clear();                // joins
     // Pixmaps are made on this thread only.
     for (qsizetype i = 0; i < m_work->paths.size(); ++i)
         if (auto& decoded = m_work->decoded[size_t(i)])

@@ -2,12 +2,15 @@
 // Pictures as the program names them ("Graph\fon.jpg"), decoded from their files.
 #pragma once
 
+#include "core/worker.h"
+
 #include <QHash>
 #include <QPixmap>
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <future>
 #include <memory>
-#include <thread>
 #include <vector>
 
 namespace core {
@@ -15,6 +18,9 @@ namespace core {
 struct Picture {
     QString source; // the content path it was read from; empty for an empty picture
     QPixmap pixmap; // at a pixel ratio above 1 it may hold twice the pixels, same logical size
+    // The picture smoothly resampled to fill a box it is shown stretched in, when start-up
+    // made one on another core (see PictureDecoding::start); else null.
+    QPixmap fitted;
     bool isNull() const { return pixmap.isNull(); }
 };
 
@@ -51,16 +57,26 @@ private:
 // so that PictureCache::get() reports it when its turn comes, as it always would.
 class PictureDecoding {
 public:
+    // Starts the threads now, before there may be an application; the first of them runs
+    // `first` (work that needs none), then they wait for start(). Without threads `first`
+    // runs here.
+    explicit PictureDecoding(int threads, const std::function<void()>& first = {});
     PictureDecoding(const QStringList& contentPaths, qreal pixelRatio, int threads);
     ~PictureDecoding();
     PictureDecoding(const PictureDecoding&) = delete;
     PictureDecoding& operator=(const PictureDecoding&) = delete;
+    // The pictures, once the pixel ratio is known; called once. Those in fits are also
+    // resampled to fill a box of that logical size (Picture::fitted).
+    void start(const QStringList& contentPaths, qreal pixelRatio,
+               const QHash<QString, QSize>& fits = {});
+    // Decodes small pictures on this thread while it would otherwise wait for done.
+    void helpUntil(const std::shared_future<void>& done);
     void finishInto(PictureCache& cache);
 
 private:
     struct Work;
     std::unique_ptr<Work> m_work;
-    std::vector<std::thread> m_threads;
+    std::vector<std::unique_ptr<WorkerThread>> m_threads;
 };
 
 } // namespace core

@@ -6,6 +6,7 @@
 #include "core/contentfiles.h"
 #include "core/failure.h"
 #include "core/look.h"
+#include "core/units.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
@@ -19,6 +20,15 @@ namespace main_window {
 namespace {
 
 const FormLook Look{9330, 7080, 1, true, colors::ScrollBar};
+
+// The carousel's slots, Image3 to Image7 (twips); at start-up photo k stands in slot k.
+constexpr std::array<QRect, carousel::SlotCount> PhotoBoxes = {{
+    {120, 240, 2295, 1695},
+    {120, 2040, 3015, 2175},
+    {120, 4320, 3495, 2655},
+    {3720, 4800, 3015, 2175},
+    {6840, 5280, 2295, 1695},
+}};
 
 constexpr double ItemPoints = 12;
 constexpr double LitItemPoints = 16;
@@ -36,6 +46,13 @@ Form2::Form2(ProgramValues& values, Navigator& navigator)
 }
 
 Form2::~Form2() = default;
+
+QHash<QString, QSize> Form2::startupPhotoBoxes() {
+    QHash<QString, QSize> boxes;
+    for (size_t k = 0; k < content::CarouselPhotos.size(); ++k)
+        boxes.insert(content::CarouselPhotos[k], twipsRect(PhotoBoxes[k]).size());
+    return boxes;
+}
 
 void Form2::buildControls() {
     QWidget* s = surface();
@@ -69,9 +86,9 @@ void Form2::buildControls() {
     auto* rule =
         new Line(s, QStringLiteral("Line1(6)"), {2640, 840}, {9240, 840}, 10, colors::Green);
     auto* frame4 = frame("Shape1(4)", {6840, 5280, 2295, 1695}, 0x00C0C0);
-    Image7 = photo("Image7", {6840, 5280, 2295, 1695});
+    Image7 = photo("Image7", PhotoBoxes[4]);
     auto* frame3 = frame("Shape1(3)", {3720, 4800, 3015, 2175}, 0x80FFFF);
-    Image6 = photo("Image6", {3720, 4800, 3015, 2175});
+    Image6 = photo("Image6", PhotoBoxes[3]);
     auto* frame2 = frame("Shape1(2)", {120, 2040, 3015, 2175}, 0x80FFFF);
     Image2 = button("Image2", {6600, 120, 615, 540}, "Вызов меню Справка");
     Image1 = button("Image1", {8520, 120, 615, 540}, "Выход");
@@ -87,12 +104,12 @@ void Form2::buildControls() {
     Label3 = menuItem("Label3", {4080, 2280, 3855, 375}, "Кормление и обустройство");
     Label2 = menuItem("Label2", {2880, 1080, 3615, 375}, "Физиология собаки");
     Label1 = menuItem("Label1", {3720, 1680, 3615, 375}, "Как выбрать собаку");
-    Image4 = photo("Image4", {120, 2040, 3015, 2175});
+    Image4 = photo("Image4", PhotoBoxes[1]);
     auto* frame0 = frame("Shape1(0)", {120, 4320, 3495, 2655}, 0x00C0C0);
     auto* frame1 = frame("Shape1(1)", {120, 240, 2295, 1695}, 0x00C0C0);
-    Image3 = photo("Image3", {120, 240, 2295, 1695});
+    Image3 = photo("Image3", PhotoBoxes[0]);
     Image8 = button("Image8", {7560, 120, 615, 540}, "Свернуть");
-    Image5 = photo("Image5", {120, 4320, 3495, 2655});
+    Image5 = photo("Image5", PhotoBoxes[2]);
 
     stackFrontToBack({Label7, rule,   frame4, Image7, frame3, Image6, frame2, Image2, Image1,
                       line5,  line4,  line3,  line2,  line1,  line0,  Label6, Label5, Label4,

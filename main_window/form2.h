@@ -6,6 +6,7 @@
 #include "core/controls.h"
 #include "core/form.h"
 
+#include <QHash>
 #include <QTimer>
 #include <array>
 
@@ -20,6 +21,8 @@ public:
     // Start-up: everything the program needs before the main window is shown. A failure
     // stops it at that step and is thrown to the caller.
     void Form_Load();
+    // The size of the box each carousel photo is first shown stretched in.
+    static QHash<QString, QSize> startupPhotoBoxes();
 
     // Menu items, in the order of their captions' meaning (see the sections table).
     core::Label *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7;

@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The start-up pictures decoded ahead on worker threads (app/main.cpp): a picture that is
 // missing or does not decode is left out, so the load, asking for the pictures in its
-// order, still reports the first bad one with its usual message.
+// order, still reports the first bad one with its usual message. A carousel photo
+// resampled ahead for its first box is drawn exactly as the label would draw it.
+#include "core/controls.h"
 #include "core/failure.h"
 #include "core/pictures.h"
 #include "tests/fixture.h"
 
+#include <QBuffer>
 #include <QTest>
 
 class TestStartupPictures : public QObject {
@@ -13,6 +16,8 @@ class TestStartupPictures : public QObject {
 private slots:
     void firstBadPictureInOrderIsReported_data();
     void firstBadPictureInOrderIsReported();
+    void fittedPhotoDrawsAsTheLabelWould_data();
+    void fittedPhotoDrawsAsTheLabelWould();
 };
 
 void TestStartupPictures::firstBadPictureInOrderIsReported_data() {
@@ -58,6 +63,45 @@ void TestStartupPictures::firstBadPictureInOrderIsReported() {
                                              : QStringLiteral("Неверный формат рисунка: %1"))
                                .arg(name));
     }
+}
+
+void TestStartupPictures::fittedPhotoDrawsAsTheLabelWould_data() {
+    QTest::addColumn<QSize>("box"); // in pixels; empty for the photo's own size
+    QTest::newRow("smaller") << QSize(153, 113);
+    QTest::newRow("larger") << QSize(301, 250);
+    QTest::newRow("its own size") << QSize();
+}
+
+void TestStartupPictures::fittedPhotoDrawsAsTheLabelWould() {
+    QFETCH(QSize, box);
+    Fixture f;
+    // Fine detail, which any other resampling would draw differently.
+    QImage detail(233, 177, QImage::Format_RGB32);
+    for (int y = 0; y < detail.height(); ++y)
+        for (int x = 0; x < detail.width(); ++x)
+            detail.setPixel(x, y, qRgb((x * 37) % 256, (y * 53) % 256, ((x ^ y) & 1) * 255));
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    QVERIFY(buffer.open(QIODevice::WriteOnly) && detail.save(&buffer, "JPG", 95));
+    const QString photo = QStringLiteral("dog\\sob141.jpg");
+    f.writeBytes(photo, jpeg);
+    if (box.isEmpty()) box = detail.size();
+    core::PictureCache cache;
+    core::PictureDecoding decoding(1);
+    decoding.start({photo}, 1, {{photo, box}});
+    decoding.finishInto(cache);
+    const core::Picture& fitted = cache.get(photo);
+    QCOMPARE(fitted.fitted.size(), box);
+    core::Picture plain = fitted;
+    plain.fitted = QPixmap();
+
+    QWidget surface;
+    const QRect twips(0, 0, box.width() * 15, box.height() * 15);
+    core::Image ahead(&surface, "ahead", twips, core::Image::Sizing::Stretch, {}, {});
+    core::Image byLabel(&surface, "byLabel", twips, core::Image::Sizing::Stretch, {}, {});
+    ahead.setPicture(fitted);
+    byLabel.setPicture(plain);
+    QCOMPARE(ahead.grab().toImage(), byLabel.grab().toImage());
 }
 
 QTEST_MAIN(TestStartupPictures)

@@ -13,9 +13,11 @@ ensure_packages() {
 }
 
 # What building and running the program need. qt6-translations-l10n: Qt's own texts in
-# Russian; libstemmer-dev: the search's Russian word forms.
+# Russian; libstemmer-dev: the search's Russian word forms; libfontconfig-dev: start-up
+# reads the font configuration ahead on another core (without it, Qt reads it later).
 program_packages=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev libqt6multimedia6
-                  libstemmer-dev fonts-dejavu-core fonts-liberation2 qt6-translations-l10n)
+                  libstemmer-dev libfontconfig-dev fonts-dejavu-core fonts-liberation2
+                  qt6-translations-l10n)
 
 # What the screen reader test (tests/atspi) needs besides: a virtual X server, a session
 # bus, the accessibility bus, Python's AT-SPI, and xdotool to give a window the keyboard.
