@@ -35,7 +35,8 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     core::startup::mark(Phase::Application);
     pictures.start(core::content::startupPictures(), core::screenPixelRatio(),
-                   main_window::Form2::startupPhotoBoxes());
+                   main_window::Form2::startupPhotoBoxes(),
+                   main_window::Form2::picturesShownLater());
     app::installQtTranslations();
     core::useMessageBoxReports();
     // Read twice at once it would take twice as long: Qt waits for it.

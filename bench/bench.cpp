@@ -119,7 +119,8 @@ Form4* readerOf(Program& p) {
 std::unique_ptr<core::PictureDecoding> startupDecoding() {
     auto decoding = std::make_unique<core::PictureDecoding>(1);
     decoding->start(core::content::startupPictures(), core::screenPixelRatio(),
-                    main_window::Form2::startupPhotoBoxes());
+                    main_window::Form2::startupPhotoBoxes(),
+                    main_window::Form2::picturesShownLater());
     return decoding;
 }
 

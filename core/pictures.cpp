@@ -7,10 +7,12 @@
 #include "core/text.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
+#include <QSet>
 
 #include <algorithm>
 #include <atomic>
@@ -40,6 +42,12 @@ QImage doubled(const QString& file, QSize logicalSize) {
     return image;
 }
 
+QSize sizeInHeader(const QByteArray& bytes) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    return QImageReader(&buffer).size();
+}
+
 struct Decoded {
     Decoded(QImage decoded, qreal pixelRatio) : image(std::move(decoded)), ratio(pixelRatio) {}
     QImage image;
@@ -48,22 +56,60 @@ struct Decoded {
     qreal screenRatio = 1; // of fitted
 };
 
-// Reads and decodes a picture file without making a pixmap, so it may run on any thread.
-Decoded decode(const QString& contentPath, qreal pixelRatio) {
-    const QByteArray bytes = readContentFile(contentPath);
+PictureFile readPicture(const QString& contentPath, qreal pixelRatio) {
+    PictureFile file{readContentFile(contentPath), {}};
     if (pixelRatio > 1) {
         // The file itself is still read and its header gives the size the doubled one must
         // have twice of; without a valid header nothing matches and it fails below, the
         // same way at every scale. Only its pixels are not decoded.
-        QBuffer buffer;
-        buffer.setData(bytes);
-        QImage image = doubled(realPath(doubledName(contentPath)), QImageReader(&buffer).size());
-        if (!image.isNull()) return Decoded(std::move(image), 2);
+        QFile doubledFile(realPath(doubledName(contentPath)));
+        const QSize size = sizeInHeader(file.bytes);
+        if (size.isValid() && doubledFile.open(QIODevice::ReadOnly)) {
+            QByteArray bytes = doubledFile.readAll();
+            if (sizeInHeader(bytes) == size * 2) file.doubledBytes = std::move(bytes);
+        }
     }
+    return file;
+}
+
+[[noreturn]] void failInvalid(const QString& contentPath) {
+    fail(ErrInvalidPicture, QStringLiteral("Неверный формат рисунка: %1").arg(contentPath));
+}
+
+Decoded decodeFile(const QString& contentPath, const PictureFile& file) {
     QImage image;
-    if (!image.loadFromData(bytes) || image.isNull())
-        fail(ErrInvalidPicture, QStringLiteral("Неверный формат рисунка: %1").arg(contentPath));
+    if (!file.doubledBytes.isEmpty() && image.loadFromData(file.doubledBytes) && !image.isNull())
+        return Decoded(std::move(image), 2);
+    if (!image.loadFromData(file.bytes) || image.isNull()) failInvalid(contentPath);
     return Decoded(std::move(image), 1);
+}
+
+// Whether the bytes decode, tried at an eighth of the size: a JPEG decoder still reads the
+// whole file (and fails where it would) but does a fraction of the work.
+bool decodesSmall(const QByteArray& bytes) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (size.isValid())
+        reader.setScaledSize(QSize(std::max(1, size.width() / 8), std::max(1, size.height() / 8)));
+    QImage image;
+    return reader.read(&image) && !image.isNull();
+}
+
+// Finds what decodeFile() would find wrong with the file, without decoding it in full; a
+// doubled file that would not decode is dropped, as decodeFile() would pass over it.
+void checkFile(const QString& contentPath, PictureFile& file) {
+    if (!file.doubledBytes.isEmpty()) {
+        if (decodesSmall(file.doubledBytes)) return;
+        file.doubledBytes.clear();
+    }
+    if (!decodesSmall(file.bytes)) failInvalid(contentPath);
+}
+
+// Reads and decodes a picture file without making a pixmap, so it may run on any thread.
+Decoded decode(const QString& contentPath, qreal pixelRatio) {
+    return decodeFile(contentPath, readPicture(contentPath, pixelRatio));
 }
 
 Picture toPicture(const QString& source, Decoded decoded) {
@@ -111,9 +157,24 @@ const Picture& PictureCache::get(const QString& contentPath) {
     auto it = m_pictures.constFind(contentPath);
     if (it == m_pictures.constEnd()) {
         DecodeTimer timer;
-        it = m_pictures.insert(contentPath, loadPicture(contentPath));
+        const auto checked = m_checked.constFind(contentPath);
+        if (checked != m_checked.constEnd()) {
+            Picture picture = toPicture(contentPath, decodeFile(contentPath, *checked));
+            m_checked.erase(checked);
+            it = m_pictures.insert(contentPath, std::move(picture));
+        } else {
+            it = m_pictures.insert(contentPath, loadPicture(contentPath));
+        }
     }
     return *it;
+}
+
+void PictureCache::check(const QString& contentPath) {
+    if (contains(contentPath)) return;
+    DecodeTimer timer;
+    PictureFile file = readPicture(contentPath, screenPixelRatio());
+    checkFile(contentPath, file);
+    m_checked.insert(contentPath, std::move(file));
 }
 
 struct PictureDecoding::Work {
@@ -156,8 +217,17 @@ struct PictureDecoding::Work {
 
     QHash<QString, QSize> fits;
 
+    QSet<QString> later;
+    std::vector<std::optional<PictureFile>> checked;
+
     void decodeOne(qsizetype i) {
         try {
+            if (later.contains(paths.at(i))) {
+                PictureFile file = readPicture(paths.at(i), pixelRatio);
+                checkFile(paths.at(i), file);
+                checked[size_t(i)] = std::move(file);
+                return;
+            }
             Decoded picture = decode(paths.at(i), pixelRatio);
             const auto fit = fits.constFind(paths.at(i));
             if (fit != fits.constEnd()) {
@@ -206,12 +276,14 @@ PictureDecoding::PictureDecoding(const QStringList& contentPaths, qreal pixelRat
 }
 
 void PictureDecoding::start(const QStringList& contentPaths, qreal pixelRatio,
-                            const QHash<QString, QSize>& fits) {
+                            const QHash<QString, QSize>& fits, const QStringList& later) {
     m_work->fits = fits;
+    m_work->later = QSet<QString>(later.begin(), later.end());
     m_work->paths = contentPaths;
     m_work->paths.removeDuplicates();
     m_work->pixelRatio = pixelRatio;
     m_work->decoded.resize(size_t(m_work->paths.size()));
+    m_work->checked.resize(size_t(m_work->paths.size()));
     m_work->started.set_value();
 }
 
@@ -223,7 +295,11 @@ PictureDecoding::~PictureDecoding() {
 }
 
 void PictureCache::insertDecoded(const QString& contentPath, Picture picture) {
-    if (!m_pictures.contains(contentPath)) m_pictures.insert(contentPath, std::move(picture));
+    if (!contains(contentPath)) m_pictures.insert(contentPath, std::move(picture));
+}
+
+void PictureCache::insertChecked(const QString& contentPath, PictureFile file) {
+    if (!contains(contentPath)) m_checked.insert(contentPath, std::move(file));
 }
 
 void PictureDecoding::helpUntil(const std::shared_future<void>& done) {
@@ -239,14 +315,17 @@ void PictureDecoding::finishInto(PictureCache& cache) {
     m_work->run(Work::End::Smallest); // this thread takes what the others have not begun
     m_threads.clear();                // joins
     // Pixmaps are made on this thread only.
-    for (qsizetype i = 0; i < m_work->paths.size(); ++i)
+    for (qsizetype i = 0; i < m_work->paths.size(); ++i) {
         if (auto& decoded = m_work->decoded[size_t(i)])
             cache.insertDecoded(m_work->paths.at(i),
                                 toPicture(m_work->paths.at(i), std::move(*decoded)));
+        if (auto& checked = m_work->checked[size_t(i)])
+            cache.insertChecked(m_work->paths.at(i), std::move(*checked));
+    }
 }
 
 bool PictureCache::contains(const QString& contentPath) const {
-    return m_pictures.contains(contentPath);
+    return m_pictures.contains(contentPath) || m_checked.contains(contentPath);
 }
 
 } // namespace core

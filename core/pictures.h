@@ -37,24 +37,42 @@ Picture loadPicture(const QString& contentPath, qreal pixelRatio = screenPixelRa
 // one is an empty picture.
 Picture resourcePicture(const QString& path, qreal pixelRatio = screenPixelRatio());
 
+// A picture's file read into memory: the file itself, and above pixel ratio 1 its doubled
+// file when that is there with exactly twice the size in its header (else empty).
+struct PictureFile {
+    QByteArray bytes;
+    QByteArray doubledBytes;
+};
+
 // Interface pictures are decoded once and then assigned from memory, so hover and the
 // carousel never touch the disk.
 class PictureCache {
 public:
     const Picture& get(const QString& contentPath);
+    // For a picture first shown later (after the first paint): fails as get() would for a
+    // missing or undecodable file, but keeps the file's bytes and decodes them only when
+    // get() first asks for it.
+    void check(const QString& contentPath);
+    // Decoded or checked.
     bool contains(const QString& contentPath) const;
-    void clear() { m_pictures.clear(); }
+    void clear() {
+        m_pictures.clear();
+        m_checked.clear();
+    }
 
 private:
     friend class PictureDecoding;
     void insertDecoded(const QString& contentPath, Picture picture);
+    void insertChecked(const QString& contentPath, PictureFile file);
     QHash<QString, Picture> m_pictures;
+    QHash<QString, PictureFile> m_checked;
 };
 
 // Decodes pictures on worker threads while the caller goes on with other work (start-up
 // builds its windows meanwhile). finishInto() helps with what is left, waits, and puts
-// every picture that decoded into the cache; one that is missing or fails is left out,
-// so that PictureCache::get() reports it when its turn comes, as it always would.
+// every picture that decoded (or passed its check) into the cache; one that is missing or
+// fails is left out, so that PictureCache::get() or check() reports it when its turn
+// comes, as it always would.
 class PictureDecoding {
 public:
     // Starts the threads now, before there may be an application; the first of them runs
@@ -66,9 +84,10 @@ public:
     PictureDecoding(const PictureDecoding&) = delete;
     PictureDecoding& operator=(const PictureDecoding&) = delete;
     // The pictures, once the pixel ratio is known; called once. Those in fits are also
-    // resampled to fill a box of that logical size (Picture::fitted).
+    // resampled to fill a box of that logical size (Picture::fitted); those in later are
+    // only checked, as PictureCache::check() does.
     void start(const QStringList& contentPaths, qreal pixelRatio,
-               const QHash<QString, QSize>& fits = {});
+               const QHash<QString, QSize>& fits = {}, const QStringList& later = {});
     // Decodes small pictures on this thread while it would otherwise wait for done.
     void helpUntil(const std::shared_future<void>& done);
     void finishInto(PictureCache& cache);

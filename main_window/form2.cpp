@@ -47,6 +47,10 @@ Form2::Form2(ProgramValues& values, Navigator& navigator)
 
 Form2::~Form2() = default;
 
+QStringList Form2::picturesShownLater() {
+    return {BackgroundDimmed, ExitLit, HelpLit, MinimiseLit, BackNormal};
+}
+
 QHash<QString, QSize> Form2::startupPhotoBoxes() {
     QHash<QString, QSize> boxes;
     for (size_t k = 0; k < content::CarouselPhotos.size(); ++k)
@@ -177,10 +181,11 @@ void Form2::Form_Load() {
     Image8->setPicture(pictures.get(MinimiseNormal));
     m_navigator.setBackButtons(pictures.get(BackLit));
 
-    // Decode the remaining interface pictures now, so hover never reads a file and a
-    // missing one is reported here rather than at the first pointer move.
-    for (const QString* path : {&BackgroundDimmed, &ExitLit, &HelpLit, &MinimiseLit, &BackNormal})
-        pictures.get(*path);
+    // Check the remaining interface pictures now, so that a missing one is reported here
+    // rather than at the first pointer move; they are kept in memory, so hover never reads
+    // a file, and decoded when first shown.
+    for (const QString& path : picturesShownLater())
+        pictures.check(path);
 
     m_navigator.fillCatalogue();
 

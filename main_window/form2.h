@@ -23,6 +23,8 @@ public:
     void Form_Load();
     // The size of the box each carousel photo is first shown stretched in.
     static QHash<QString, QSize> startupPhotoBoxes();
+    // The interface pictures start-up only checks (shown on hover or for the exit).
+    static QStringList picturesShownLater();
 
     // Menu items, in the order of their captions' meaning (see the sections table).
     core::Label *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7;

@@ -135,8 +135,8 @@ void TestBadContent::startupPicture_data() {
     QTest::addColumn<QString>("file");
     QTest::addColumn<int>("fault");
     // Every kind of fault once, each on a picture of another step of start-up: a photo,
-    // the background, a button, the first picture of the back buttons, and a lit picture
-    // that only hover would show (decoded at start-up all the same).
+    // the background, a button, the first picture of the back buttons, and pictures only
+    // hover or the exit would show (checked at start-up all the same).
     const struct {
         int picture;
         Fault fault;

@@ -153,11 +153,24 @@ void TestCore::doubledPictureOnDenseScreens() {
     if (doubled == "garbage") f.writeBytes(name, "not a picture");
     if (doubled == "wrong size") f.writePicture(name, {1000, 800}, Qt::red);
 
-    const core::Picture picture = core::loadPicture("Graph\\fon.jpg", ratio);
-    QCOMPARE(picture.source, QString("Graph\\fon.jpg"));
-    QCOMPARE(picture.pixmap.deviceIndependentSize(), QSizeF(640, 512));
-    QCOMPARE(picture.pixmap.devicePixelRatio(), shown ? 2.0 : 1.0);
-    QCOMPARE(picture.pixmap.size(), shown ? QSize(1280, 1024) : QSize(640, 512));
+    // Loaded at once, or checked at start-up and decoded from memory when first shown.
+    for (const bool checkedFirst : {false, true}) {
+        core::Picture picture;
+        if (checkedFirst) {
+            core::PictureCache cache;
+            core::PictureDecoding decoding(1);
+            decoding.start({"Graph\\fon.jpg"}, ratio, {}, {"Graph\\fon.jpg"});
+            decoding.finishInto(cache);
+            QVERIFY(QDir(f.root() + "/Graph").removeRecursively());
+            picture = cache.get("Graph\\fon.jpg");
+        } else {
+            picture = core::loadPicture("Graph\\fon.jpg", ratio);
+        }
+        QCOMPARE(picture.source, QString("Graph\\fon.jpg"));
+        QCOMPARE(picture.pixmap.deviceIndependentSize(), QSizeF(640, 512));
+        QCOMPARE(picture.pixmap.devicePixelRatio(), shown ? 2.0 : 1.0);
+        QCOMPARE(picture.pixmap.size(), shown ? QSize(1280, 1024) : QSize(640, 512));
+    }
 }
 
 void TestCore::soundPathFollowsProgramDirectory() {

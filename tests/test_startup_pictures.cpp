@@ -6,6 +6,7 @@
 #include "core/controls.h"
 #include "core/failure.h"
 #include "core/pictures.h"
+#include "main_window/form2.h"
 #include "tests/fixture.h"
 
 #include <QBuffer>
@@ -24,29 +25,38 @@ void TestStartupPictures::firstBadPictureInOrderIsReported_data() {
     QTest::addColumn<int>("missing");     // index in StartupPictures, -1 for none
     QTest::addColumn<int>("undecodable"); // the same
     QTest::addColumn<int>("threads");
-    QTest::newRow("all good") << -1 << -1 << 1;
-    QTest::newRow("last missing") << int(StartupPictures.size()) - 1 << -1 << 2;
-    QTest::newRow("undecodable before missing") << 9 << 5 << 1;
-    QTest::newRow("missing before undecodable") << 2 << 12 << 2;
-    QTest::newRow("on this thread only") << 7 << 3 << 0;
+    QTest::addColumn<bool>("later"); // the pictures shown later only checked, as at start-up
+    QTest::newRow("all good") << -1 << -1 << 1 << true;
+    QTest::newRow("last missing") << int(StartupPictures.size()) - 1 << -1 << 2 << false;
+    QTest::newRow("undecodable before missing") << 9 << 5 << 1 << false;
+    QTest::newRow("missing before undecodable") << 2 << 12 << 2 << true;
+    QTest::newRow("undecodable, checked only") << 13 << 10 << 1 << true;
+    QTest::newRow("on this thread only") << 7 << 3 << 0 << true;
 }
 
 void TestStartupPictures::firstBadPictureInOrderIsReported() {
     QFETCH(int, missing);
     QFETCH(int, undecodable);
     QFETCH(int, threads);
+    QFETCH(bool, later);
     Fixture f;
     if (missing >= 0) f.remove(StartupPictures[missing]);
     if (undecodable >= 0) f.writeBytes(StartupPictures[undecodable], "not a picture");
 
+    const QStringList checkedOnly =
+        later ? main_window::Form2::picturesShownLater() : QStringList();
     core::PictureCache cache;
-    core::PictureDecoding(StartupPictures, 1, threads).finishInto(cache);
+    core::PictureDecoding decoding(threads);
+    decoding.start(StartupPictures, 1, {}, checkedOnly);
+    decoding.finishInto(cache);
     QString reported;
     for (const QString& path : StartupPictures) {
         const bool bad =
             path == StartupPictures.value(missing) || path == StartupPictures.value(undecodable);
         QCOMPARE(cache.contains(path), !bad);
         try {
+            if (checkedOnly.contains(path)) cache.check(path);
+            // Checked or not, it decodes when asked for.
             QVERIFY(!cache.get(path).isNull());
         } catch (const core::RuntimeFailure& failure) {
             reported = failure.text;
