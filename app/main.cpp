@@ -39,7 +39,8 @@ int main(int argc, char* argv[]) {
                    main_window::Form2::picturesShownLater());
     app::installQtTranslations();
     core::useMessageBoxReports();
-    // Read twice at once it would take twice as long: Qt waits for it.
+    // Qt's first font would start reading the configuration a second time: until the
+    // worker has read it, this thread decodes small pictures.
     pictures.helpUntil(fontsReady);
     fontsReady.wait();
     app::Program program;

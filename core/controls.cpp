@@ -154,12 +154,15 @@ void Image::clearPicture() {
 }
 
 void Image::paintEvent(QPaintEvent* event) {
-    // A stretched picture resampled ahead for a box of this size is drawn as it is; the
-    // label would resample it again at the first paint.
-    if (m_sizing == Sizing::Stretch && !m_fitted.isNull() &&
-        m_fitted.size() == size() * devicePixelRatio()) {
-        QPainter(this).drawPixmap(0, 0, m_fitted);
-        return;
+    // A stretched picture that already has the box's pixels (resampled ahead, or of that
+    // size) is drawn as it is; the label would copy and resample it at the first paint.
+    if (m_sizing == Sizing::Stretch) {
+        const QSize device = size() * devicePixelRatio();
+        const QPixmap shown = m_fitted.size() == device ? m_fitted : pixmap();
+        if (!shown.isNull() && shown.size() == device) {
+            QPainter(this).drawPixmap(rect(), shown);
+            return;
+        }
     }
     PressableLabel::paintEvent(event);
 }

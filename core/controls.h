@@ -102,7 +102,7 @@ protected:
 private:
     Sizing m_sizing;
     QString m_source;
-    QPixmap m_fitted; // the picture already resampled to fill a box, maybe of this size
+    QPixmap m_fitted; // the picture resampled ahead to fill a box, maybe of this size
 };
 
 // A straight line; its width in pixels is centred on the line.

@@ -15,7 +15,6 @@
 #include <QSet>
 
 #include <algorithm>
-#include <atomic>
 #include <future>
 #include <mutex>
 #include <optional>
@@ -178,11 +177,17 @@ void PictureCache::check(const QString& contentPath) {
 }
 
 struct PictureDecoding::Work {
-    QStringList paths; // read with at() only once the threads run: nothing detaches it
+    // Set by start() before the threads go on; read-only after.
+    QStringList paths; // read with at() only: nothing detaches it
     qreal pixelRatio = 1;
-    std::vector<std::optional<Decoded>> decoded;
+    QHash<QString, QSize> fits;
+    QSet<QString> later;
     std::promise<void> started;
     std::shared_future<void> ready = started.get_future().share();
+
+    // One slot per path, each written by the thread that took the path.
+    std::vector<std::optional<Decoded>> decoded;
+    std::vector<std::optional<PictureFile>> checked;
 
     // The workers take the largest picture left and a helping caller the smallest, so that
     // all end together rather than one waiting for another's last large picture, and a
@@ -215,11 +220,6 @@ struct PictureDecoding::Work {
         back = order.size();
     }
 
-    QHash<QString, QSize> fits;
-
-    QSet<QString> later;
-    std::vector<std::optional<PictureFile>> checked;
-
     void decodeOne(qsizetype i) {
         try {
             if (later.contains(paths.at(i))) {
@@ -230,13 +230,11 @@ struct PictureDecoding::Work {
             }
             Decoded picture = decode(paths.at(i), pixelRatio);
             const auto fit = fits.constFind(paths.at(i));
-            if (fit != fits.constEnd()) {
+            const QSize device = fit == fits.constEnd() ? QSize() : *fit * pixelRatio;
+            if (device.isValid() && picture.image.size() != device) {
                 // As a label stretching it would resample it at its first paint.
-                const QSize device = *fit * pixelRatio;
-                picture.fitted = picture.image.size() == device
-                                     ? picture.image
-                                     : picture.image.scaled(device, Qt::IgnoreAspectRatio,
-                                                            Qt::SmoothTransformation);
+                picture.fitted =
+                    picture.image.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
                 picture.screenRatio = pixelRatio;
             }
             decoded[size_t(i)] = std::move(picture);

@@ -101,7 +101,11 @@ void TestStartupPictures::fittedPhotoDrawsAsTheLabelWould() {
     decoding.start({photo}, 1, {{photo, box}});
     decoding.finishInto(cache);
     const core::Picture& fitted = cache.get(photo);
-    QCOMPARE(fitted.fitted.size(), box);
+    // Resampled ahead unless it has the box's size already.
+    if (box == detail.size())
+        QVERIFY(fitted.fitted.isNull());
+    else
+        QCOMPARE(fitted.fitted.size(), box);
     core::Picture plain = fitted;
     plain.fitted = QPixmap();
 
