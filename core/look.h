@@ -23,8 +23,8 @@ constexpr quint32 ButtonFace = 0x8000000F;
 constexpr quint32 TooltipBack = 0x80000018;
 } // namespace colors
 
-// The installed face that stands in for a face named in a layout (Qt's font
-// substitution, filled here once); every one has Cyrillic.
+// The installed face that stands in for a face named in a layout; every one has
+// Cyrillic.
 QString installedFace(const QString& designFace);
 
 // A font by design face and size in points, sized in whole pixels.
