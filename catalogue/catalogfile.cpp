@@ -4,6 +4,8 @@
 #include "core/contentfiles.h"
 #include "core/text.h"
 
+#include <algorithm>
+
 namespace catalogue {
 
 std::optional<Record> FieldReader::readRecord() {
@@ -54,43 +56,79 @@ std::optional<RawRecord> readRawRecord(ByteReader& reader) {
     return r;
 }
 
-// Every name decoded on its own: the slow way, for text that would not split.
-QStringList parseRecordNames(QByteArrayView bytes) {
-    QStringList names;
-    for (const Record& r : parseRecords(core::decodeCp1251(bytes)))
-        names.append(r.name);
-    return names;
-}
-
 Record decoded(const RawRecord& r) {
     return {core::decodeCp1251(r.name), core::decodeCp1251(r.description),
             core::decodeCp1251(r.photoFile)};
 }
 } // namespace
 
-NameScan scanNames(QByteArrayView bytes) {
-    NameScan scan;
-    ByteReader reader(bytes);
-    // The names are decoded in one go: a byte is one character, so the decoded text
-    // splits where the bytes did.
-    QByteArray joined;
-    QList<qsizetype> lengths;
-    while (!reader.atEnd()) {
-        const std::optional<RawRecord> r = readRawRecord(reader);
-        if (!r) break;
-        if (!scan.first) scan.first = decoded(*r);
-        joined.append(r->name);
-        lengths.append(r->name.size());
+namespace {
+// Names gathered as bytes, decoded in one go: a byte is one character, so the decoded
+// text splits where the bytes did.
+class NameList {
+public:
+    void add(QByteArrayView name) {
+        m_joined.append(name);
+        m_lengths.append(name.size());
     }
-    const QString names = core::decodeCp1251(joined);
-    if (names.size() != joined.size()) return {parseRecordNames(bytes), scan.first};
-    scan.names.reserve(lengths.size());
-    qsizetype at = 0;
-    for (const qsizetype length : lengths) {
-        scan.names.append(names.sliced(at, length));
-        at += length;
+    void decodeInto(QStringList& names) {
+        const QString decoded = core::decodeCp1251(m_joined);
+        qsizetype at = 0;
+        for (const qsizetype length : std::as_const(m_lengths)) {
+            // Text that would not split (never in Windows-1251) is decoded name by name.
+            names.append(decoded.size() == m_joined.size()
+                             ? decoded.sliced(at, length)
+                             : core::decodeCp1251(QByteArrayView(m_joined).sliced(at, length)));
+            at += length;
+        }
+        m_joined.clear();
+        m_lengths.clear();
+    }
+
+private:
+    QByteArray m_joined;
+    QList<qsizetype> m_lengths;
+};
+} // namespace
+
+NameScan scanNames(const std::function<QByteArray()>& nextPiece) {
+    NameScan scan;
+    NameList names;
+    QByteArray unread; // from the start of the first record not read yet
+    for (bool atEnd = false; !atEnd;) {
+        const QByteArray piece = nextPiece();
+        atEnd = piece.isEmpty();
+        unread.append(piece);
+        ByteReader reader(unread);
+        qsizetype done = 0;
+        bool incomplete = false;
+        while (!reader.atEnd()) {
+            const std::optional<RawRecord> r = readRawRecord(reader);
+            // A record that reaches the end of what has come may read otherwise once more
+            // comes (a field or a CR LF cut in two): it is read again with the next piece.
+            if (!atEnd && (!r || reader.position() >= unread.size())) break;
+            if (!r) {
+                incomplete = true;
+                break;
+            }
+            if (!scan.first) scan.first = decoded(*r);
+            names.add(r->name);
+            done = reader.position();
+        }
+        names.decodeInto(scan.names);
+        if (incomplete) break;
+        unread.remove(0, done);
     }
     return scan;
+}
+
+NameScan scanNames(QByteArrayView bytes, qsizetype pieceSize) {
+    qsizetype at = 0;
+    return scanNames([&] {
+        const QByteArrayView piece = bytes.sliced(at, std::min(pieceSize, bytes.size() - at));
+        at += piece.size();
+        return piece.toByteArray();
+    });
 }
 
 QList<Record> recordsNamed(QByteArrayView bytes, const QString& name) {

@@ -14,6 +14,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 namespace catalogue {
@@ -30,6 +31,8 @@ template <class View> class BasicFieldReader {
 public:
     explicit BasicFieldReader(View text) : m_text(text) {}
     bool atEnd() const { return m_pos >= m_text.size(); }
+    // Where the next field begins (or the text ends).
+    qsizetype position() const { return m_pos; }
     // The next field as it stands in the text, or nothing when the text ends before it.
     std::optional<View> readFieldView();
     // The line (from 1) the reader stands on.
@@ -102,11 +105,18 @@ QString readCatalogueFile(const QString& contentPath);
 
 // The same reading of the records, straight from the file's bytes, decoding only what is
 // asked for: a large catalogue lists its names without decoding every description.
+// How much of the catalogue file the scan holds at a time (and a record more).
+constexpr qsizetype ScanPieceSize = 1 << 20;
+
 struct NameScan {
     QStringList names;           // of every complete record, in file order
     std::optional<Record> first; // the first complete record, whole
 };
-NameScan scanNames(QByteArrayView bytes);
+// The bytes come a piece at a time from nextPiece() (empty at the end of the file), so a
+// large catalogue needs no copy of the whole file in memory.
+NameScan scanNames(const std::function<QByteArray()>& nextPiece);
+// The same over bytes in memory, handed on in pieces of that many bytes.
+NameScan scanNames(QByteArrayView bytes, qsizetype pieceSize = ScanPieceSize);
 // Every complete record with this name, in file order.
 QList<Record> recordsNamed(QByteArrayView bytes, const QString& name);
 

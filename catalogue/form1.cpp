@@ -68,7 +68,8 @@ void Form1::VIB(const QString& sound) {
 }
 
 NameScan Form1::readForFill() {
-    return scanNames(core::readContentFile(content::Catalogue));
+    core::ContentFileReader file(content::Catalogue);
+    return scanNames([&file] { return file.read(ScanPieceSize); });
 }
 
 void Form1::initialFill(const NameScan& scan) {

@@ -20,16 +20,35 @@ QString decodeCp1251(QByteArrayView bytes) {
 }
 
 QByteArray readContentFile(const QString& contentPath) {
-    const QString path = realPath(contentPath);
-    QFile file(path);
+    return ContentFileReader(contentPath).readAll();
+}
+
+ContentFileReader::ContentFileReader(const QString& contentPath)
+    : m_contentPath(contentPath), m_file(std::make_unique<QFile>(realPath(contentPath))) {
+    const QString path = m_file->fileName();
     if (path.contains(QChar(0)) || !QFileInfo(path).isFile())
         fail(ErrFileNotFound, QStringLiteral("Файл не найден: %1").arg(contentPath));
-    if (!file.open(QIODevice::ReadOnly))
+    if (!m_file->open(QIODevice::ReadOnly))
         fail(ErrPathAccess, QStringLiteral("Нет доступа к файлу: %1").arg(contentPath));
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        fail(ErrPathAccess, QStringLiteral("Ошибка чтения файла: %1").arg(contentPath));
+}
+
+ContentFileReader::~ContentFileReader() = default;
+
+QByteArray ContentFileReader::read(qsizetype maxBytes) {
+    QByteArray bytes = m_file->read(maxBytes);
+    checkRead();
     return bytes;
+}
+
+QByteArray ContentFileReader::readAll() {
+    QByteArray bytes = m_file->readAll();
+    checkRead();
+    return bytes;
+}
+
+void ContentFileReader::checkRead() {
+    if (m_file->error() != QFileDevice::NoError)
+        fail(ErrPathAccess, QStringLiteral("Ошибка чтения файла: %1").arg(m_contentPath));
 }
 
 } // namespace core

@@ -5,6 +5,9 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringView>
+#include <memory>
+
+class QFile;
 
 namespace core {
 
@@ -76,5 +79,23 @@ QString decodeCp1251(QByteArrayView bytes);
 // Reads a whole content file (path as the program names it, with "\").
 // A file that is missing or cannot be read is a failure naming the file.
 QByteArray readContentFile(const QString& contentPath);
+
+// A content file read a piece at a time, so a large one needs no copy of the whole in
+// memory; opening and reading fail as readContentFile() does.
+class ContentFileReader {
+public:
+    explicit ContentFileReader(const QString& contentPath);
+    ~ContentFileReader();
+    ContentFileReader(const ContentFileReader&) = delete;
+    ContentFileReader& operator=(const ContentFileReader&) = delete;
+    // Up to maxBytes more bytes; empty at the end of the file.
+    QByteArray read(qsizetype maxBytes);
+    QByteArray readAll();
+
+private:
+    void checkRead();
+    QString m_contentPath;
+    std::unique_ptr<QFile> m_file;
+};
 
 } // namespace core

@@ -66,17 +66,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                   records[i].photoFile == fields[3 * i + 2],
               "records are the fields in threes");
 
-    // Read straight from the bytes, as the window fills its list, the same records.
+    // Read straight from the bytes, as the window fills its list, the same records,
+    // whether the bytes come whole or in pieces of a size the input picks.
     const QByteArrayView bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    const catalogue::NameScan scan = catalogue::scanNames(bytes);
-    check(scan.names.size() == records.size(), "as many names from the bytes");
-    for (qsizetype i = 0; i < records.size(); ++i)
-        check(scan.names[i] == records[i].name, "the same names from the bytes");
-    check(scan.first.has_value() == !records.isEmpty(), "a first record iff any");
-    if (scan.first)
-        check(scan.first->description == records.first().description &&
-                  scan.first->photoFile == records.first().photoFile,
-              "the same first record from the bytes");
+    const qsizetype piece = size ? qsizetype(data[0] % 7) + 1 : 1;
+    for (const catalogue::NameScan& scan :
+         {catalogue::scanNames(bytes), catalogue::scanNames(bytes, piece)}) {
+        check(scan.names.size() == records.size(), "as many names from the bytes");
+        for (qsizetype i = 0; i < records.size(); ++i)
+            check(scan.names[i] == records[i].name, "the same names from the bytes");
+        check(scan.first.has_value() == !records.isEmpty(), "a first record iff any");
+        if (scan.first)
+            check(scan.first->description == records.first().description &&
+                      scan.first->photoFile == records.first().photoFile,
+                  "the same first record from the bytes");
+    }
     if (!records.isEmpty()) {
         qsizetype same = 0;
         for (const catalogue::Record& record : records)
