@@ -63,37 +63,9 @@ Record decoded(const RawRecord& r) {
 } // namespace
 
 namespace {
-// Names gathered as bytes, decoded in one go: a byte is one character, so the decoded
-// text splits where the bytes did.
-class NameList {
-public:
-    void add(QByteArrayView name) {
-        m_joined.append(name);
-        m_lengths.append(name.size());
-    }
-    void decodeInto(QStringList& names) {
-        const QString decoded = core::decodeCp1251(m_joined);
-        qsizetype at = 0;
-        for (const qsizetype length : std::as_const(m_lengths)) {
-            // Text that would not split (never in Windows-1251) is decoded name by name.
-            names.append(decoded.size() == m_joined.size()
-                             ? decoded.sliced(at, length)
-                             : core::decodeCp1251(QByteArrayView(m_joined).sliced(at, length)));
-            at += length;
-        }
-        m_joined.clear();
-        m_lengths.clear();
-    }
-
-private:
-    QByteArray m_joined;
-    QList<qsizetype> m_lengths;
-};
-} // namespace
-
-NameScan scanNames(const std::function<QByteArray()>& nextPiece) {
-    NameScan scan;
-    NameList names;
+// Every complete record, the bytes coming a piece at a time; each record's views hold
+// only during the call.
+template <class Each> void forEachRecord(const PieceReader& nextPiece, Each each) {
     QByteArray unread; // from the start of the first record not read yet
     for (bool atEnd = false; !atEnd;) {
         const QByteArray piece = nextPiece();
@@ -101,48 +73,86 @@ NameScan scanNames(const std::function<QByteArray()>& nextPiece) {
         unread.append(piece);
         ByteReader reader(unread);
         qsizetype done = 0;
-        bool incomplete = false;
         while (!reader.atEnd()) {
             const std::optional<RawRecord> r = readRawRecord(reader);
             // A record that reaches the end of what has come may read otherwise once more
             // comes (a field or a CR LF cut in two): it is read again with the next piece.
             if (!atEnd && (!r || reader.position() >= unread.size())) break;
-            if (!r) {
-                incomplete = true;
-                break;
-            }
-            if (!scan.first) scan.first = decoded(*r);
-            names.add(r->name);
+            if (!r) return; // an incomplete record at the end is left out
+            each(*r);
             done = reader.position();
         }
-        names.decodeInto(scan.names);
-        if (incomplete) break;
         unread.remove(0, done);
     }
+}
+
+PieceReader piecesOf(QByteArrayView bytes, qsizetype pieceSize) {
+    return [bytes, pieceSize, at = qsizetype(0)]() mutable {
+        const QByteArrayView piece = bytes.sliced(at, std::min(pieceSize, bytes.size() - at));
+        at += piece.size();
+        return piece.toByteArray();
+    };
+}
+
+// Names gathered as bytes, decoded a batch at a time: a byte is one character, so the
+// decoded text splits where the bytes did.
+class NameList {
+public:
+    explicit NameList(QStringList& names) : m_names(names) {}
+    void add(QByteArrayView name) {
+        m_joined.append(name);
+        m_lengths.append(name.size());
+        if (m_joined.size() >= ScanPieceSize) decode();
+    }
+    void decode() {
+        const QString decoded = core::decodeCp1251(m_joined);
+        qsizetype at = 0;
+        for (const qsizetype length : std::as_const(m_lengths)) {
+            // Text that would not split (never in Windows-1251) is decoded name by name.
+            m_names.append(decoded.size() == m_joined.size()
+                               ? decoded.sliced(at, length)
+                               : core::decodeCp1251(QByteArrayView(m_joined).sliced(at, length)));
+            at += length;
+        }
+        m_joined.clear();
+        m_lengths.clear();
+    }
+
+private:
+    QStringList& m_names;
+    QByteArray m_joined;
+    QList<qsizetype> m_lengths;
+};
+} // namespace
+
+NameScan scanNames(const PieceReader& nextPiece) {
+    NameScan scan;
+    NameList names(scan.names);
+    forEachRecord(nextPiece, [&](const RawRecord& r) {
+        if (!scan.first) scan.first = decoded(r);
+        names.add(r.name);
+    });
+    names.decode();
     return scan;
 }
 
 NameScan scanNames(QByteArrayView bytes, qsizetype pieceSize) {
-    qsizetype at = 0;
-    return scanNames([&] {
-        const QByteArrayView piece = bytes.sliced(at, std::min(pieceSize, bytes.size() - at));
-        at += piece.size();
-        return piece.toByteArray();
-    });
+    return scanNames(piecesOf(bytes, pieceSize));
 }
 
-QList<Record> recordsNamed(QByteArrayView bytes, const QString& name) {
+QList<Record> recordsNamed(const PieceReader& nextPiece, const QString& name) {
     QList<Record> found;
-    ByteReader reader(bytes);
-    while (!reader.atEnd()) {
-        const std::optional<RawRecord> r = readRawRecord(reader);
-        if (!r) break;
+    forEachRecord(nextPiece, [&](const RawRecord& r) {
         // Cheap test first: a byte is one character, so a name of another length
         // cannot be equal.
-        if (r->name.size() == name.size() && core::decodeCp1251(r->name) == name)
-            found.append(decoded(*r));
-    }
+        if (r.name.size() == name.size() && core::decodeCp1251(r.name) == name)
+            found.append(decoded(r));
+    });
     return found;
+}
+
+QList<Record> recordsNamed(QByteArrayView bytes, const QString& name, qsizetype pieceSize) {
+    return recordsNamed(piecesOf(bytes, pieceSize), name);
 }
 
 } // namespace catalogue

@@ -104,20 +104,23 @@ std::optional<QString> photoPath(const QString& photoFile);
 QString readCatalogueFile(const QString& contentPath);
 
 // The same reading of the records, straight from the file's bytes, decoding only what is
-// asked for: a large catalogue lists its names without decoding every description.
-// How much of the catalogue file the scan holds at a time (and a record more).
+// asked for: a large catalogue lists its names without decoding every description. The
+// bytes come a piece at a time (the next bytes of the file, empty at its end), so a large
+// catalogue needs no copy of the whole file in memory; bytes already in memory are
+// handed on in pieces of pieceSize.
+using PieceReader = std::function<QByteArray()>;
+// How much of the file a reading holds at a time (and a record more).
 constexpr qsizetype ScanPieceSize = 1 << 20;
 
 struct NameScan {
     QStringList names;           // of every complete record, in file order
     std::optional<Record> first; // the first complete record, whole
 };
-// The bytes come a piece at a time from nextPiece() (empty at the end of the file), so a
-// large catalogue needs no copy of the whole file in memory.
-NameScan scanNames(const std::function<QByteArray()>& nextPiece);
-// The same over bytes in memory, handed on in pieces of that many bytes.
+NameScan scanNames(const PieceReader& nextPiece);
 NameScan scanNames(QByteArrayView bytes, qsizetype pieceSize = ScanPieceSize);
 // Every complete record with this name, in file order.
-QList<Record> recordsNamed(QByteArrayView bytes, const QString& name);
+QList<Record> recordsNamed(const PieceReader& nextPiece, const QString& name);
+QList<Record> recordsNamed(QByteArrayView bytes, const QString& name,
+                           qsizetype pieceSize = ScanPieceSize);
 
 } // namespace catalogue

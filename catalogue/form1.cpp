@@ -101,7 +101,8 @@ void Form1::applyFrameRule() {
 void Form1::List1_Click() {
     VIB(content::sound::Stat);
     const QString chosen = List1->selectedText();
-    for (const Record& r : recordsNamed(core::readContentFile(content::Catalogue), chosen))
+    core::ContentFileReader file(content::Catalogue);
+    for (const Record& r : recordsNamed([&file] { return file.read(ScanPieceSize); }, chosen))
         showRecord(r);
 }
 

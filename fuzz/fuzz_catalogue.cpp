@@ -85,7 +85,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         qsizetype same = 0;
         for (const catalogue::Record& record : records)
             same += record.name == records.last().name;
-        check(catalogue::recordsNamed(bytes, records.last().name).size() == same,
+        check(catalogue::recordsNamed(bytes, records.last().name).size() == same &&
+                  catalogue::recordsNamed(bytes, records.last().name, piece).size() == same,
               "every record of a name found from the bytes");
     }
     return 0;
