@@ -32,19 +32,20 @@ QString doubledName(const QString& path) {
                         : path + QLatin1String("@2x");
 }
 
-// The doubled picture in file for a picture of logicalSize, or a null image when it is
-// missing, undecodable or of another size: then the plain picture is shown, never a failure.
-QImage doubled(const QString& file, QSize logicalSize) {
-    QImageReader reader(file);
-    QImage image;
-    if (reader.size() != logicalSize * 2 || !reader.read(&image)) return {};
-    return image;
-}
-
 QSize sizeInHeader(const QByteArray& bytes) {
     QBuffer buffer;
     buffer.setData(bytes);
     return QImageReader(&buffer).size();
+}
+
+// The bytes of the doubled picture in file for a picture of logicalSize, or none when it
+// is missing or its header gives another size: then the plain picture is shown (as it is
+// when the doubled one does not decode), never a failure.
+QByteArray doubledBytes(const QString& file, QSize logicalSize) {
+    QFile doubledFile(file);
+    if (!logicalSize.isValid() || !doubledFile.open(QIODevice::ReadOnly)) return {};
+    QByteArray bytes = doubledFile.readAll();
+    return sizeInHeader(bytes) == logicalSize * 2 ? bytes : QByteArray();
 }
 
 struct Decoded {
@@ -61,12 +62,8 @@ PictureFile readPicture(const QString& contentPath, qreal pixelRatio) {
         // The file itself is still read and its header gives the size the doubled one must
         // have twice of; without a valid header nothing matches and it fails below, the
         // same way at every scale. Only its pixels are not decoded.
-        QFile doubledFile(realPath(doubledName(contentPath)));
-        const QSize size = sizeInHeader(file.bytes);
-        if (size.isValid() && doubledFile.open(QIODevice::ReadOnly)) {
-            QByteArray bytes = doubledFile.readAll();
-            if (sizeInHeader(bytes) == size * 2) file.doubledBytes = std::move(bytes);
-        }
+        file.doubledBytes =
+            doubledBytes(realPath(doubledName(contentPath)), sizeInHeader(file.bytes));
     }
     return file;
 }
@@ -145,10 +142,10 @@ Picture loadPicture(const QString& contentPath, qreal pixelRatio) {
 }
 
 Picture resourcePicture(const QString& path, qreal pixelRatio) {
-    if (pixelRatio > 1) {
-        QImage image = doubled(doubledName(path), QImageReader(path).size());
-        if (!image.isNull()) return toPicture(path, Decoded(std::move(image), 2));
-    }
+    QImage image;
+    if (pixelRatio > 1 &&
+        image.loadFromData(doubledBytes(doubledName(path), QImageReader(path).size())))
+        return toPicture(path, Decoded(std::move(image), 2));
     return Picture{path, QPixmap(path), {}};
 }
 
@@ -266,11 +263,6 @@ PictureDecoding::PictureDecoding(int threads, const std::function<void()>& first
                 if (first) first();
                 work->run(Work::End::Largest);
             }));
-}
-
-PictureDecoding::PictureDecoding(const QStringList& contentPaths, qreal pixelRatio, int threads)
-    : PictureDecoding(threads) {
-    start(contentPaths, pixelRatio);
 }
 
 void PictureDecoding::start(const QStringList& contentPaths, qreal pixelRatio,

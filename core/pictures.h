@@ -79,7 +79,6 @@ public:
     // `first` (work that needs none), then they wait for start(). Without threads `first`
     // runs here.
     explicit PictureDecoding(int threads, const std::function<void()>& first = {});
-    PictureDecoding(const QStringList& contentPaths, qreal pixelRatio, int threads);
     ~PictureDecoding();
     PictureDecoding(const PictureDecoding&) = delete;
     PictureDecoding& operator=(const PictureDecoding&) = delete;

@@ -21,7 +21,8 @@ namespace {
 
 const FormLook Look{9330, 7080, 1, true, colors::ScrollBar};
 
-// The carousel's slots, Image3 to Image7 (twips); at start-up photo k stands in slot k.
+// The carousel's slots, Image3 to Image7, each with its frame (twips); at start-up photo k
+// stands in slot k.
 constexpr std::array<QRect, carousel::SlotCount> PhotoBoxes = {{
     {120, 240, 2295, 1695},
     {120, 2040, 3015, 2175},
@@ -89,11 +90,11 @@ void Form2::buildControls() {
                   designFont(QStringLiteral("Courier New"), 12, true), colors::Blue, Qt::AlignLeft);
     auto* rule =
         new Line(s, QStringLiteral("Line1(6)"), {2640, 840}, {9240, 840}, 10, colors::Green);
-    auto* frame4 = frame("Shape1(4)", {6840, 5280, 2295, 1695}, 0x00C0C0);
+    auto* frame4 = frame("Shape1(4)", PhotoBoxes[4], 0x00C0C0);
     Image7 = photo("Image7", PhotoBoxes[4]);
-    auto* frame3 = frame("Shape1(3)", {3720, 4800, 3015, 2175}, 0x80FFFF);
+    auto* frame3 = frame("Shape1(3)", PhotoBoxes[3], 0x80FFFF);
     Image6 = photo("Image6", PhotoBoxes[3]);
-    auto* frame2 = frame("Shape1(2)", {120, 2040, 3015, 2175}, 0x80FFFF);
+    auto* frame2 = frame("Shape1(2)", PhotoBoxes[1], 0x80FFFF);
     Image2 = button("Image2", {6600, 120, 615, 540}, "Вызов меню Справка");
     Image1 = button("Image1", {8520, 120, 615, 540}, "Выход");
     auto* line5 = underline("Line1(5)", 6120, 9240, 4560);
@@ -109,8 +110,8 @@ void Form2::buildControls() {
     Label2 = menuItem("Label2", {2880, 1080, 3615, 375}, "Физиология собаки");
     Label1 = menuItem("Label1", {3720, 1680, 3615, 375}, "Как выбрать собаку");
     Image4 = photo("Image4", PhotoBoxes[1]);
-    auto* frame0 = frame("Shape1(0)", {120, 4320, 3495, 2655}, 0x00C0C0);
-    auto* frame1 = frame("Shape1(1)", {120, 240, 2295, 1695}, 0x00C0C0);
+    auto* frame0 = frame("Shape1(0)", PhotoBoxes[2], 0x00C0C0);
+    auto* frame1 = frame("Shape1(1)", PhotoBoxes[0], 0x00C0C0);
     Image3 = photo("Image3", PhotoBoxes[0]);
     Image8 = button("Image8", {7560, 120, 615, 540}, "Свернуть");
     Image5 = photo("Image5", PhotoBoxes[2]);
