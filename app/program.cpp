@@ -45,10 +45,11 @@ void Program::show() {
 
 void Program::openSection(const QString& readerTitle) {
     ensureOthers();
-    // Named before it shows, so a screen reader announces the section it opens on.
+    // Titled and named before it shows, so it opens on its section whenever it activates,
+    // and a screen reader announces that section.
+    m_form4->Label7->setText(readerTitle);
     m_form4->setAccessibleName(readerTitle);
     m_form4->showForm();
-    m_form4->Label7->setText(readerTitle);
 }
 
 void Program::openCatalogue() {
@@ -107,15 +108,10 @@ void Program::leaveSearch() {
 }
 
 void Program::leaveOriginForResult() {
-    ensureOthers();
     core::FormBase* origin = std::exchange(m_searchOrigin, nullptr);
     if (!origin || origin == m_form2.get()) return;
     origin->setFormEnabled(true);
-    origin->hideForm();
-    if (origin == m_form4.get()) { // emptied as its back button leaves it
-        m_form4->List1->programmatic([&] { m_form4->List1->clear(); });
-        m_form4->Text1->clear();
-    }
+    origin->leave();
 }
 
 namespace {

@@ -52,6 +52,26 @@ private:
     FormBase* m_form;
 };
 
+// One application-wide filter for all windows: each event to a widget goes to the rules of
+// the window it belongs to, before the widget itself sees it.
+class FormBase::EventRouter : public QObject {
+public:
+    using QObject::QObject;
+    static void install() {
+        static QPointer<EventRouter> router;
+        if (router) return;
+        router = new EventRouter(qApp);
+        qApp->installEventFilter(router);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (!watched->isWidgetType()) return false;
+        auto* form = qobject_cast<FormBase*>(static_cast<QWidget*>(watched)->window());
+        return form && form->windowEvent(event);
+    }
+};
+
 namespace {
 
 bool isDecoration(const QObject* object) {
@@ -197,7 +217,7 @@ FormBase::FormBase(ProgramValues& values, Navigator& navigator, const QString& n
                            twipsToPx(look.clientHeight));
     setFixedSize(m_surface->width() + 2 * m_border, m_surface->height() + 2 * m_border);
     setMouseTracking(true);
-    qApp->installEventFilter(this);
+    EventRouter::install();
     static const bool factory = [] {
         QAccessible::installFactory(accessibleFactory);
         return true;
@@ -209,9 +229,7 @@ QWidget* FormBase::surface() const {
     return m_surface;
 }
 
-FormBase::~FormBase() {
-    if (qApp) qApp->removeEventFilter(this);
-}
+FormBase::~FormBase() = default;
 
 void FormBase::setPicture(const Picture& picture) {
     m_picture = picture;
@@ -337,9 +355,7 @@ void FormBase::paintEvent(QPaintEvent*) {
     }
 }
 
-bool FormBase::eventFilter(QObject* watched, QEvent* event) {
-    if (!watched->isWidgetType()) return false;
-    if (static_cast<QWidget*>(watched)->window() != this) return false;
+bool FormBase::windowEvent(QEvent* event) {
     if (m_enabled) {
         // The window's keys come before whatever child has the focus.
         if (event->type() != QEvent::KeyPress) return false;

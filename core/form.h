@@ -47,6 +47,9 @@ public:
     void showForm();
     void hideForm();
     void minimize();
+    // Hides the window as its back button does, for a move that goes elsewhere than the
+    // main window (a search result): what the back button empties is emptied here too.
+    virtual void leave() { hideForm(); }
 
     void setFormEnabled(bool enabled);
     bool isFormEnabled() const { return m_enabled; }
@@ -107,13 +110,13 @@ protected:
 
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
     ProgramValues& m_values;
     Navigator& m_navigator;
 
 private:
     class Surface;
+    class EventRouter;
     Surface* m_surface;
     Picture m_picture;
     QColor m_backColor;
@@ -128,6 +131,8 @@ private:
     bool m_searchable = false;
 
     bool pressKey(const QKeyEvent* event);
+    // The window's key and pointer rules, for an event to it or to one of its controls.
+    bool windowEvent(QEvent* event);
 };
 
 } // namespace core

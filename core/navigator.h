@@ -15,8 +15,8 @@ class Navigator {
 public:
     virtual ~Navigator() = default;
 
-    // Shows the topic reader with this section title; it reads the program-wide values
-    // (topic file path, list flag) once it is activated, after the caller has set them.
+    // Shows the topic reader with this section title; the caller has set the program-wide
+    // values (topic file path, list flag) it reads once it is activated.
     virtual void openSection(const QString& readerTitle) = 0;
     virtual void openCatalogue() = 0;
     virtual void openHelp() = 0;

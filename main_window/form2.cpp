@@ -201,10 +201,10 @@ void Form2::VIB(const QString& sound) {
 void Form2::openSection(int section) {
     const content::Section& chosen = content::Sections[size_t(section)];
     hideForm();
-    // The reader fills itself once this handler has returned; it reads what is set here.
-    m_navigator.openSection(chosen.readerTitle);
+    // Set before the reader opens: it reads them when it activates, at once or later.
     m_values.TopicFilePath = chosen.file;
     m_values.TopicListLoaded = 0;
+    m_navigator.openSection(chosen.readerTitle);
     VIB(content::sound::Check);
 }
 

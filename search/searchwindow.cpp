@@ -75,7 +75,6 @@ SearchWindow::SearchWindow(ProgramValues& values, Navigator& navigator)
     stackFrontToBack({Text1, List1, Text2, Image2, rule, Label7});
     setTabOrder(Text1, List1);
     setTabOrder(List1, Text2);
-    Text1->installEventFilter(this);
 
     connect(Text1, &QLineEdit::textChanged, this, [this] { guarded([&] { Text1_Change(); }); });
     connect(List1, &QListWidget::currentRowChanged, this,
@@ -152,20 +151,17 @@ void SearchWindow::Form_MouseMove() {
     backButtonNormal();
 }
 
-bool SearchWindow::eventFilter(QObject* watched, QEvent* event) {
-    // From the field: Enter opens the highlighted result, Down moves into the list.
-    if (watched == Text1 && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && List1->count()) {
-            guarded([&] { List1_DblClick(); });
-            return true;
-        }
-        if (key->key() == Qt::Key_Down && List1->count()) {
-            List1->setFocus();
-            return true;
-        }
+bool SearchWindow::Form_KeyPress(const QKeyEvent* key) {
+    if (!Text1->hasFocus() || !List1->count()) return false;
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        List1_DblClick();
+        return true;
     }
-    return FormBase::eventFilter(watched, event);
+    if (key->key() == Qt::Key_Down) {
+        List1->setFocus();
+        return true;
+    }
+    return false;
 }
 
 } // namespace search

@@ -42,7 +42,8 @@ protected:
     void Form_Activate() override;
     void Form_MouseMove() override;
     void backButtonClick() override { Image2_Click(); }
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    // From the field: Enter opens the highlighted result, Down moves into the list.
+    bool Form_KeyPress(const QKeyEvent* event) override;
 
 private:
     Engine m_engine;

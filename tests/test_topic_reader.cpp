@@ -34,7 +34,7 @@ private slots:
     void hoverOnTheBackButton();
 
 private:
-    // Opens the reader as a menu click does: show first, then the values.
+    // Opens the reader as a menu click does: the values first, then the reader.
     void open(const QString& file, const QString& title = "Раздел");
     std::unique_ptr<Fixture> f;
     Form4* reader = nullptr;
@@ -54,10 +54,10 @@ void TestTopicReader::cleanup() {
 void TestTopicReader::open(const QString& file, const QString& title) {
     app::Program& w = *f->program();
     w.Form2()->hideForm();
-    reader->showForm();
-    reader->Label7->setText(title);
     w.values().TopicFilePath = file;
     w.values().TopicListLoaded = 0;
+    reader->Label7->setText(title);
+    reader->showForm();
     settle();
 }
 

@@ -91,9 +91,18 @@ void Form4::List1_Click() {
 void Form4::Image2_Click() {
     hideForm();
     m_navigator.backToMenu();
+    empty();
+    VIB();
+}
+
+void Form4::leave() {
+    hideForm();
+    empty();
+}
+
+void Form4::empty() {
     List1->programmatic([&] { List1->clear(); });
     Text1->clear();
-    VIB();
 }
 
 void Form4::Form_MouseMove() {

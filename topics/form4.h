@@ -22,6 +22,7 @@ public:
 
     void List1_Click();
     void Image2_Click();
+    void leave() override;
 
 protected:
     void Form_Activate() override;
@@ -29,8 +30,9 @@ protected:
     void backButtonClick() override { Image2_Click(); }
 
 private:
-    void VIB(); // the back button's sound
-    void VIL(); // a topic's sound
+    void empty(); // the list and the text go as the window is left
+    void VIB();   // the back button's sound
+    void VIL();   // a topic's sound
 };
 
 } // namespace topics
