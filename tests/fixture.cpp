@@ -1,84 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/fixture.h"
 
-#include "core/contentfiles.h"
-#include "core/sound.h"
-
-#include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QStringEncoder>
-#include <QTest>
-
-const QStringList StartupPictures = core::content::startupPictures();
-
-QByteArray toCp1251(const QString& text) {
-    QStringEncoder encoder("windows-1251");
-    return encoder.encode(text);
-}
-
-Fixture::Fixture() : m_oldCwd(QDir::currentPath()) {
-    Q_ASSERT(m_dir.isValid());
-    const QSize photo(120, 90);
-    const QColor colors[] = {Qt::red, Qt::green, Qt::blue, Qt::yellow, Qt::magenta};
-    int i = 0;
-    for (const QString& p : StartupPictures) {
-        if (p.startsWith("dog"))
-            writePicture(p, photo, colors[i++ % 5]);
-        else if (p.contains("fon"))
-            writePicture(p, {640, 512}, p.contains("fonno") ? Qt::gray : Qt::white);
-        else if (p.contains("AR"))
-            writePicture(p, {50, 23}, p.contains("ARAK") ? Qt::yellow : Qt::darkYellow);
-        else
-            writePicture(p, {41, 36}, Qt::darkGray);
-    }
-    writeText(core::content::Catalogue, "\"Лайка\",\"Северная собака.\",\"sob001.jpg\"\r\n");
-    writePicture("dog\\sob001.jpg", {150, 200});
-    QDir::setCurrent(m_dir.path());
-
-    core::AudioChannel::setRecorder([this](const QString& p) { sounds << p; });
-    core::setFailureReporter([this](const core::RuntimeFailure& f) { failures << f; });
-    core::setProgramEnder([this](int status) { endings << status; });
-}
-
-Fixture::~Fixture() {
-    m_program.reset();
-    QDir::setCurrent(m_oldCwd);
-    core::AudioChannel::setRecorder({});
-    core::setFailureReporter([](const core::RuntimeFailure&) {});
-    core::setProgramEnder([](int) {});
-}
-
-static QString fullPath(const QString& root, const QString& relative) {
-    QString r = relative;
-    r.replace('\\', '/');
-    return root + '/' + r;
-}
-
-void Fixture::writeBytes(const QString& relative, const QByteArray& bytes) {
-    const QString path = fullPath(root(), relative);
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        qFatal("cannot write %s", qPrintable(path));
-    f.write(bytes);
-}
-
-void Fixture::writeText(const QString& relative, const QString& text) {
-    writeBytes(relative, toCp1251(text));
-}
-
-void Fixture::writePicture(const QString& relative, QSize size, QColor color) {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(color);
-    const QString path = fullPath(root(), relative);
-    QDir().mkpath(QFileInfo(path).path());
-    image.save(path, "JPG");
-}
-
-void Fixture::remove(const QString& relative) {
-    QFile::remove(fullPath(root(), relative));
-}
+#include <QMap>
 
 Program* Fixture::start() {
     m_program.reset();
@@ -90,27 +13,16 @@ Program* Fixture::start() {
     return m_program.get();
 }
 
-void saveScreenshot(QWidget* window, const QString& name) {
-    const QString dir = qEnvironmentVariable("PSOGRAF_SCREENSHOTS", QDir::tempPath());
-    QDir().mkpath(dir);
-    window->grab().save(dir + '/' + name + ".png");
+static QMap<QString, TestRun>& registry() {
+    static QMap<QString, TestRun> tests;
+    return tests;
 }
 
-void settle() {
-    for (int i = 0; i < 3; ++i)
-        QCoreApplication::processEvents();
+bool registerTest(const char* name, TestRun run) {
+    registry().insert(QString::fromLatin1(name), run);
+    return true;
 }
 
-QStringList entries(const QListWidget* list) {
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out << list->item(i)->text();
-    return out;
-}
-
-void clickEntry(QListWidget* list, int row) {
-    list->scrollToItem(list->item(row));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualItemRect(list->item(row)).center());
-    settle();
+QMap<QString, TestRun> registeredTests() {
+    return registry();
 }

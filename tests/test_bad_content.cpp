@@ -353,5 +353,5 @@ void TestBadContent::neverWritesAFile() {
     QCOMPARE(snapshot(programDir + "/Sound", true), soundBefore);
 }
 
-QTEST_MAIN(TestBadContent)
+PSOGRAF_TEST_MAIN(TestBadContent)
 #include "test_bad_content.moc"

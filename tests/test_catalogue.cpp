@@ -1,20 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The breed catalogue: the record reader, and the window's fill, choices and frame.
-#include "catalogue/catalogfile.h"
+// The breed catalogue window: its fill, choices and frame.
 #include "catalogue/form1.h"
 #include "main_window/form2.h"
 #include "tests/fixture.h"
 
 #include <QTest>
 
-using catalogue::Record;
-
 class TestCatalogue : public QObject {
     Q_OBJECT
 private slots:
-    void records_data();
-    void records();
-    void photoPaths();
     void initialFillShowsTheFirstBreed();
     void choosingBreeds();
     void frameFollowsPhotoWidth_data();
@@ -23,74 +17,6 @@ private slots:
     void startupFaultsThatNoLongerEndTheProgram();
     void backAndReturnKeepTheBreed();
 };
-
-void TestCatalogue::records_data() {
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<QList<Record>>("expected");
-    const Record laika{"Лайка", "Северная ездовая собака, выносливая и неприхотливая.",
-                       "sob001.jpg"};
-    const Record taksa{"Такса", "Небольшая охотничья собака с длинным телом.", "sob002.bmp"};
-    QTest::newRow("example")
-        << "\"Лайка\",\"Северная ездовая собака, выносливая и неприхотливая.\",\"sob001.jpg\"\r\n"
-           "\"Такса\",\"Небольшая охотничья собака с длинным телом.\",\"sob002.bmp\"\r\n"
-        << QList<Record>{laika, taksa};
-    QTest::newRow("empty") << "" << QList<Record>{};
-    QTest::newRow("unquoted comma splits") << "Лайка,Северная, выносливая,sob001.jpg\r\n"
-                                           << QList<Record>{{"Лайка", "Северная", "выносливая"}};
-    QTest::newRow("spaces around unquoted") << "  Лайка  ,  текст , sob1.jpg  \r\n"
-                                            << QList<Record>{{"Лайка", "текст", "sob1.jpg"}};
-    QTest::newRow("junk after quote") << "\"А\"xx,\"Б\" ,\"c.jpg\"\r\n"
-                                      << QList<Record>{{"А", "Б", "c.jpg"}};
-    // Fields are not bound to lines: a stray blank line shifts every later record.
-    QTest::newRow("blank line shifts")
-        << "\"А\",\"1\",\"a.jpg\"\r\n\r\n\"Б\",\"2\",\"b.jpg\"\r\n\"В\",\"3\",\"c.jpg\"\r\n"
-        << QList<Record>{{"А", "1", "a.jpg"}, {"", "Б", "2"}, {"b.jpg", "В", "3"}};
-    QTest::newRow("LF and CR line ends")
-        << "\"А\",\"1\",\"a.jpg\"\n\"Б\",\"2\",\"b.jpg\"\r\"В\",\"3\",\"c.jpg\""
-        << QList<Record>{{"А", "1", "a.jpg"}, {"Б", "2", "b.jpg"}, {"В", "3", "c.jpg"}};
-    // An incomplete record at the end is left out; the complete ones stay.
-    QTest::newRow("trailing blank lines") << "\"А\",\"1\",\"a.jpg\"\r\n\r\n\r\n"
-                                          << QList<Record>{{"А", "1", "a.jpg"}};
-    QTest::newRow("truncated last")
-        << "\"А\",\"1\",\"a.jpg\"\r\n\"Б\",\"2" << QList<Record>{{"А", "1", "a.jpg"}};
-    QTest::newRow("unclosed quote") << "\"А,1,a.jpg" << QList<Record>{};
-}
-
-void TestCatalogue::records() {
-    QFETCH(QString, file);
-    QFETCH(QList<Record>, expected);
-    const QList<Record> got = catalogue::parseRecords(file);
-    QCOMPARE(got.size(), expected.size());
-    for (qsizetype i = 0; i < got.size(); ++i) {
-        QCOMPARE(got[i].name, expected[i].name);
-        QCOMPARE(got[i].description, expected[i].description);
-        QCOMPARE(got[i].photoFile, expected[i].photoFile);
-    }
-    // Read from the bytes, as the window reads them, the records are the same, however
-    // the file comes in pieces (cut inside fields, quotes and CR LF alike).
-    const QByteArray bytes = toCp1251(file);
-    QStringList names;
-    for (const Record& r : expected)
-        names << r.name;
-    for (const qsizetype piece : {qsizetype(1), qsizetype(2), qsizetype(5), bytes.size() + 1}) {
-        const catalogue::NameScan scan = catalogue::scanNames(bytes, piece);
-        QCOMPARE(scan.names, names);
-        QCOMPARE(scan.first.has_value(), !expected.isEmpty());
-        if (scan.first) QCOMPARE(scan.first->description, expected.first().description);
-        if (expected.isEmpty()) continue;
-        const QList<Record> named = catalogue::recordsNamed(bytes, expected.last().name, piece);
-        QVERIFY(!named.isEmpty());
-        QCOMPARE(named.last().photoFile, expected.last().photoFile);
-    }
-}
-
-void TestCatalogue::photoPaths() {
-    QCOMPARE(catalogue::photoPath("sob133.jpg"), std::optional<QString>("dog\\sob133.jpg"));
-    QCOMPARE(catalogue::photoPath("sob133.bmp"), std::optional<QString>("dog\\sob133.jpg"));
-    QCOMPARE(catalogue::photoPath("bmp"), std::optional<QString>("dog\\jpg"));
-    QCOMPARE(catalogue::photoPath("ab"), std::nullopt);
-    QCOMPARE(catalogue::photoPath(QString(300, 'x') + ".jpg")->size(), 4 + 301 + 3);
-}
 
 void TestCatalogue::initialFillShowsTheFirstBreed() {
     Fixture f;
@@ -256,5 +182,5 @@ void TestCatalogue::backAndReturnKeepTheBreed() {
     QVERIFY(cat->isVisible());
 }
 
-QTEST_MAIN(TestCatalogue)
+PSOGRAF_TEST_MAIN(TestCatalogue)
 #include "test_catalogue.moc"

@@ -225,5 +225,5 @@ void TestKeysAndText::qtTextsAreRussian() {
     QVERIFY2(texts.contains("Выделить всё"), qPrintable(texts.join(" | ")));
 }
 
-QTEST_MAIN(TestKeysAndText)
+PSOGRAF_TEST_MAIN(TestKeysAndText)
 #include "test_keys_and_text.moc"

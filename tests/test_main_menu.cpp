@@ -359,5 +359,5 @@ void TestMainMenu::walkEveryWindow() {
     QVERIFY(f->failures.isEmpty());
 }
 
-QTEST_MAIN(TestMainMenu)
+PSOGRAF_TEST_MAIN(TestMainMenu)
 #include "test_main_menu.moc"

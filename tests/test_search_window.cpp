@@ -235,5 +235,5 @@ void TestSearchWindow::contextMenuOfTheMainWindow() {
     QVERIFY(!p->Form2()->isVisible());
 }
 
-QTEST_MAIN(TestSearchWindow)
+PSOGRAF_TEST_MAIN(TestSearchWindow)
 #include "test_search_window.moc"

@@ -80,5 +80,5 @@ void TestSmoke::shippedContentWorks() {
     QVERIFY(f.failures.isEmpty());
 }
 
-QTEST_MAIN(TestSmoke)
+PSOGRAF_TEST_MAIN(TestSmoke)
 #include "test_smoke.moc"

@@ -284,5 +284,5 @@ void TestSoak::randomSession() {
     f.stop();
 }
 
-QTEST_MAIN(TestSoak)
+PSOGRAF_TEST_MAIN(TestSoak)
 #include "test_soak.moc"

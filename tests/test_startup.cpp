@@ -258,5 +258,5 @@ void TestStartup::choosePlatform() {
     QCOMPARE(qgetenv("QT_QPA_PLATFORM"), expected);
 }
 
-QTEST_MAIN(TestStartup)
+PSOGRAF_TEST_MAIN(TestStartup)
 #include "test_startup.moc"

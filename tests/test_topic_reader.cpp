@@ -174,5 +174,5 @@ void TestTopicReader::hoverOnTheBackButton() {
     QCOMPARE(reader->Image2->pictureSource(), QString("Graph\\ARNOAK.jpg"));
 }
 
-QTEST_MAIN(TestTopicReader)
+PSOGRAF_TEST_MAIN(TestTopicReader)
 #include "test_topic_reader.moc"

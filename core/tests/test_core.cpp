@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The platform layer: units, Windows-1251, content paths, pictures, sound.
+// The platform layer: units, Windows-1251, content paths, pictures (and their decoding
+// ahead at start-up), sound.
 #include "core/contentpath.h"
 #include "core/controls.h"
 #include "core/failure.h"
@@ -8,8 +9,9 @@
 #include "core/sound.h"
 #include "core/text.h"
 #include "core/units.h"
-#include "tests/fixture.h"
+#include "tests/content.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFontInfo>
 #include <QSoundEffect>
@@ -31,6 +33,14 @@ private slots:
     void aNewSoundReplacesTheOneStillPlaying();
     void colorsAndFaces();
     void lineAndFrameLetMovesThrough();
+    // The start-up pictures decoded ahead on worker threads (app/main.cpp): a picture that
+    // is missing or does not decode is left out, so the load, asking for the pictures in
+    // its order, still reports the first bad one with its usual message. A carousel photo
+    // resampled ahead for its first box is drawn exactly as the label would draw it.
+    void firstBadPictureInOrderIsReported_data();
+    void firstBadPictureInOrderIsReported();
+    void fittedPhotoDrawsAsTheLabelWould_data();
+    void fittedPhotoDrawsAsTheLabelWould();
 };
 
 void TestCore::pointsBecomeWholePixels_data() {
@@ -84,7 +94,7 @@ void TestCore::cp1251DecodesEveryByte() {
 }
 
 void TestCore::contentPathsMatchCaseInsensitively() {
-    Fixture f;
+    ContentFolder f;
     f.writeText("Docs/Mixed.SSU", "x");
     QCOMPARE(core::realPath("docs\\mixed.ssu"), QString("Docs/Mixed.SSU"));
     QCOMPARE(core::realPath("DOCS\\MIXED.ssu"), QString("Docs/Mixed.SSU"));
@@ -95,7 +105,7 @@ void TestCore::contentPathsMatchCaseInsensitively() {
 }
 
 void TestCore::picturesFailWithTheirName() {
-    Fixture f;
+    ContentFolder f;
     f.writeBytes("Graph\\bad.jpg", "not a picture");
     // A good doubled picture beside a bad one changes nothing: content fails alike at
     // every scale.
@@ -121,7 +131,7 @@ void TestCore::picturesFailWithTheirName() {
 }
 
 void TestCore::pictureCacheReadsOnce() {
-    Fixture f;
+    ContentFolder f;
     core::PictureCache cache;
     const core::Picture& first = cache.get("Graph\\lis.jpg");
     f.remove("Graph\\lis.jpg");
@@ -147,7 +157,7 @@ void TestCore::doubledPictureOnDenseScreens() {
     QFETCH(qreal, ratio);
     QFETCH(QString, doubled);
     QFETCH(bool, shown);
-    Fixture f;                                // Graph\fon.jpg is 640 x 512
+    ContentFolder f;                          // Graph\fon.jpg is 640 x 512
     const QString name = "Graph\\FON@2X.JPG"; // found like any content name
     if (doubled == "good") f.writePicture(name, {1280, 1024}, Qt::red);
     if (doubled == "garbage") f.writeBytes(name, "not a picture");
@@ -174,7 +184,7 @@ void TestCore::doubledPictureOnDenseScreens() {
 }
 
 void TestCore::soundPathFollowsProgramDirectory() {
-    Fixture f;
+    ContentFolder f;
     core::waveplayer player;
     QCOMPARE(player.filename(), QString());
     QCOMPARE(player.Flags(), 0);
@@ -185,7 +195,7 @@ void TestCore::soundPathFollowsProgramDirectory() {
 }
 
 void TestCore::aNewSoundReplacesTheOneStillPlaying() {
-    Fixture f;
+    ContentFolder f;
     // A tiny valid wave file: 16-bit mono PCM, 100 samples of silence.
     QByteArray wav("RIFF");
     const auto u32 = [&](quint32 v) {
@@ -251,6 +261,102 @@ void TestCore::lineAndFrameLetMovesThrough() {
     QCOMPARE(surface.childAt(5, 5), nullptr);
     QVERIFY(frame->testAttribute(Qt::WA_TransparentForMouseEvents));
     QCOMPARE(surface.childAt(105, 5), label);
+}
+
+void TestCore::firstBadPictureInOrderIsReported_data() {
+    QTest::addColumn<int>("missing");     // index in StartupPictures, -1 for none
+    QTest::addColumn<int>("undecodable"); // the same
+    QTest::addColumn<int>("threads");
+    QTest::addColumn<bool>("later"); // the pictures shown later only checked, as at start-up
+    QTest::newRow("all good") << -1 << -1 << 1 << true;
+    QTest::newRow("last missing") << int(StartupPictures.size()) - 1 << -1 << 2 << false;
+    QTest::newRow("undecodable before missing") << 9 << 5 << 1 << false;
+    QTest::newRow("missing before undecodable") << 2 << 12 << 2 << true;
+    QTest::newRow("undecodable, checked only") << 13 << 10 << 1 << true;
+    QTest::newRow("on this thread only") << 7 << 3 << 0 << true;
+}
+
+void TestCore::firstBadPictureInOrderIsReported() {
+    QFETCH(int, missing);
+    QFETCH(int, undecodable);
+    QFETCH(int, threads);
+    QFETCH(bool, later);
+    ContentFolder f;
+    if (missing >= 0) f.remove(StartupPictures[missing]);
+    if (undecodable >= 0) f.writeBytes(StartupPictures[undecodable], "not a picture");
+
+    const QStringList checkedOnly = later ? StartupPictures.mid(10) : QStringList();
+    core::PictureCache cache;
+    core::PictureDecoding decoding(threads);
+    decoding.start(StartupPictures, 1, {}, checkedOnly);
+    decoding.finishInto(cache);
+    QString reported;
+    for (const QString& path : StartupPictures) {
+        const bool bad =
+            path == StartupPictures.value(missing) || path == StartupPictures.value(undecodable);
+        QCOMPARE(cache.contains(path), !bad);
+        try {
+            if (checkedOnly.contains(path)) cache.check(path);
+            // Checked or not, it decodes when asked for.
+            QVERIFY(!cache.get(path).isNull());
+        } catch (const core::RuntimeFailure& failure) {
+            reported = failure.text;
+            break;
+        }
+    }
+    const int first =
+        missing < 0 || undecodable < 0 ? qMax(missing, undecodable) : qMin(missing, undecodable);
+    if (first < 0) {
+        QCOMPARE(reported, QString());
+    } else {
+        const QString name = StartupPictures[first];
+        QCOMPARE(reported, (first == missing ? QStringLiteral("Файл не найден: %1")
+                                             : QStringLiteral("Неверный формат рисунка: %1"))
+                               .arg(name));
+    }
+}
+
+void TestCore::fittedPhotoDrawsAsTheLabelWould_data() {
+    QTest::addColumn<QSize>("box"); // in pixels; empty for the photo's own size
+    QTest::newRow("smaller") << QSize(153, 113);
+    QTest::newRow("larger") << QSize(301, 250);
+    QTest::newRow("its own size") << QSize();
+}
+
+void TestCore::fittedPhotoDrawsAsTheLabelWould() {
+    QFETCH(QSize, box);
+    ContentFolder f;
+    // Fine detail, which any other resampling would draw differently.
+    QImage detail(233, 177, QImage::Format_RGB32);
+    for (int y = 0; y < detail.height(); ++y)
+        for (int x = 0; x < detail.width(); ++x)
+            detail.setPixel(x, y, qRgb((x * 37) % 256, (y * 53) % 256, ((x ^ y) & 1) * 255));
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    QVERIFY(buffer.open(QIODevice::WriteOnly) && detail.save(&buffer, "JPG", 95));
+    const QString photo = QStringLiteral("dog\\sob141.jpg");
+    f.writeBytes(photo, jpeg);
+    if (box.isEmpty()) box = detail.size();
+    core::PictureCache cache;
+    core::PictureDecoding decoding(1);
+    decoding.start({photo}, 1, {{photo, box}});
+    decoding.finishInto(cache);
+    const core::Picture& fitted = cache.get(photo);
+    // Resampled ahead unless it has the box's size already.
+    if (box == detail.size())
+        QVERIFY(fitted.fitted.isNull());
+    else
+        QCOMPARE(fitted.fitted.size(), box);
+    core::Picture plain = fitted;
+    plain.fitted = QPixmap();
+
+    QWidget surface;
+    const QRect twips(0, 0, box.width() * 15, box.height() * 15);
+    core::Image ahead(&surface, "ahead", twips, core::Image::Sizing::Stretch, {}, {});
+    core::Image byLabel(&surface, "byLabel", twips, core::Image::Sizing::Stretch, {}, {});
+    ahead.setPicture(fitted);
+    byLabel.setPicture(plain);
+    QCOMPARE(ahead.grab().toImage(), byLabel.grab().toImage());
 }
 
 QTEST_MAIN(TestCore)
