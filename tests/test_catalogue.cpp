@@ -64,15 +64,12 @@ void TestCatalogue::choosingBreeds() {
     f.program()->Form2()->Label6_Click();
     settle();
     QVERIFY(cat->isVisible());
-    f.sounds.clear();
 
     clickEntry(cat->List1, 1);
     QCOMPARE(cat->Label10->text(), QString("Нет фото"));
     QVERIFY(!cat->Image1->hasPicture());
     QCOMPARE(cat->Text1->toPlainText(), QString("Без фото."));
     QCOMPARE(cat->Label1->text(), QString("Такса"));
-    QCOMPARE(f.sounds.size(), 1);
-    QVERIFY(f.sounds.first().endsWith("\\Sound\\stat.wav"));
     saveScreenshot(cat, "catalogue_no_photo");
 
     // Equal names: the last record stays; its photo is found whatever the case.
@@ -162,15 +159,13 @@ void TestCatalogue::backAndReturnKeepTheBreed() {
     settle();
     QCOMPARE(cat->Image2->pictureSource(), QString("Graph\\ARAK.jpg"));
     clickEntry(cat->List1, 1);
-    f.sounds.clear();
     QTest::mouseClick(cat->Image2, Qt::LeftButton);
     QVERIFY(!cat->isVisible());
     QVERIFY(main->isVisible());
-    QCOMPARE(f.sounds.size(), 1);
-    QVERIFY(f.sounds.first().endsWith("\\Sound\\select.wav"));
+    f.sounds.clear();
     main->Label6_Click();
     settle();
-    QCOMPARE(f.sounds.size(), 2); // the menu's own sound only
+    QCOMPARE(f.sounds.size(), 1); // the menu's own sound only
     QCOMPARE(cat->List1->currentRow(), 1);
     QCOMPARE(cat->Label1->text(), QString("Такса"));
 

@@ -5,9 +5,12 @@
 #include "dialogs/form3.h"
 #include "dialogs/form5.h"
 #include "main_window/form2.h"
+#include "search/searchwindow.h"
 #include "tests/fixture.h"
 #include "topics/form4.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QTest>
 #include <QWindow>
@@ -23,8 +26,8 @@ QString state(const Fixture& f) {
     Program* p = f.program();
     QStringList shown;
     for (core::FormBase* form : std::initializer_list<core::FormBase*>{
-             p->Form2(), p->Form4(), p->Form1(), p->Form5(), p->Form3()})
-        if (form->isVisible())
+             p->Form2(), p->Form4(), p->Form1(), p->Form5(), p->Form3(), p->searchWindow()})
+        if (form && form->isVisible())
             shown << form->objectName() + (form->isFormEnabled() ? "" : " (no input)");
     QStringList sounds;
     for (const QString& s : f.sounds)
@@ -99,11 +102,16 @@ void TestKeysAndText::keyDoesWhatTheClickDoes_data() {
     } backs[] = {{"reader", reader, [](Program* p) { return p->Form4()->Image2; }},
                  {"catalogue", cat, [](Program* p) { return p->Form1()->Image2; }},
                  {"help", help, [](Program* p) { return p->Form5()->Image20; }}};
+    const Opening search = [](Program* p) { p->openSearch(*p->Form2(), QString()); };
     for (const auto& b : backs) {
         QTest::addRow("%s Escape", b.name) << b.open << b.back << QKeyCombination(Qt::Key_Escape);
         QTest::addRow("%s Alt+Left", b.name)
             << b.open << b.back << QKeyCombination(Qt::AltModifier, Qt::Key_Left);
     }
+    const Control searchBack = [](Program* p) { return p->searchWindow()->Image2; };
+    QTest::newRow("search Escape") << search << searchBack << QKeyCombination(Qt::Key_Escape);
+    QTest::newRow("search Alt+Left")
+        << search << searchBack << QKeyCombination(Qt::AltModifier, Qt::Key_Left);
 }
 
 void TestKeysAndText::keyDoesWhatTheClickDoes() {
@@ -125,7 +133,17 @@ void TestKeysAndText::keyDoesWhatTheClickDoes() {
             // To whatever has the focus in the window in front, as the keyboard sends it.
             QWidget* window = target->window();
             QWidget* to = window->focusWidget() ? window->focusWidget() : window;
-            QTest::keyClick(to, key.key(), key.keyboardModifiers());
+            // Held down: the repeats, sent where the keyboard then goes, press nothing more.
+            QTest::keyPress(to, key.key(), key.keyboardModifiers());
+            settle();
+            QWidget* now = QApplication::focusWidget() ? QApplication::focusWidget()
+                                                       : QApplication::activeWindow();
+            for (int repeat = 0; repeat < 2; ++repeat) {
+                QKeyEvent held(QEvent::KeyPress, key.key(), key.keyboardModifiers(), QString(),
+                               true);
+                QApplication::sendEvent(now ? now : to, &held);
+            }
+            QTest::keyRelease(now ? now : to, key.key(), key.keyboardModifiers());
         } else {
             QTest::mouseClick(target, Qt::LeftButton, {}, target->hitBox().center());
         }
