@@ -4,6 +4,7 @@
 // Content is read at run time from beside the program: text\*.ssu (topics and the breed
 // catalogue), dog\ (photos) and Graph\ (interface art) under the working directory, and
 // Sound\ under the program's own directory.
+#include "app/commandline.h"
 #include "app/program.h"
 #include "core/contentfiles.h"
 #include "core/look.h"
@@ -21,6 +22,10 @@
 int main(int argc, char* argv[]) {
     using core::startup::Phase;
     core::startup::mark(Phase::Main);
+    const app::CommandLine command = app::readCommandLine(argc, argv);
+    if (command.exitStatus) return *command.exitStatus;
+    // Before the worker reads a picture: they are found under the working directory.
+    const auto contentFailure = app::enterContentFolder(command.contentFolder);
     // The other cores read the font configuration while Qt starts, then decode the start-up
     // pictures while the windows are built; a picture that fails is left for the load,
     // which reports the first failing one in its order.
@@ -39,6 +44,10 @@ int main(int argc, char* argv[]) {
                    main_window::Form2::picturesShownLater());
     app::installQtTranslations();
     core::useMessageBoxReports();
+    if (contentFailure) {
+        core::reportFailure(*contentFailure);
+        return 1;
+    }
     // Qt's first font would start reading the configuration a second time: until the
     // worker has read it, this thread decodes small pictures.
     pictures.helpUntil(fontsReady);
@@ -46,6 +55,7 @@ int main(int argc, char* argv[]) {
     app::Program program;
     core::startup::mark(Phase::Construct);
     pictures.finishInto(program.values().pictures);
+    app::explainMissingContent();
     if (!program.load()) return 1;
     core::startup::mark(Phase::Load);
     // No sound can be asked for before the first click, and no window but the main one

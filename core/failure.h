@@ -14,6 +14,7 @@ enum ErrorNumber : int {
     ErrFileNotFound = 53,
     ErrInputPastEnd = 62,
     ErrPathAccess = 75,
+    ErrPathNotFound = 76,
     ErrInvalidPicture = 481,
 };
 

@@ -2,7 +2,9 @@
 # Checks the desktop install: builds, installs into a staging folder (DESTDIR), validates
 # the desktop entry and the AppStream metadata, checks every installed file, then starts
 # the installed launcher on a virtual display (Xvfb) and makes sure the program reaches
-# its main window.
+# its main window; then what a lost user sees: the launcher with its content folder gone,
+# the program started from a folder without content; last, removes the install again
+# (target uninstall) and checks that no file is left.
 #
 #   bash tools/check-install.sh [BUILD_DIR]      (default: build/; Debian 12, as root)
 set -euo pipefail
@@ -97,27 +99,7 @@ step "starting the installed launcher on a virtual display"
 if [ -x "$bindir/psograf" ]; then
   # From a neutral folder: the launcher has to find its content by itself. The program
   # runs until the main window is on the display, then it is stopped.
-  cat >"$tmp/launch.sh" <<'LAUNCH'
-cd /
-"$1" >"$2/run.out" 2>"$2/run.err" &
-pid=$!
-shown=
-for _ in $(seq 50); do
-  kill -0 "$pid" 2>/dev/null || break
-  shown=$(xdotool search --onlyvisible --name '^Пёсограф$' 2>/dev/null || true)
-  [ -n "$shown" ] && break
-  sleep 0.2
-done
-echo "exe=$(readlink "/proc/$pid/exe" 2>/dev/null)"
-echo "cwd=$(readlink "/proc/$pid/cwd" 2>/dev/null)"
-echo "windows=$(printf '%s\n' $shown | grep -c .)"
-for w in $shown; do xdotool getwindowgeometry "$w" | sed -n 's/ *Geometry: /size=/p'; done
-kill "$pid" 2>/dev/null
-wait "$pid" 2>/dev/null
-exit 0
-LAUNCH
-  xvfb-run -a -s "-screen 0 1024x768x24" bash "$tmp/launch.sh" "$bindir/psograf" "$tmp" \
-    >"$tmp/launch.out" 2>&1 || true
+  bash "$root/tools/start-on-display.sh" / "$tmp" "$bindir/psograf" >"$tmp/launch.out"
   sed 's/^/  /' "$tmp/launch.out"
   value() { sed -n "s/^$1=//p" "$tmp/launch.out" | head -n 1; }
   # The launcher execs the program: the process is the staged executable, running in the
@@ -131,7 +113,42 @@ LAUNCH
     echo "stderr of the program:"
     sed 's/^/  /' "$tmp/run.err"
   fi
+
+  step "the launcher with its content folder gone"
+  # Without a display the launcher names the folder itself; with one the program does, on
+  # stderr and in a message box (a window of the program's title that is no main window).
+  mv "$content" "$content.away"
+  status=0
+  env -u DISPLAY -u WAYLAND_DISPLAY "$bindir/psograf" >/dev/null 2>"$tmp/lost.err" || status=$?
+  sed 's/^/  /' "$tmp/lost.err"
+  [ "$status" = 1 ] || bad "launcher without content and display: status $status, expected 1"
+  grep -qF "$(readlink -m "$content")" "$tmp/lost.err" || bad "launcher did not name $content"
+  bash "$root/tools/start-on-display.sh" / "$tmp" "$bindir/psograf" >"$tmp/launch.out"
+  sed 's/^/  /' "$tmp/launch.out" "$tmp/run.err"
+  [ "$(value windows)" = 1 ] && [ "$(value size)" != 624x474 ] ||
+    bad "no message box for the missing content folder"
+  grep -qF "Папка содержимого не найдена: $(readlink -m "$content")" "$tmp/run.err" ||
+    bad "the program did not name the missing content folder on stderr"
+  mv "$content.away" "$content"
+
+  step "the program started from a folder without content"
+  mkdir "$tmp/empty"
+  bash "$root/tools/start-on-display.sh" "$tmp/empty" "$tmp" "$private/psograf" >"$tmp/launch.out"
+  sed 's/^/  /' "$tmp/run.err"
+  # The start-up failure as ever, and the folder that was searched.
+  grep -q "^psograf: Ошибка 53 Файл не найден: " "$tmp/run.err" ||
+    bad "start-up failure message changed"
+  grep -qF "в рабочей папке $tmp/empty, а в ней нет папки text" "$tmp/run.err" ||
+    bad "the working directory searched is not named"
 fi
+
+step "removing the install (target uninstall)"
+DESTDIR=$stage cmake --build "$build" --target uninstall >"$tmp/uninstall.log"
+# Only the prefix's common folders may stay, empty.
+left=$(find "$stage" -mindepth 1 \( -type f -o -type l \) -print)
+[ -z "$left" ] || bad "left after uninstall: $left"
+echo "$(grep -c '^-- Removing' "$tmp/uninstall.log") files and folders removed; left:" \
+  $(cd "$stage" && find . -mindepth 1 -type d | sort)
 
 if [ "$failures" -gt 0 ]; then
   echo "check-install: $failures failure(s)" >&2
