@@ -49,9 +49,9 @@ Form1::Form1(ProgramValues& values, Navigator& navigator)
     Image1 = new Image(s, QStringLiteral("Image1"), {4680, 840, 2775, 3135},
                        Image::Sizing::TakePictureSize, QString(), QStringLiteral("Фото породы"));
     stackFrontToBack({Text1, List1, Label10, Label7, rule, Image2, Shape1, Label1, Image1});
-    // A long name wraps and shows whole, over the top edge of the description.
+    // A long name wraps over the top edge of the description, down to its text.
     Label1->setWordWrap(true);
-    Label1->setGrowToFit(true);
+    Label1->setGrowToFit(Text1);
     setAccessibleName(QStringLiteral("Каталог пород"));
     List1->setAccessibleName(QStringLiteral("Породы"));
     Text1->setAccessibleName(QStringLiteral("Описание породы"));
@@ -73,7 +73,7 @@ NameScan Form1::readForFill() {
 }
 
 void Form1::initialFill(const NameScan& scan) {
-    List1->programmatic([&] { List1->addItems(scan.names); });
+    List1->programmatic([&] { List1->addEntries(scan.names); });
     if (scan.first) showRecord(*scan.first);
     applyFrameRule();
 }

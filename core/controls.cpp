@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTextLayout>
 
 namespace core {
 
@@ -59,30 +60,111 @@ void Label::setFontSize(double points) {
 }
 
 void Label::setText(const QString& text) {
-    QLabel::setText(text);
+    m_text = text;
     fitBox();
 }
 
-void Label::setGrowToFit(bool grow) {
-    m_growToFit = grow;
+void Label::setGrowToFit(const TextBox* over) {
+    m_over = over;
     fitBox();
 }
 
 QRect Label::hitBox() const {
-    return QRect(m_box.topLeft() - pos(), m_box.size());
+    return QRect(m_box.x() - x(), m_box.y() - y(), m_box.width(),
+                 std::max(m_box.height(), height()));
+}
+
+QString Label::fittingLines(int width, int maxLines) const {
+    // Every character but a joining mark is at least a pixel wide, so no more than this can
+    // stand in maxLines lines: the rest is never laid out.
+    const qsizetype limit = qsizetype(std::max(width, 1)) * maxLines + 1;
+    const bool cut = m_text.size() > limit;
+    const QString head = cut ? m_text.left(limit) : m_text;
+
+    // Wrapped as the label wraps: at spaces, a word too long for a line standing out.
+    QTextOption option;
+    option.setWrapMode(QTextOption::WordWrap);
+    QTextLayout asWrapped(head, font());
+    asWrapped.setTextOption(option);
+    asWrapped.beginLayout();
+    bool fits = !cut;
+    for (int i = 0; fits; ++i) {
+        QTextLine line = asWrapped.createLine();
+        if (!line.isValid()) break;
+        line.setLineWidth(width);
+        fits = i < maxLines && line.naturalTextWidth() <= width;
+    }
+    asWrapped.endLayout();
+    if (fits) return m_text;
+
+    // All lines but the last as they wrap, a word too long broken where the line ends;
+    // the last ends in "…" where the text goes on.
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    QTextLayout lines(head, font());
+    lines.setTextOption(option);
+    lines.beginLayout();
+    QStringList shown;
+    qsizetype rest = 0;
+    for (int i = 0; i + 1 < maxLines; ++i) {
+        QTextLine line = lines.createLine();
+        if (!line.isValid()) break;
+        line.setLineWidth(width);
+        QStringView text = QStringView(head).sliced(line.textStart(), line.textLength());
+        while (text.endsWith(u' '))
+            text.chop(1);
+        shown << text.toString();
+        rest = line.textStart() + line.textLength();
+    }
+    lines.endLayout();
+    const QString last = head.sliced(rest);
+    const QFontMetrics metrics(font());
+    if (cut || metrics.horizontalAdvance(last) > width) {
+        const QChar ellipsis(0x2026);
+        QString elided = metrics.elidedText(last, Qt::ElideRight, width);
+        if (!elided.endsWith(ellipsis))
+            elided = metrics.elidedText(last, Qt::ElideRight,
+                                        width - metrics.horizontalAdvance(ellipsis));
+        if (!elided.endsWith(ellipsis)) elided += ellipsis;
+        shown << elided;
+    } else if (!last.isEmpty()) {
+        shown << last;
+    }
+    return shown.join(u'\n');
 }
 
 void Label::fitBox() {
     QRect box = m_box;
-    if (wordWrap()) {
+    if (wordWrap() && m_over) {
+        // As many lines as end above the text box's text.
+        const int room = std::max(m_box.height(), m_over->textTop() - m_box.y());
+        const QFontMetrics metrics(font());
+        const auto linesHeight = [&](int lines) {
+            return metrics
+                .boundingRect(QRect(0, 0, box.width(), room * 2),
+                              int(alignment() | Qt::TextWordWrap),
+                              QStringLiteral("x\n").repeated(lines - 1) + u'x')
+                .height();
+        };
+        int maxLines = 1;
+        while (maxLines < 100 && linesHeight(maxLines + 1) <= room)
+            ++maxLines;
+        const QString shown = fittingLines(box.width(), maxLines);
+        const bool elided = shown.size() != m_text.size() || shown != m_text;
+        QLabel::setText(shown);
+        if (elided || m_elided) {
+            setToolTip(elided ? boundedText(m_text) : QString());
+            setAccessibleName(elided ? boundedText(m_text) : QString());
+        }
+        m_elided = elided;
         const int needed = heightForWidth(box.width());
-        if (m_growToFit && needed > box.height()) {
-            box.setHeight(needed);
+        if (needed > box.height()) {
+            box.setHeight(std::min(needed, room));
             // What lies below is behind it in the layout; the grown lines go in front.
             raise();
         }
     } else {
-        const int overflow = fontMetrics().horizontalAdvance(text()) - box.width();
+        QLabel::setText(m_text);
+        const int overflow = wordWrap() ? 0 : fontMetrics().horizontalAdvance(m_text) - box.width();
         if (overflow > 0) {
             const int side = (overflow + 1) / 2 + 1;
             box.adjust(-side, 0, side, 0);
@@ -241,9 +323,34 @@ ChoiceList::ChoiceList(QWidget* surface, const QString& name, const QRect& twips
     });
 }
 
+namespace {
+constexpr int WholeText = Qt::UserRole;
+}
+
+void ChoiceList::addEntries(const QStringList& texts) {
+    const int first = count();
+    QStringList shown = texts; // shares the texts until one is cut
+    QList<qsizetype> cut;
+    for (qsizetype i = 0; i < texts.size(); ++i)
+        if (QString bounded = boundedText(texts[i]); bounded.size() != texts[i].size()) {
+            shown[i] = std::move(bounded);
+            cut << i;
+        }
+    addItems(shown);
+    for (const qsizetype i : std::as_const(cut))
+        item(first + int(i))->setData(WholeText, texts[i]);
+}
+
+QString ChoiceList::entryText(int row) const {
+    const QListWidgetItem* entry = item(row);
+    if (!entry) return QString();
+    const QVariant whole = entry->data(WholeText);
+    return whole.isValid() ? whole.toString() : entry->text();
+}
+
 QString ChoiceList::selectedText() const {
     const auto items = selectedItems();
-    return items.isEmpty() ? QString() : items.first()->text();
+    return items.isEmpty() ? QString() : entryText(row(items.first()));
 }
 
 void ChoiceList::focusInEvent(QFocusEvent* event) {
@@ -284,9 +391,17 @@ TextBox::TextBox(QWidget* surface, const QString& name, const QRect& twips, cons
     setPalette(p);
 }
 
+int TextBox::textTop() const {
+    return y() + viewport()->y() + int(document()->documentMargin());
+}
+
 void TextBox::mouseMoveEvent(QMouseEvent* event) {
     QPlainTextEdit::mouseMoveEvent(event);
     event->accept();
+}
+
+QString boundedText(const QString& text, qsizetype limit) {
+    return text.size() <= limit ? text : text.left(limit) + QChar(0x2026);
 }
 
 void stackFrontToBack(std::initializer_list<QWidget*> controls) {

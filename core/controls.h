@@ -51,6 +51,8 @@ private:
     QList<QKeyCombination> m_keys;
 };
 
+class TextBox;
+
 class Label : public PressableLabel {
     Q_OBJECT
 public:
@@ -61,26 +63,42 @@ public:
     void setForeColor(quint32 color);
     double fontSize() const { return m_points; }
     void setFontSize(double points);
-    // Hides QLabel::setText so that the box follows the caption (see fitBox).
+    // Hides QLabel::setText so that the box follows the caption (see fitBox). text()
+    // then gives what shows, fullText() what was set.
     void setText(const QString& text);
+    const QString& fullText() const { return m_text; }
 
-    // A wrapping label whose text needs more lines than its box holds grows downward
-    // over what lies below it, rather than cutting the last lines off.
-    void setGrowToFit(bool grow);
+    // A wrapping label whose text needs more lines than its box holds grows downward over
+    // the margin of the text box below it, as far as the top of that box's text; a text
+    // that needs still more lines ends in "…" in the last line that fits, and the whole
+    // text is its tooltip and accessible name. Only what can show is laid out, so a title
+    // of megabytes costs what a title of a line does.
+    void setGrowToFit(const TextBox* over);
     // The box the layout gives it.
     QRect designBox() const { return m_box; }
+    // The box across, as tall as the label has grown.
     QRect hitBox() const override;
 
 private:
     // A caption wider than its box (a lit menu item) widens the label evenly on both
     // sides, so it stays centred and whole; the pointer still takes only the box.
     void fitBox();
+    // The lines of m_text that fit maxLines lines of this width, the last ending in "…"
+    // when the text goes on; m_text itself when it fits.
+    QString fittingLines(int width, int maxLines) const;
 
     QRect m_box;
     quint32 m_color = 0;
     double m_points = 0;
-    bool m_growToFit = false;
+    QString m_text;
+    const TextBox* m_over = nullptr;
+    bool m_elided = false;
 };
+
+// A text cut to at most limit characters, ending in "…" where it was cut: what a tooltip,
+// an accessible name or a list entry holds of a text that may be megabytes long (a
+// screen reader reads the whole name, and Qt lays out the whole of what it is given).
+QString boundedText(const QString& text, qsizetype limit = 4000);
 
 class Image : public PressableLabel {
     Q_OBJECT
@@ -151,6 +169,10 @@ public:
         change();
         m_programmatic = outer;
     }
+    // Adds entries at the end. An entry shows at most boundedText() of its text; the text
+    // stays whole in entryText() and selectedText().
+    void addEntries(const QStringList& texts);
+    QString entryText(int row) const;
     QString selectedText() const;
 
 signals:
@@ -171,6 +193,9 @@ class TextBox : public QPlainTextEdit {
 public:
     TextBox(QWidget* surface, const QString& name, const QRect& twips, const QFont& font,
             quint32 color, quint32 background);
+    // Where its first line of text begins, inside its frame and margin, in its parent's
+    // coordinates.
+    int textTop() const;
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The keyboard (each key does what a click on its control does), long titles that wrap
-// and show whole, and Qt's own texts in Russian.
+// The keyboard (each key does what a click on its control does), titles of two lines that
+// wrap and show whole, and Qt's own texts in Russian.
 #include "catalogue/form1.h"
 #include "dialogs/form3.h"
 #include "dialogs/form5.h"
@@ -196,7 +196,7 @@ void TestKeysAndText::longTitleWrapsWhole_data() {
 void TestKeysAndText::longTitleWrapsWhole() {
     QFETCH(bool, catalogue);
     const QString title = "Длинное название, которое не помещается в одну строку: уход, "
-                          "кормление, прогулки и воспитание щенка в первые месяцы жизни";
+                          "кормление, прогулки и игры щенка";
     auto f = started(title);
     QVERIFY(f);
     core::FormBase* form = nullptr;
@@ -224,9 +224,11 @@ void TestKeysAndText::longTitleWrapsWhole() {
     const int lines = label->heightForWidth(label->width()) / label->fontMetrics().lineSpacing();
     QVERIFY2(lines >= 2, qPrintable(QString::number(lines)));
     QVERIFY(label->height() >= label->heightForWidth(label->width()));
-    // Its last line is not hidden behind the text box that starts just below its box.
+    // Its last line is not hidden behind the text box that starts just below its box, and
+    // it ends above the text box's text.
     const QPoint lastLine(label->geometry().center().x(), label->geometry().bottom() - 2);
     QCOMPARE(form->surface()->childAt(lastLine), label);
+    QVERIFY(label->geometry().bottom() < form->findChild<core::TextBox*>("Text1")->textTop());
 }
 
 void TestKeysAndText::qtTextsAreRussian() {

@@ -38,9 +38,9 @@ Form4::Form4(ProgramValues& values, Navigator& navigator)
         new Label(s, QStringLiteral("Label7"), {120, 120, 6015, 375}, QString(),
                   designFont(QStringLiteral("Courier New"), 12, true), colors::Blue, Qt::AlignLeft);
     stackFrontToBack({List1, Text1, Label1_1, Label1_0, Image2, rule, Label7});
-    // A long title wraps and shows whole, over the top edge of the text box.
+    // A long title wraps over the top edge of the text box, down to its text.
     Label1_1->setWordWrap(true);
-    Label1_1->setGrowToFit(true);
+    Label1_1->setGrowToFit(Text1);
     List1->setAccessibleName(QStringLiteral("Темы"));
     Text1->setAccessibleName(QStringLiteral("Текст темы"));
     setTabOrder(Text1, List1);
@@ -70,7 +70,7 @@ void Form4::Form_Activate() {
     std::stable_sort(sorted.begin(), sorted.end(), [&](const QString& a, const QString& b) {
         return collator.compare(a, b) < 0;
     });
-    List1->programmatic([&] { List1->addItems(sorted); });
+    List1->programmatic([&] { List1->addEntries(sorted); });
 
     if (scan.hasFirstTopic) {
         Text1->setPlainText(scan.firstText);
