@@ -15,14 +15,15 @@ public:
     Form1(core::ProgramValues& values, core::Navigator& navigator);
     ~Form1() override;
 
-    core::TextBox* Text1;
-    core::ChoiceList* List1;
-    core::Label* Label10; // "Нет фото"
-    core::Label* Label7;
-    core::Image* Image2; // back button
-    core::Shape* Shape1; // photo frame
-    core::Label* Label1; // breed name
-    core::Image* Image1; // photo
+    // The controls by their design names (docs/NAMES.md).
+    core::TextBox* Text1;    // the breed's description
+    core::ChoiceList* List1; // breed names, in file order
+    core::Label* Label10;    // "Нет фото"
+    core::Label* Label7;     // the title
+    core::Image* Image2;     // back button
+    core::Shape* Shape1;     // photo frame
+    core::Label* Label1;     // breed name
+    core::Image* Image1;     // photo
 
     // Run once at start-up: every name into the list, the first breed shown. Reading the
     // catalogue is the part that can fail; it may run before the window exists.

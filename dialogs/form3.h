@@ -12,6 +12,7 @@ class Form3 : public core::FormBase {
 public:
     Form3(core::ProgramValues& values, core::Navigator& navigator);
 
+    // The controls by their design names (docs/NAMES.md).
     core::Label* Label3; // "НЕТ"
     core::Label* Label2; // "ДА"
     core::Label* Label1; // the question

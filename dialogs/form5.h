@@ -15,12 +15,13 @@ public:
     Form5(core::ProgramValues& values, core::Navigator& navigator);
     ~Form5() override;
 
+    // The controls by their design names (docs/NAMES.md).
     QLineEdit* Text1;      // e-mail address, selectable, not editable
     core::Image* Image2;   // the web site's picture
     core::Label* Label3_0; // the help paragraph
     core::Image* Image20;  // back button
-    core::Label* Label7;
-    core::Label* Label1;
+    core::Label* Label7;   // the title
+    core::Label* Label1;   // the heading
 
     void Image2_Click();
     void Image20_Click();

@@ -26,9 +26,21 @@ public:
     // The interface pictures start-up only checks (shown on hover or for the exit).
     static QStringList picturesShownLater();
 
-    // Menu items, in the order of their captions' meaning (see the sections table).
-    core::Label *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7;
-    core::Image *Image1, *Image2, *Image3, *Image4, *Image5, *Image6, *Image7, *Image8;
+    // The controls by their design names (docs/NAMES.md). Menu items, keys 1 to 6 in the
+    // order of their captions' meaning, not of their places on the screen:
+    core::Label* Label1; // «Как выбрать собаку»
+    core::Label* Label2; // «Физиология собаки»
+    core::Label* Label3; // «Кормление и обустройство»
+    core::Label* Label4; // «Лечение собаки»
+    core::Label* Label5; // «Дрессировка собак»
+    core::Label* Label6; // «Каталог пород»
+    core::Label* Label7; // the title
+    core::Image* Image1; // exit button (Escape)
+    core::Image* Image2; // help button (F1)
+    core::Image* Image8; // minimise button
+    // The carousel's slots: small top left, medium left, large bottom left, medium bottom,
+    // small bottom right; Timer1 moves the photos along them.
+    core::Image *Image3, *Image4, *Image5, *Image6, *Image7;
     QTimer* Timer1;
     std::array<core::Image*, 5> photoSlots() const {
         return {Image3, Image4, Image5, Image6, Image7};

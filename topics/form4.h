@@ -13,12 +13,13 @@ public:
     Form4(core::ProgramValues& values, core::Navigator& navigator);
     ~Form4() override;
 
-    core::ChoiceList* List1;
-    core::TextBox* Text1;
-    core::Label* Label1_1; // the title of the topic shown
-    core::Label* Label1_0; // the prompt
-    core::Image* Image2;   // back button
-    core::Label* Label7;   // section title, set by the main menu
+    // The controls by their design names (docs/NAMES.md).
+    core::ChoiceList* List1; // the section's topics
+    core::TextBox* Text1;    // the topic's text
+    core::Label* Label1_1;   // the title of the topic shown
+    core::Label* Label1_0;   // the prompt
+    core::Image* Image2;     // back button
+    core::Label* Label7;     // section title, set by the main menu
 
     void List1_Click();
     void Image2_Click();
