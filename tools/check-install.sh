@@ -123,6 +123,9 @@ if [ -x "$bindir/psograf" ]; then
   sed 's/^/  /' "$tmp/lost.err"
   [ "$status" = 1 ] || bad "launcher without content and display: status $status, expected 1"
   grep -qF "$(readlink -m "$content")" "$tmp/lost.err" || bad "launcher did not name $content"
+  env -u DISPLAY -u WAYLAND_DISPLAY "$bindir/psograf" --help >"$tmp/help.out" 2>&1 ||
+    bad "launcher --help without content and display failed"
+  grep -q -- "--version" "$tmp/help.out" || bad "launcher --help without content: no help"
   bash "$root/tools/start-on-display.sh" / "$tmp" "$bindir/psograf" >"$tmp/launch.out"
   sed 's/^/  /' "$tmp/launch.out" "$tmp/run.err"
   [ "$(value windows)" = 1 ] && [ "$(value size)" != 624x474 ] ||
