@@ -66,7 +66,8 @@ namespace {
 // Every complete record, the bytes coming a piece at a time; each record's views hold
 // only during the call.
 template <class Each> void forEachRecord(const PieceReader& nextPiece, Each each) {
-    QByteArray unread; // from the start of the first record not read yet
+    QByteArray unread;   // from the start of the first record not read yet
+    qint64 unreadAt = 0; // where unread begins in the file
     for (bool atEnd = false; !atEnd;) {
         const QByteArray piece = nextPiece();
         atEnd = piece.isEmpty();
@@ -79,10 +80,11 @@ template <class Each> void forEachRecord(const PieceReader& nextPiece, Each each
             // comes (a field or a CR LF cut in two): it is read again with the next piece.
             if (!atEnd && (!r || reader.position() >= unread.size())) break;
             if (!r) return; // an incomplete record at the end is left out
-            each(*r);
+            each(*r, unreadAt + (r->description.data() - unread.constData()));
             done = reader.position();
         }
         unread.remove(0, done);
+        unreadAt += done;
     }
 }
 
@@ -128,7 +130,7 @@ private:
 NameScan scanNames(const PieceReader& nextPiece) {
     NameScan scan;
     NameList names(scan.names);
-    forEachRecord(nextPiece, [&](const RawRecord& r) {
+    forEachRecord(nextPiece, [&](const RawRecord& r, qint64) {
         if (!scan.first) scan.first = decoded(r);
         names.add(r.name);
     });
@@ -142,13 +144,20 @@ NameScan scanNames(QByteArrayView bytes, qsizetype pieceSize) {
 
 QList<Record> recordsNamed(const PieceReader& nextPiece, const QString& name) {
     QList<Record> found;
-    forEachRecord(nextPiece, [&](const RawRecord& r) {
+    forEachRecord(nextPiece, [&](const RawRecord& r, qint64) {
         // Cheap test first: a byte is one character, so a name of another length
         // cannot be equal.
         if (r.name.size() == name.size() && core::decodeCp1251(r.name) == name)
             found.append(decoded(r));
     });
     return found;
+}
+
+void forEachRecordBytes(const PieceReader& nextPiece,
+                        const std::function<void(const RecordBytes&)>& each) {
+    forEachRecord(nextPiece, [&](const RawRecord& r, qint64 descriptionOffset) {
+        each({r.name, r.description, r.photoFile, descriptionOffset});
+    });
 }
 
 QList<Record> recordsNamed(QByteArrayView bytes, const QString& name, qsizetype pieceSize) {

@@ -118,6 +118,14 @@ struct NameScan {
 };
 NameScan scanNames(const PieceReader& nextPiece);
 NameScan scanNames(QByteArrayView bytes, qsizetype pieceSize = ScanPieceSize);
+// Every complete record's fields as they stand in the file's bytes, in file order, the
+// bytes coming a piece at a time; the views hold only during the call.
+struct RecordBytes {
+    QByteArrayView name, description, photoFile;
+    qint64 descriptionOffset; // where the description stands in the file
+};
+void forEachRecordBytes(const PieceReader& nextPiece,
+                        const std::function<void(const RecordBytes&)>& each);
 // Every complete record with this name, in file order.
 QList<Record> recordsNamed(const PieceReader& nextPiece, const QString& name);
 QList<Record> recordsNamed(QByteArrayView bytes, const QString& name,

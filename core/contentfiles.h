@@ -26,6 +26,8 @@ inline const std::array<Section, 5> Sections = {{
 }};
 
 inline const QString Catalogue = QStringLiteral("text\\FOLDOG.ssu");
+// Words the search takes for one another (search/wordgroups.h); the search does without it.
+inline const QString WordGroups = QStringLiteral("text\\slova.ssu");
 // Breed photos are this folder followed by the catalogue's file name.
 inline const QString PhotoFolder = QStringLiteral("dog\\");
 

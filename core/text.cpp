@@ -28,7 +28,8 @@ ContentFileReader::ContentFileReader(const QString& contentPath)
     const QString path = m_file->fileName();
     if (path.contains(QChar(0)) || !QFileInfo(path).isFile())
         fail(ErrFileNotFound, QStringLiteral("Файл не найден: %1").arg(contentPath));
-    if (!m_file->open(QIODevice::ReadOnly))
+    // Unbuffered: pieces are large, and a read at an offset should not fetch more.
+    if (!m_file->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         fail(ErrPathAccess, QStringLiteral("Нет доступа к файлу: %1").arg(contentPath));
 }
 
@@ -38,6 +39,12 @@ QByteArray ContentFileReader::read(qsizetype maxBytes) {
     QByteArray bytes = m_file->read(maxBytes);
     checkRead();
     return bytes;
+}
+
+QByteArray ContentFileReader::readAt(qint64 offset, qsizetype maxBytes) {
+    if (!m_file->seek(offset))
+        fail(ErrPathAccess, QStringLiteral("Ошибка чтения файла: %1").arg(m_contentPath));
+    return read(maxBytes);
 }
 
 QByteArray ContentFileReader::readAll() {

@@ -90,6 +90,8 @@ public:
     ContentFileReader& operator=(const ContentFileReader&) = delete;
     // Up to maxBytes more bytes; empty at the end of the file.
     QByteArray read(qsizetype maxBytes);
+    // Up to maxBytes from offset on (then reading goes on from there).
+    QByteArray readAt(qint64 offset, qsizetype maxBytes);
     QByteArray readAll();
 
 private:

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/documents.h"
 
+#include "core/text.h"
 #include "topics/topicfile.h"
 
 #include <QHash>
@@ -8,29 +9,6 @@
 namespace search {
 
 namespace {
-
-// Lines end at CR LF, CR or LF, as the topic reader splits them.
-class LineSplitter {
-public:
-    explicit LineSplitter(QStringView text) : m_text(text) {}
-    bool next(Span& line) {
-        if (m_pos >= m_text.size()) return false;
-        qsizetype end = m_pos;
-        while (end < m_text.size() && m_text[end] != u'\r' && m_text[end] != u'\n')
-            ++end;
-        line = {m_pos, end - m_pos};
-        m_pos = end;
-        if (m_pos < m_text.size() && m_text[m_pos] == u'\r') ++m_pos;
-        if (m_pos < m_text.size() && m_text[m_pos] == u'\n' &&
-            (m_pos == end || m_text[end] == u'\r'))
-            ++m_pos;
-        return true;
-    }
-
-private:
-    QStringView m_text;
-    qsizetype m_pos = 0;
-};
 
 bool endsSentence(QChar c) {
     return c == u'.' || c == u'!' || c == u'?' || c == QChar(0x2026);
@@ -53,9 +31,10 @@ QList<TopicLines> splitTopics(QStringView text) {
     // the next such line, whatever other topics do meanwhile: so each topic is followed on
     // its own, and a line belongs to every topic open at it.
     QList<int> open;
-    LineSplitter lines(text);
-    Span line;
-    while (lines.next(line)) {
+    for (qsizetype pos = 0; pos < text.size();) {
+        const core::LineSpan span = core::lineAt(text, pos);
+        pos = span.next();
+        const Span line{span.start, span.length};
         int topic = -1;
         if (line.length > 0 && text[line.offset] == u'#')
             topic = byLine.value(text.mid(line.offset, line.length).toString(), -1);

@@ -2,32 +2,47 @@
 // The search of the reference: finds the words of a query in every topic of the reading
 // sections and in every breed of the catalogue. No widgets.
 //
-//   query ──fold case, split into words, stem──→ query words
-//   section files ──topic reader──→ topics ─┐
-//   catalogue ──catalogue reader──→ breeds ─┴─→ documents ──match──→ ranked results
+//   query ──fold case, split into words, stem──→ terms (each with its other forms:
+//                                                 word groups, hyphens, the word being typed)
+//   section files, catalogue ──index per file (search/index.h)──→ documents holding each term
+//        ──rank──→ the first results ──read back from the files──→ passages, marks
 //
-// Words are letters and digits; in a text a hyphenated word counts whole and by its parts,
-// in a query it is one word. Case is folded, "ё" is "е", and words are reduced to stems by
-// Snowball: the Russian rules for a word with Cyrillic letters, the English ones for a Latin
-// word, digits as written. A query word matches a document word with the same stem, or one
-// whose stem begins with the query word's stem when that is at least four letters long
-// ("японск" finds "японская"). A document is found when it holds every query word, in its
-// title or in its text.
+// Words are letters and digits; case is folded, "ё" is "е", and words are reduced to stems
+// by Snowball (Russian for Cyrillic, English for Latin, digits as written). A term matches a
+// document word with the same stem, or one whose stem begins with the term's stem when that
+// is four letters or more ("японск" finds "японская"); a term whose stem is two letters or
+// shorter matches only its own form ("той" is not "то"). A hyphenated word also matches
+// written together and apart ("чихуа-хуа": "чихуахуа", "чихуа хуа"). Entries of the
+// author's word groups (search/wordgroups.h) stand for one another. The last word of the
+// query, while it is being typed (no space after it), also matches as the beginning of a
+// word from its second letter ("кл" finds "клещи"). A word of five letters or more found
+// nowhere is retried with one letter changed, added, dropped or two swapped, and the answer
+// says what it searched for.
 //
-// Found documents whose title holds every query word come first, then the rest; within
-// each group more matches rank higher, and equal ones keep the order of the sections and
-// of their files, the catalogue last.
+// Ranking: documents holding every term come first, those where the typed word matched only
+// as a beginning next; when fewer than a few documents hold every term, those missing one
+// follow, marked as partial. Within each, documents whose title holds every term come
+// first, then by score: each term weighs by how rare it is across all documents (the
+// inverse document frequency of BM25, with its saturating count and length norm; title
+// words count thrice), and terms found close together gain up to half the weight of all but
+// the weightiest of them.
+// Equal ones keep the order of the sections and of their files, the catalogue last.
 //
-// Every search reads the files again, so it always sees what the reader windows show; only
-// the stems of words are remembered between searches. A file that cannot be read is
-// reported (core::reportFailure) once, not again while it stays unreadable, and the other
-// files are still searched.
+// Each file is indexed when first searched and again whenever its size, times or identity
+// change, so a search sees the files as they are now; a file changed during a search gives
+// its old text or its new one, never a mix (results found in the old index are read back
+// only when the file still holds what was indexed, else the search starts again). A file
+// that cannot be read is named in the answer, and the other files are still searched.
 #pragma once
 
+#include "search/index.h"
 #include "search/span.h"
 
 #include <QList>
 #include <QString>
+#include <QStringList>
+
+#include <atomic>
 #include <memory>
 
 namespace search {
@@ -49,25 +64,60 @@ struct Result {
     int row = 0;    // the topic's first place in its section's title list, or the breed's
                     // record number in the catalogue, from 0
     QString label; // as the result list shows it: "Лечение собаки › Клещи и пироплазмоз"
+    bool partial = false; // holds all but one of the query's words
     // The paragraph of a topic, or the sentences of a breed's description, holding the most
     // matches, cut to about 300 characters around its first match with "…" where cut.
     QString passage;
     QList<Span> marks; // the matched words in passage, in order
 };
 
+struct Answer {
+    QList<Result> results; // the first MaxResults, best first
+    qsizetype found = 0;   // documents holding every word of the query
+    qsizetype partial = 0; // listed after them, each missing one word
+    // The query as searched when a word was found nowhere and retried with one edit
+    // ("лабрадор" for "лабродор"); empty otherwise.
+    QString searchedFor;
+    QStringList unreadable; // content files that could not be read ("text\\HCD.ssu")
+};
+
+// At most this many results are listed; the answer still counts them all.
+constexpr qsizetype MaxResults = 500;
+
 // "source › title", with U+203A between spaces.
 QString resultLabel(const QString& source, const QString& title);
 
-// Remembers the stems it has computed; one engine serves one thread.
+// When a search should give way: a newer request (latest moved on from mine) or the end
+// of the program. Reading files is never given up for a newer request, only for the end.
+struct Yield {
+    const std::atomic<quint64>* latest = nullptr;
+    quint64 mine = 0;
+    const std::atomic<bool>* stopping = nullptr;
+    bool stop() const { return stopping && stopping->load(std::memory_order_relaxed); }
+    bool giveWay() const {
+        return stop() || (latest && latest->load(std::memory_order_relaxed) != mine);
+    }
+};
+
+// Keeps the index of every file and the stems it has computed; one engine serves one
+// thread.
 class Engine {
 public:
-    Engine(QList<Section> sections, QString catalogueFile, QString catalogueLabel);
+    // groupsFile: the author's word groups (empty: none); a missing one is no failure.
+    Engine(QList<Section> sections, QString catalogueFile, QString catalogueLabel,
+           QString groupsFile = {});
     ~Engine();
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
 
-    // Ranked results; none for a query without words.
-    QList<Result> find(QStringView query);
+    // Ranked results; none for a query without words. Throws Interrupted when yield says.
+    Answer find(QStringView query, const Yield& yield = {});
+    // Brings every index up to date with its file (what the first search would do).
+    void refresh(const Yield& yield = {});
+    // Gives back the working memory of the last search; the indexes stay.
+    void release();
+    // The indexes' memory, in bytes.
+    qsizetype indexBytes() const;
 
 private:
     struct Private;

@@ -6,7 +6,10 @@
 #include "core/look.h"
 #include "core/units.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QTextCursor>
 #include <QToolButton>
 
@@ -19,6 +22,9 @@ const FormLook Look{8070, 7200, 1, true, colors::ButtonFace};
 const QString Title = QStringLiteral("Поиск по справочнику");
 const QString NothingFound = QStringLiteral("Ничего не найдено");
 const QString CatalogueLabel = QStringLiteral("Каталог пород");
+const QString Partial = QStringLiteral(" (не все слова)");
+// How long an answer may take before the window says it is searching.
+constexpr int SearchingDelayMs = 150;
 
 QList<Section> sections() {
     QList<Section> list;
@@ -26,11 +32,27 @@ QList<Section> sections() {
         list.append({s.file, s.readerTitle});
     return list;
 }
+
+QString number(qsizetype n) {
+    return QLocale(QLocale::Russian).toString(qlonglong(n));
+}
+
+// «Найдено: 122 686, показаны первые 500»; partial answers counted apart.
+QString foundLine(const Answer& answer) {
+    QString line = QStringLiteral("Найдено: %1").arg(number(answer.found));
+    if (answer.partial > 0)
+        line += QStringLiteral(", без одного из слов: %1").arg(number(answer.partial));
+    if (answer.found + answer.partial > answer.results.size())
+        line += QStringLiteral(", показаны первые %1").arg(number(answer.results.size()));
+    if (!answer.searchedFor.isEmpty())
+        line = QStringLiteral("Показаны результаты для: %1. %2").arg(answer.searchedFor, line);
+    return line;
+}
 } // namespace
 
 SearchWindow::SearchWindow(ProgramValues& values, Navigator& navigator)
     : FormBase(values, navigator, QStringLiteral("SearchWindow"), Look),
-      m_engine(sections(), content::Catalogue, CatalogueLabel) {
+      m_searcher(sections(), content::Catalogue, CatalogueLabel, content::WordGroups) {
     QWidget* s = surface();
     setAccessibleName(Title);
     Label7 =
@@ -46,16 +68,20 @@ SearchWindow::SearchWindow(ProgramValues& values, Navigator& navigator)
     Text1->setPlaceholderText(QStringLiteral("Слово или несколько слов"));
     Text1->setAccessibleName(QStringLiteral("Искать"));
     Text1->setAccessibleDescription(
-        QStringLiteral("Результаты обновляются при вводе; Enter открывает выделенный, "
+        QStringLiteral("Результаты обновляются при вводе; Enter открывает первый, "
                        "стрелка вниз переходит к списку, Escape возвращает назад"));
     Text1->setClearButtonEnabled(true);
     if (auto* clear = Text1->findChild<QToolButton*>())
         clear->setAccessibleName(QStringLiteral("Очистить"));
     Text1->setMouseTracking(true);
 
+    Label8 = new Label(s, QStringLiteral("Label8"), {120, 1275, 7815, 255}, QString(),
+                       designFont(QStringLiteral("MS Sans Serif"), 8.25), colors::DarkGreen,
+                       Qt::AlignLeft);
+
     List1 = new QListWidget(s);
     List1->setObjectName(QStringLiteral("List1"));
-    List1->setGeometry(twipsRect(120, 1320, 7815, 2415));
+    List1->setGeometry(twipsRect(120, 1560, 7815, 2175));
     List1->setFont(designFont(QStringLiteral("MS Serif"), 9.75));
     List1->setAccessibleName(QStringLiteral("Результаты поиска"));
     List1->setAccessibleDescription(QStringLiteral("Enter или двойной щелчок открывает результат"));
@@ -67,18 +93,46 @@ SearchWindow::SearchWindow(ProgramValues& values, Navigator& navigator)
     p.setColor(QPalette::Base, vbColor(colors::TooltipBack));
     List1->setPalette(p);
 
-    Text2 = new TextBox(s, QStringLiteral("Text2"), {120, 3840, 7815, 3255},
+    Text2 = new TextBox(s, QStringLiteral("Text2"), {120, 3840, 7815, 3000},
                         designFont(QStringLiteral("Times New Roman"), 12), colors::DarkBlue,
                         colors::TooltipBack);
     Text2->setAccessibleName(QStringLiteral("Найденный отрывок"));
 
-    stackFrontToBack({Text1, List1, Text2, Image2, rule, Label7});
+    // A failure names the file here, in the window, and the search goes on.
+    Label9 = new Label(s, QStringLiteral("Label9"), {120, 6885, 7815, 255}, QString(),
+                       designFont(QStringLiteral("MS Sans Serif"), 8.25), 0x000080, Qt::AlignLeft);
+
+    stackFrontToBack({Text1, Label8, List1, Text2, Label9, Image2, rule, Label7});
     setTabOrder(Text1, List1);
     setTabOrder(List1, Text2);
+    // Entering the list (Down, Tab, a click): its current entry, the first when none, is
+    // what a screen reader names, after the list itself.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now != List1) return;
+        if (List1->currentRow() < 0 && List1->count()) List1->setCurrentRow(0);
+        QTimer::singleShot(0, this, [this] {
+            if (!List1->hasFocus() || List1->currentRow() < 0 || !QAccessible::isActive()) return;
+            QAccessibleEvent focus(List1, QAccessible::Focus);
+            focus.setChild(List1->currentRow());
+            QAccessible::updateAccessibility(&focus);
+        });
+    });
 
+    m_searching.setSingleShot(true);
+    m_searching.setInterval(SearchingDelayMs);
+    connect(&m_searching, &QTimer::timeout, this,
+            [this] { Label8->setText(QStringLiteral("Поиск…")); });
+    connect(&m_searcher, &Searcher::answered, this,
+            [this](const QString& query, const Answer& answer) {
+                guarded([&] { showAnswer(query, answer); });
+            });
     connect(Text1, &QLineEdit::textChanged, this, [this] { guarded([&] { Text1_Change(); }); });
-    connect(List1, &QListWidget::currentRowChanged, this,
-            [this] { guarded([&] { List1_Click(); }); });
+    connect(List1, &QListWidget::currentRowChanged, this, [this] {
+        guarded([&] {
+            if (List1->currentRow() >= 0) highlightFirst(false);
+            List1_Click();
+        });
+    });
     connect(List1, &QListWidget::itemActivated, this,
             [this] { guarded([&] { List1_DblClick(); }); });
 }
@@ -86,8 +140,10 @@ SearchWindow::SearchWindow(ProgramValues& values, Navigator& navigator)
 SearchWindow::~SearchWindow() = default;
 
 void SearchWindow::start(const QString& typed) {
+    m_searcher.prepare();
+    const bool same = Text1->text() == typed;
     Text1->setText(typed);
-    Text1_Change(); // a search of the same text reads the files afresh
+    if (same) Text1_Change(); // a search of the same text sees the files as they are now
     Text1->setFocus();
     Text1->end(false);
 }
@@ -98,22 +154,78 @@ void SearchWindow::Form_Activate() {
 }
 
 void SearchWindow::Text1_Change() {
-    m_results = m_engine.find(Text1->text());
-    List1->clear();
-    Text2->clear();
-    if (Text1->text().trimmed().isEmpty()) return;
-    if (m_results.isEmpty()) {
-        auto* none = new QListWidgetItem(NothingFound, List1);
-        none->setFlags(Qt::ItemIsEnabled);
+    if (Text1->text().trimmed().isEmpty()) {
+        m_searcher.search(QString()); // any search running gives way
+        m_searching.stop();
+        showAnswer(Text1->text(), {});
         return;
     }
-    for (const Result& r : m_results)
-        List1->addItem(r.label);
-    List1->setCurrentRow(0);
+    m_searcher.search(Text1->text());
+    m_searching.start();
+}
+
+// The searcher sends only the answer to the latest request, that is to what the field holds.
+void SearchWindow::showAnswer(const QString& query, const Answer& answer) {
+    m_searching.stop();
+    m_results = answer.results;
+    List1->clear();
+    Text2->clear();
+    m_firstHighlighted = false;
+    const bool empty = query.trimmed().isEmpty();
+    Label8->setText(empty ? QString() : foundLine(answer));
+    Label9->setText(answer.unreadable.isEmpty()
+                        ? QString()
+                        : QStringLiteral("Не удалось прочитать: %1")
+                              .arg(answer.unreadable.join(QStringLiteral(", "))));
+    if (empty) {
+        emit answerShown();
+        return;
+    }
+    if (m_results.isEmpty()) {
+        // An entry like the results, so that it can be reached and read out.
+        List1->addItem(NothingFound);
+        emit answerShown();
+        return;
+    }
+    for (const Result& r : std::as_const(m_results)) {
+        auto* item = new QListWidgetItem(r.label + (r.partial ? Partial : QString()), List1);
+        // Read out with a pause between the section and the title.
+        item->setData(Qt::AccessibleTextRole,
+                      r.source + QStringLiteral(": ") + r.title +
+                          (r.partial ? QStringLiteral(", не все слова") : QString()));
+        if (r.partial) item->setForeground(partialText());
+    }
+    // The field keeps the focus: the first result is shown, not made current.
+    if (List1->hasFocus())
+        List1->setCurrentRow(0);
+    else
+        highlightFirst(true);
+    emit answerShown();
+}
+
+void SearchWindow::highlightFirst(bool on) {
+    if (on == m_firstHighlighted || List1->count() == 0) return;
+    m_firstHighlighted = on;
+    QListWidgetItem* first = List1->item(0);
+    first->setBackground(on ? List1->palette().highlight() : QBrush());
+    first->setForeground(on                           ? List1->palette().highlightedText()
+                         : m_results.value(0).partial ? partialText()
+                                                      : QBrush());
+    if (on) List1_Click();
+}
+
+// Partial answers are listed lighter.
+QBrush SearchWindow::partialText() const {
+    return palette().brush(QPalette::Disabled, QPalette::Text);
+}
+
+int SearchWindow::chosenRow() const {
+    const int row = List1->currentRow();
+    return row >= 0 ? row : (m_firstHighlighted ? 0 : -1);
 }
 
 void SearchWindow::List1_Click() {
-    const int row = List1->currentRow();
+    const int row = chosenRow();
     Text2->clear();
     if (row < 0 || row >= m_results.size()) return;
     const Result& r = m_results[row];
@@ -131,10 +243,11 @@ void SearchWindow::List1_Click() {
 }
 
 void SearchWindow::List1_DblClick() {
-    const int row = List1->currentRow();
+    const int row = chosenRow();
     if (row < 0 || row >= m_results.size()) return;
     const Result r = m_results[row];
     hideForm();
+    leave();
     if (r.kind == Kind::Topic)
         m_navigator.showTopic(r.file, r.title);
     else
@@ -143,14 +256,26 @@ void SearchWindow::List1_DblClick() {
 
 void SearchWindow::Image2_Click() {
     hideForm();
+    leave();
     m_navigator.leaveSearch();
     playSound(content::sound::Select);
+}
+
+// What the last search held goes; the indexes stay for the next time.
+void SearchWindow::leave() {
+    m_searching.stop();
+    m_results = {};
+    List1->clear();
+    Text2->clear();
+    m_firstHighlighted = false;
+    m_searcher.release();
 }
 
 void SearchWindow::Form_MouseMove() {
     backButtonNormal();
 }
 
+// From the field: Enter opens the highlighted result, Down moves into the list.
 bool SearchWindow::Form_KeyPress(const QKeyEvent* key) {
     if (!Text1->hasFocus() || !List1->count()) return false;
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
@@ -158,7 +283,7 @@ bool SearchWindow::Form_KeyPress(const QKeyEvent* key) {
         return true;
     }
     if (key->key() == Qt::Key_Down) {
-        List1->setFocus();
+        List1->setFocus(Qt::TabFocusReason);
         return true;
     }
     return false;

@@ -3,14 +3,20 @@
 // result with the found words marked. It has the look of the other windows and leaves by
 // its back button (or Escape) to the window it was opened from; choosing a result opens
 // the reader or the catalogue on it.
+//
+// Searching runs on a thread of its own (search/searcher.h): the field takes every key at
+// once, and each key's search replaces the one before. While the reader types, the first
+// result is highlighted but not made current, so a screen reader stays in the field; Down
+// goes into the list on that result.
 #pragma once
 
 #include "core/controls.h"
 #include "core/form.h"
-#include "search/engine.h"
+#include "search/searcher.h"
 
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTimer>
 
 namespace search {
 
@@ -21,6 +27,8 @@ public:
     ~SearchWindow() override;
 
     core::Label* Label7;  // title
+    core::Label* Label8;  // how many were found, and what was searched for
+    core::Label* Label9;  // the content files that could not be read
     core::Image* Image2;  // back button
     QLineEdit* Text1;     // the query
     QListWidget* List1;   // results
@@ -28,7 +36,7 @@ public:
 
     // Shown with the field holding this text (a letter typed on the main window).
     void start(const QString& typed);
-    // Searches afresh for what the field holds.
+    // Searches afresh for what the field holds; the answer comes later (answered()).
     void Text1_Change();
     // The highlighted result's passage.
     void List1_Click();
@@ -37,6 +45,11 @@ public:
     void Image2_Click();
 
     const QList<Result>& results() const { return m_results; }
+    Searcher& searcher() { return m_searcher; }
+
+signals:
+    // The answer for what the field holds is shown.
+    void answerShown();
 
 protected:
     void Form_Activate() override;
@@ -46,8 +59,17 @@ protected:
     bool Form_KeyPress(const QKeyEvent* event) override;
 
 private:
-    Engine m_engine;
+    void showAnswer(const QString& query, const Answer& answer);
+    // The result Enter opens: the current one, or the highlighted first one.
+    int chosenRow() const;
+    void highlightFirst(bool on);
+    QBrush partialText() const;
+    void leave();
+
+    Searcher m_searcher;
     QList<Result> m_results;
+    bool m_firstHighlighted = false;
+    QTimer m_searching; // says «Поиск…» when an answer is slow to come
 };
 
 } // namespace search

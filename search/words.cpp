@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/words.h"
 
+#include "core/text.h"
+
 #include <libstemmer.h>
 
 namespace search {
@@ -13,10 +15,6 @@ bool isCyrillic(QChar c) {
 
 bool isLatinLetter(QChar c) {
     return c.unicode() < 0x0250 && c.isLetter();
-}
-
-bool isHyphen(QChar c) {
-    return c == u'-' || c == QChar(0x2010) || c == QChar(0x2011);
 }
 
 // A stem cache that only grows would keep every word of every text ever searched.
@@ -41,6 +39,35 @@ QChar toLower(QChar c) {
     return c.toLower();
 }
 
+// Each byte of a content file as a character, folded, and back.
+struct ByteTables {
+    std::array<char16_t, 256> chars{};
+    std::array<char, 256> folded{};
+    QHash<char16_t, char> bytes;
+};
+
+const ByteTables& byteTables() {
+    static const ByteTables tables = [] {
+        ByteTables t;
+        QByteArray all(256, Qt::Uninitialized);
+        for (int b = 0; b < 256; ++b)
+            all[b] = char(b);
+        const QString text = core::decodeCp1251(all);
+        for (int b = 0; b < 256; ++b) {
+            // Every byte is one character in Windows-1251.
+            t.chars[b] = text.size() == 256 ? text[b].unicode() : char16_t(b);
+            t.bytes.insert(t.chars[b], char(b));
+        }
+        for (int b = 0; b < 256; ++b) {
+            const QChar c(t.chars[b]);
+            if (!isWordChar(c)) continue;
+            t.folded[b] = t.bytes.value(foldCase(QStringView(&c, 1))[0].unicode(), char(b));
+        }
+        return t;
+    }();
+    return tables;
+}
+
 } // namespace
 
 QString foldCase(QStringView text) {
@@ -53,39 +80,42 @@ QString foldCase(QStringView text) {
     return folded;
 }
 
-qsizetype WordReader::wordEnd(qsizetype pos, bool& marked) const {
-    while (pos < m_text.size()) {
-        const QChar c = m_text[pos];
-        if (!isLetterOrDigit(c)) {
-            // Combining marks begin at U+0300; below that the tables need not be asked.
-            if (c.unicode() < 0x0300 || !c.isMark()) break;
-            marked = true;
-        }
-        ++pos;
-    }
-    return pos;
+bool isWordChar(QChar c) {
+    return isLetterOrDigit(c);
 }
 
-bool WordReader::next(Word& word) {
-    const qsizetype size = m_text.size();
-    while (m_pos < size && !isLetterOrDigit(m_text[m_pos]))
-        ++m_pos;
-    if (m_pos >= size) return false;
+char foldByte(char byte) {
+    return byteTables().folded[uchar(byte)];
+}
 
-    word.partCount = 0;
-    word.marked = false;
-    const qsizetype start = m_pos;
-    for (;;) {
-        const qsizetype end = wordEnd(m_pos, word.marked);
-        if (word.partCount < Word::MaxParts) word.parts[word.partCount++] = {m_pos, end - m_pos};
-        m_pos = end;
-        if (m_pos + 1 < size && isHyphen(m_text[m_pos]) && isLetterOrDigit(m_text[m_pos + 1]))
-            ++m_pos;
-        else
-            break;
+const std::array<char, 256>& byteFolding() {
+    return byteTables().folded;
+}
+
+std::optional<QByteArray> toContentBytes(QStringView folded) {
+    const ByteTables& t = byteTables();
+    QByteArray bytes(folded.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < folded.size(); ++i) {
+        const auto found = t.bytes.constFind(folded[i].unicode());
+        if (found == t.bytes.cend()) return std::nullopt;
+        bytes[i] = *found;
     }
-    word.whole = {start, m_pos - start};
-    return true;
+    return bytes;
+}
+
+QByteArray byteKey(QByteArrayView bytes) {
+    QByteArray key(bytes.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        key[i] = foldByte(bytes[i]);
+    return key;
+}
+
+QByteArray joinedKey(QByteArrayView bytes, const Word& word) {
+    QByteArray key;
+    key.reserve(word.whole.length);
+    for (int i = 0; i < word.partCount; ++i)
+        key += byteKey(bytes.sliced(word.parts[i].offset, word.parts[i].length));
+    return key;
 }
 
 QString wordKey(QStringView folded, bool marked) {
@@ -100,6 +130,14 @@ QString wordKey(QStringView folded, bool marked) {
 bool isCyrillicStem(QStringView stem) {
     for (QChar c : stem)
         if (isCyrillic(c)) return true;
+    return false;
+}
+
+bool isCyrillicStem(QByteArrayView stem) {
+    // Windows-1251 has its Cyrillic letters from 0x80 up, and nothing else there makes words
+    // but a few signs (µ) no stem holds alone.
+    for (char b : stem)
+        if (uchar(b) >= 0x80 && isCyrillic(QChar(byteTables().chars[uchar(b)]))) return true;
     return false;
 }
 

@@ -1,13 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Words as the search sees them: case folded, split out of running text, reduced to stems.
+// The query is Unicode text; the content files are Windows-1251, where one byte is one
+// character, and their words are read straight from the bytes, folded the same way.
 #pragma once
 
 #include "search/span.h"
 
+#include <QByteArray>
 #include <QHash>
 #include <QString>
 
 #include <array>
+#include <optional>
+#include <type_traits>
 
 struct sb_stemmer;
 
@@ -16,6 +21,26 @@ namespace search {
 // Lowercase with "ё" as "е", one character for each character, so that offsets found in the
 // folded text hold for the original.
 QString foldCase(QStringView text);
+
+// Letters and digits make words (and combining marks inside them, which Windows-1251 has
+// none of).
+bool isWordChar(QChar c);
+inline bool isWordChar(char byte); // a byte of a content file
+inline bool isHyphen(QChar c) {
+    return c == u'-' || c == QChar(0x2010) || c == QChar(0x2011);
+}
+inline bool isHyphen(char byte) {
+    return byte == '-';
+}
+
+// A content file's byte folded as foldCase folds its character; 0 for a byte that is no
+// part of a word.
+char foldByte(char byte);
+// The same for every byte at once, for loops over many.
+const std::array<char, 256>& byteFolding();
+// Folded text (a query word) in the content files' bytes; nothing when a character has no
+// byte there, and so can occur in no content file.
+std::optional<QByteArray> toContentBytes(QStringView folded);
 
 // A run of letters and digits, or several joined by hyphens ("акита-ину"): then the parts
 // are words too.
@@ -27,20 +52,36 @@ struct Word {
     bool marked = false; // holds combining marks (stress accents)
 };
 
-// Reads the words of folded text in order.
-class WordReader {
+// Reads the words of text in order: folded Unicode text (a query), or the bytes of a
+// content file.
+template <class View> class BasicWordReader {
 public:
-    explicit WordReader(QStringView folded) : m_text(folded) {}
+    explicit BasicWordReader(View text) : m_text(text) {}
     bool next(Word& word);
 
 private:
+    static constexpr bool Bytes = std::is_same_v<View, QByteArrayView>;
     qsizetype wordEnd(qsizetype pos, bool& marked) const;
-    QStringView m_text;
+    template <class C> bool wordChar(C c) const {
+        if constexpr (Bytes)
+            return m_fold[uchar(c)] != 0;
+        else
+            return isWordChar(c);
+    }
+    View m_text;
     qsizetype m_pos = 0;
+    const char* m_fold = Bytes ? byteFolding().data() : nullptr;
 };
+using WordReader = BasicWordReader<QStringView>;
+using ByteWordReader = BasicWordReader<QByteArrayView>;
 
 // The word to compare: its folded letters without combining marks.
 QString wordKey(QStringView folded, bool marked);
+
+// The folded key of a span of content bytes, and of a hyphenated word written together
+// ("ши-тцу" → "шитцу"): both as a reader types them.
+QByteArray byteKey(QByteArrayView bytes);
+QByteArray joinedKey(QByteArrayView bytes, const Word& word);
 
 // Stems with Snowball: Russian for a word with Cyrillic letters, English for one with Latin
 // letters; digits stay as they are. Stems are remembered (words, not files, repeat).
@@ -63,5 +104,49 @@ private:
 // Whether a stem came from the Russian rules, which only ever cut endings: every word with
 // such a stem begins with it.
 bool isCyrillicStem(QStringView stem);
+bool isCyrillicStem(QByteArrayView stem);
+
+inline bool isWordChar(char byte) {
+    return foldByte(byte) != 0;
+}
+
+template <class View> qsizetype BasicWordReader<View>::wordEnd(qsizetype pos, bool& marked) const {
+    while (pos < m_text.size()) {
+        const auto c = m_text[pos];
+        if (!wordChar(c)) {
+            if constexpr (Bytes) {
+                break;
+            } else {
+                // Combining marks begin at U+0300; below that the tables need not be asked.
+                if (c.unicode() < 0x0300 || !c.isMark()) break;
+                marked = true;
+            }
+        }
+        ++pos;
+    }
+    return pos;
+}
+
+template <class View> bool BasicWordReader<View>::next(Word& word) {
+    const qsizetype size = m_text.size();
+    while (m_pos < size && !wordChar(m_text[m_pos]))
+        ++m_pos;
+    if (m_pos >= size) return false;
+
+    word.partCount = 0;
+    word.marked = false;
+    const qsizetype start = m_pos;
+    for (;;) {
+        const qsizetype end = wordEnd(m_pos, word.marked);
+        if (word.partCount < Word::MaxParts) word.parts[word.partCount++] = {m_pos, end - m_pos};
+        m_pos = end;
+        if (m_pos + 1 < size && isHyphen(m_text[m_pos]) && wordChar(m_text[m_pos + 1]))
+            ++m_pos;
+        else
+            break;
+    }
+    word.whole = {start, m_pos - start};
+    return true;
+}
 
 } // namespace search

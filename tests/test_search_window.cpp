@@ -11,9 +11,13 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QSignalSpy>
 #include <QTest>
+
 #include <QTextBlock>
 #include <QTimer>
+#include <condition_variable>
+#include <mutex>
 
 class TestSearchWindow : public QObject {
     Q_OBJECT
@@ -22,6 +26,10 @@ private slots:
     void cleanup() { f.reset(); }
     void choosingAResult_data();
     void choosingAResult();
+    void newerAnswerWins();
+    void focusStaysInTheField();
+    void linesAboveAndBelow_data();
+    void linesAboveAndBelow();
     void backToWhereItWasOpened();
     void waysIn_data();
     void waysIn();
@@ -34,9 +42,15 @@ private:
 
 namespace {
 // Typed a letter at a time, as Cyrillic text arrives from the keyboard.
-void type(QWidget* field, const QString& text) {
+void typeOnly(search::SearchWindow* w, const QString& text) {
     for (const QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Click, w->Text1, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+// Typed, and its answer shown.
+bool type(search::SearchWindow* w, const QString& text) {
+    QSignalSpy shown(w, &search::SearchWindow::answerShown);
+    typeOnly(w, text);
+    return shown.count() > 0 || shown.wait(10000);
 }
 } // namespace
 
@@ -56,8 +70,10 @@ void TestSearchWindow::init() {
 
 search::SearchWindow* TestSearchWindow::open(core::FormBase& from, const QString& typed) {
     f->program()->openSearch(from, typed);
+    search::SearchWindow* w = f->program()->searchWindow();
+    if (!typed.isEmpty()) QSignalSpy(w, &search::SearchWindow::answerShown).wait(10000);
     settle();
-    return f->program()->searchWindow();
+    return w;
 }
 
 void TestSearchWindow::choosingAResult_data() {
@@ -88,10 +104,15 @@ void TestSearchWindow::choosingAResult() {
     QVERIFY(w->isVisible());
     QVERIFY(!p->Form2()->isVisible());
     QVERIFY(w->Text1->hasFocus());
-    type(w->Text1, query);
+    QVERIFY(type(w, query));
     QVERIFY(w->List1->count() >= 1);
     QCOMPARE(w->List1->item(0)->text(), label);
-    QCOMPARE(w->List1->currentRow(), 0);
+    // Read out with a pause: «Лечение собаки: Клещи и пироплазмоз».
+    QCOMPARE(w->List1->item(0)->data(Qt::AccessibleTextRole).toString(),
+             QString(label).replace(" › ", ": "));
+    // Shown, not made current: the field keeps the focus.
+    QCOMPARE(w->List1->currentRow(), -1);
+    QVERIFY(w->Text1->hasFocus());
     // The passage marks the found word.
     const QTextCursor at = w->Text2->document()->find(marked);
     QVERIFY(!at.isNull());
@@ -129,12 +150,120 @@ void TestSearchWindow::choosingAResult() {
     QVERIFY(f->failures.isEmpty());
 }
 
+// An older search that answers late never shows over the newer one.
+void TestSearchWindow::newerAnswerWins() {
+    search::SearchWindow* w = open(*f->program()->Form2(), QString());
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool go = false;
+    const auto release = [&] {
+        std::lock_guard lock(mutex);
+        go = true;
+        wake.notify_all();
+    };
+    struct Finally {
+        std::function<void()> run;
+        ~Finally() { run(); }
+    } finally{release};
+    w->searcher().setBeforeAnswer([&](const QString& query) {
+        if (query != "кл") return;
+        std::unique_lock lock(mutex);
+        wake.wait(lock, [&] { return go; });
+    });
+    QStringList delivered;
+    connect(&w->searcher(), &search::Searcher::answered,
+            [&](const QString& query) { delivered << query; });
+    QSignalSpy shown(w, &search::SearchWindow::answerShown);
+    typeOnly(w, "кл"); // found, then held back before it is sent
+    QTest::qWait(50);
+    typeOnly(w, "ещ");
+    release();
+    QVERIFY(shown.wait(10000));
+    QTest::qWait(50);
+    QCOMPARE(delivered, QStringList{"клещ"});
+    QCOMPARE(entries(w->List1), QStringList{"Лечение собаки › Клещи и пироплазмоз"});
+    w->searcher().setBeforeAnswer({});
+}
+
+// Typing never moves the focus; Down goes into the list on the first result, and the
+// next Down to the next one; «Ничего не найдено» can be reached too.
+void TestSearchWindow::focusStaysInTheField() {
+    search::SearchWindow* w = open(*f->program()->Form2(), QString());
+    QVERIFY(type(w, "собака"));
+    QVERIFY(w->List1->count() >= 2);
+    QVERIFY(w->Text1->hasFocus());
+    QCOMPARE(w->List1->currentRow(), -1);
+    const QString first = w->Text2->toPlainText();
+    QVERIFY(!first.isEmpty()); // the first result's passage
+    QTest::keyClick(w->Text1, Qt::Key_Down);
+    QVERIFY(w->List1->hasFocus());
+    QCOMPARE(w->List1->currentRow(), 0);
+    QCOMPARE(w->Text2->toPlainText(), first);
+    QTest::keyClick(w->List1, Qt::Key_Down);
+    QCOMPARE(w->List1->currentRow(), 1);
+
+    w->Text1->setFocus();
+    QVERIFY(type(w, "зебра"));
+    QTest::keyClick(w->Text1, Qt::Key_Down);
+    QVERIFY(w->List1->hasFocus());
+    QCOMPARE(w->List1->currentItem()->text(), QString("Ничего не найдено"));
+    QTest::keyClick(w->List1, Qt::Key_Return);
+    QVERIFY(w->isVisible());
+}
+
+void TestSearchWindow::linesAboveAndBelow_data() {
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QString>("removed"); // a content file taken away first
+    QTest::addColumn<QString>("found");   // the line above the results
+    QTest::addColumn<QString>("failed");  // the line below them
+    QTest::addColumn<QStringList>("list");
+    QTest::newRow("found") << "клещ"
+                           << ""
+                           << "Найдено: 1"
+                           << "" << QStringList{"Лечение собаки › Клещи и пироплазмоз"};
+    QTest::newRow("partial") << "клещи зима"
+                             << ""
+                             << "Найдено: 0, без одного из слов: 1"
+                             << ""
+                             << QStringList{"Лечение собаки › Клещи и пироплазмоз (не все слова)"};
+    QTest::newRow("typo") << "ветеренар"
+                          << ""
+                          << "Показаны результаты для: ветеринар. Найдено: 1"
+                          << "" << QStringList{"Лечение собаки › Когда нужен ветеринар"};
+    QTest::newRow("a file that cannot be read")
+        << "клещ"
+        << "text\\HCD.ssu"
+        << "Найдено: 1"
+        << "Не удалось прочитать: text\\HCD.ssu"
+        << QStringList{"Лечение собаки › Клещи и пироплазмоз"};
+    QTest::newRow("nothing") << "зебра"
+                             << ""
+                             << "Найдено: 0"
+                             << "" << QStringList{"Ничего не найдено"};
+}
+
+void TestSearchWindow::linesAboveAndBelow() {
+    QFETCH(QString, query);
+    QFETCH(QString, removed);
+    QFETCH(QString, found);
+    QFETCH(QString, failed);
+    QFETCH(QStringList, list);
+    if (!removed.isEmpty()) f->remove(removed);
+    search::SearchWindow* w = open(*f->program()->Form2(), QString());
+    QVERIFY(type(w, query));
+    QCOMPARE(w->Label8->text(), found);
+    QCOMPARE(w->Label9->text(), failed);
+    QCOMPARE(entries(w->List1), list);
+    QVERIFY(f->failures.isEmpty()); // no message box
+    saveScreenshot(w, "search_" + QString(QTest::currentDataTag()).replace(' ', '_'));
+}
+
 void TestSearchWindow::backToWhereItWasOpened() {
     Program* p = f->program();
     // From the main window, with a letter typed there; nothing found is said so.
     search::SearchWindow* w = open(*p->Form2(), "з");
     QCOMPARE(w->Text1->text(), QString("з"));
-    type(w->Text1, "ебра");
+    QVERIFY(type(w, "ебра"));
     QCOMPARE(entries(w->List1), QStringList{"Ничего не найдено"});
     QTest::keyClick(w->Text1, Qt::Key_Return);
     QVERIFY(w->isVisible());

@@ -8,6 +8,7 @@
 #include "topics/form4.h"
 
 #include <QDir>
+#include <QSignalSpy>
 #include <QTest>
 
 class TestSmoke : public QObject {
@@ -72,8 +73,11 @@ void TestSmoke::shippedContentWorks() {
     program->openSearch(*main, QString());
     settle();
     search::SearchWindow* w = program->searchWindow();
+    QSignalSpy shown(w, &search::SearchWindow::answerShown);
     w->Text1->setText("клещ");
+    QVERIFY(shown.wait(10000));
     QVERIFY(entries(w->List1).contains("Лечение собаки › Клещи и пироплазмоз"));
+    QCOMPARE(w->Label9->text(), QString()); // every shipped file read
     saveScreenshot(w, "shipped_search");
     w->Image2_Click();
     QVERIFY(main->isVisible());

@@ -30,7 +30,7 @@ QList<search::Section> sections() {
 }
 
 QStringList contentFiles() {
-    QStringList files{core::content::Catalogue};
+    QStringList files{core::content::Catalogue, core::content::WordGroups};
     for (const auto& s : core::content::Sections)
         files.append(s.file);
     for (QString& f : files)
@@ -73,7 +73,8 @@ bool prepare(const QString& source, const QString& target, int copies) {
         QByteArray out = bytes;
         if (!out.endsWith('\n')) out += "\r\n";
         for (int k = 2; k <= copies; ++k)
-            out += renamed(bytes, k, name == contentFiles().first());
+            if (name != contentFiles().at(1))
+                out += renamed(bytes, k, name == contentFiles().first());
         QFile file(target + "/text/" + name);
         if (!file.open(QIODevice::WriteOnly) || file.write(out) != out.size()) return false;
     }
@@ -102,8 +103,9 @@ qint64 folderBytes(const QString& folder) {
 
 int show(const QString& query, const QString& folder) {
     QDir::setCurrent(folder);
-    search::Engine engine(sections(), core::content::Catalogue, CatalogueLabel);
-    const auto results = engine.find(query);
+    search::Engine engine(sections(), core::content::Catalogue, CatalogueLabel,
+                          core::content::WordGroups);
+    const auto results = engine.find(query).results;
     std::printf("%lld results for «%s»\n", qlonglong(results.size()), qPrintable(query));
     for (const auto& r : results) {
         QString passage = r.passage;
@@ -130,6 +132,33 @@ int main(int argc, char** argv) {
     const QString standard = work.filePath("standard"), large = work.filePath("large");
     if (!prepare(content, standard, 1) || !prepare(content, large, 10)) return 1;
     if (!query.isEmpty()) return show(query, standard);
+    if (qEnvironmentVariableIsSet("PROFILE_BUILD")) {
+        QDir::setCurrent(large);
+        for (int i = 0; i < 20; ++i) {
+            QElapsedTimer t;
+            t.start();
+            search::Engine engine(sections(), core::content::Catalogue, CatalogueLabel,
+                                  core::content::WordGroups);
+            engine.refresh();
+            std::printf("%.1f ms, %lld bytes\n", t.nsecsElapsed() / 1e6,
+                        qlonglong(engine.indexBytes()));
+        }
+        return 0;
+    }
+    if (qEnvironmentVariableIsSet("PROFILE_QUERY")) {
+        QDir::setCurrent(large);
+        search::Engine engine(sections(), core::content::Catalogue, CatalogueLabel,
+                              core::content::WordGroups);
+        for (int i = 0; i < 50; ++i) {
+            QElapsedTimer t;
+            t.start();
+            const auto answer = engine.find(qEnvironmentVariable("PROFILE_QUERY"));
+            if (i % 10 == 0)
+                std::printf("%.2f ms, %lld found\n", t.nsecsElapsed() / 1e6,
+                            qlonglong(answer.found));
+        }
+        return 0;
+    }
 
     const QStringList queries{"клещ",   "японск",      "Япония",         "корм щенка",
                               "собака", "пироплазмоз", "щенок прививки", "zzz"};
@@ -154,13 +183,13 @@ int main(int argc, char** argv) {
     // A fresh engine: nothing stemmed yet.
     measure("first search of a new engine: клещ", 21, [] {
         search::Engine engine(sections(), core::content::Catalogue, CatalogueLabel);
-        return engine.find(u"клещ").size();
+        return engine.find(u"клещ").results.size();
     });
     search::Engine engine(sections(), core::content::Catalogue, CatalogueLabel);
     for (const QString& q : queries)
-        measure(q, 21, [&] { return engine.find(q).size(); });
+        measure(q, 21, [&] { return engine.find(q).results.size(); });
     for (const QString& q : typing)
-        measure("typing: " + q, 21, [&] { return engine.find(q).size(); });
+        measure("typing: " + q, 21, [&] { return engine.find(q).results.size(); });
 
     std::printf("Content: shipped %.0f KB, large %.0f KB (×10). Medians, ms.\n\n",
                 folderBytes(standard) / 1e3, folderBytes(large) / 1e3);

@@ -54,6 +54,10 @@ def states(acc):
             if s.contains(getattr(Atspi.StateType, n.upper()))}
 
 
+def focused(acc):
+    return acc is not None and acc.get_state_set().contains(Atspi.StateType.FOCUSED)
+
+
 def children(acc):
     return [acc.get_child_at_index(i) for i in range(acc.get_child_count())]
 
@@ -196,8 +200,16 @@ def main():
                           ("text", "Найденный отрывок"), ("label", "Поиск по справочнику")])
             if results:
                 first = results.get_child_at_index(0).get_name()
-                check(first == "Лечение собаки › Клещи и пироплазмоз",
+                check(first == "Лечение собаки: Клещи и пироплазмоз",
                       "the first result is the ticks topic: %s" % first)
+                # Typing leaves the focus in the field; Down hands it to the first result.
+                check(focused(field) and not any(focused(k) for k in children(results)),
+                      "typing leaves the focus in the field")
+                subprocess.run(["xdotool", "key", "Down"], check=False)
+                item = wait_for("a result focused", lambda: next(
+                    (k for k in children(results) if focused(k)), None))
+                check(item is not None and item.get_name() == first,
+                      "Down focuses the first result: %s" % (item and item.get_name()))
             press(search, BACK[0])
         menu = wait_for("the main window again", lambda: shown_window(app, main_name))
 

@@ -1,0 +1,65 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "search/wordgroups.h"
+
+#include "search/documents.h"
+#include "search/words.h"
+
+#include <QHash>
+
+namespace search {
+
+WordGroups parseWordGroups(QStringView text) {
+    WordGroups result;
+    QHash<QString, qsizetype> seen; // an entry → the line of the group holding it
+    for (const TopicLines& topic : splitTopics(text)) {
+        const bool questions = topic.title == QuestionWordsTitle;
+        for (const Span& line : topic.lines) {
+            const QStringView raw = text.sliced(line.offset, line.length);
+            if (raw.trimmed().isEmpty()) continue;
+            if (questions) {
+                for (QStringView entry : raw.split(u',')) {
+                    const QString word = foldCase(entry).simplified();
+                    Word w;
+                    if (WordReader(word).next(w) && w.whole.length == word.size())
+                        result.questionWords.append(word);
+                    else
+                        result.problems.append(
+                            {line.offset, word.isEmpty()
+                                              ? QStringLiteral("empty entry")
+                                              : QStringLiteral("«%1» is not one word").arg(word)});
+                }
+                continue;
+            }
+            WordGroup group{{}, line.offset};
+            for (QStringView entry : raw.split(u',')) {
+                const QString words = foldCase(entry).simplified();
+                Word word;
+                if (!WordReader(words).next(word)) {
+                    result.problems.append({line.offset, QStringLiteral("empty entry")});
+                    continue;
+                }
+                if (group.entries.contains(words)) {
+                    result.problems.append(
+                        {line.offset, QStringLiteral("«%1» twice in one group").arg(words)});
+                    continue;
+                }
+                const auto other = seen.constFind(words);
+                if (other != seen.cend() && *other != line.offset)
+                    result.problems.append(
+                        {line.offset, QStringLiteral("«%1» is in another group too, which "
+                                                     "the search joins with this one")
+                                          .arg(words)});
+                seen.insert(words, line.offset);
+                group.entries.append(words);
+            }
+            if (group.entries.size() < 2)
+                result.problems.append(
+                    {line.offset, QStringLiteral("a group of one entry joins nothing")});
+            else
+                result.groups.append(std::move(group));
+        }
+    }
+    return result;
+}
+
+} // namespace search
