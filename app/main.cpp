@@ -12,6 +12,7 @@
 #include "core/pictures.h"
 #include "core/sound.h"
 #include "core/startuptrace.h"
+#include "core/zoom.h"
 #include "main_window/form2.h"
 
 #include <QApplication>
@@ -39,7 +40,8 @@ int main(int argc, char* argv[]) {
     app::choosePlatform();
     QApplication application(argc, argv);
     core::startup::mark(Phase::Application);
-    pictures.start(core::content::startupPictures(), core::screenPixelRatio(),
+    core::zoom::startAtRemembered();
+    pictures.start(core::content::startupPictures(), core::pictureRatio(),
                    main_window::Form2::startupPhotoBoxes(),
                    main_window::Form2::picturesShownLater());
     app::installQtTranslations();

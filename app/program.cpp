@@ -5,6 +5,7 @@
 #include "core/contentfiles.h"
 #include "core/failure.h"
 #include "core/sound.h"
+#include "core/zoom.h"
 #include "dialogs/form3.h"
 #include "dialogs/form5.h"
 #include "main_window/form2.h"
@@ -32,6 +33,7 @@ Program::~Program() = default;
 bool Program::load() {
     try {
         m_form2->Form_Load();
+        core::zoom::keepOnScreen(m_values.pictures);
         return true;
     } catch (const core::RuntimeFailure& failure) {
         core::reportFailure(failure);
@@ -182,21 +184,25 @@ void Program::finishStartup() {
 
 void Program::ensureOthers() {
     if (m_form4 || m_background.isNull()) return;
+    // From the cache, which holds them at the zoom in effect.
+    const core::Picture background = m_values.pictures.again(m_background);
+    const core::Picture backButton = m_values.pictures.again(m_backButton);
     m_form4 = std::make_unique<topics::Form4>(m_values, *this);
-    m_form4->setPicture(m_background);
+    m_form4->setPicture(background);
     m_form1 = std::make_unique<catalogue::Form1>(m_values, *this);
-    m_form1->setPicture(m_background);
+    m_form1->setPicture(background);
     m_form5 = std::make_unique<dialogs::Form5>(m_values, *this);
-    m_form5->setPicture(m_background);
+    m_form5->setPicture(background);
     m_form3 = std::make_unique<dialogs::Form3>(m_values, *this);
-    m_form3->setPicture(m_background);
+    m_form3->setPicture(background);
     m_form3->setOwner(m_form2.get());
     m_form5->setOwner(m_form2.get());
     for (core::FormBase* form :
          std::initializer_list<core::FormBase*>{m_form1.get(), m_form4.get(), m_form5.get()})
-        form->backButton()->setPicture(m_backButton);
+        form->backButton()->setPicture(backButton);
     if (m_catalogue) m_form1->initialFill(*m_catalogue);
     m_catalogue.reset();
+    core::zoom::keepOnScreen(m_values.pictures);
 }
 
 bool installQtTranslations() {

@@ -118,7 +118,7 @@ Form4* readerOf(Program& p) {
 // As app/main.cpp does: the pictures decode on a worker while the windows are built.
 std::unique_ptr<core::PictureDecoding> startupDecoding() {
     auto decoding = std::make_unique<core::PictureDecoding>(1);
-    decoding->start(core::content::startupPictures(), core::screenPixelRatio(),
+    decoding->start(core::content::startupPictures(), core::pictureRatio(),
                     main_window::Form2::startupPhotoBoxes(),
                     main_window::Form2::picturesShownLater());
     return decoding;

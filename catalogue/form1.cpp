@@ -94,7 +94,7 @@ void Form1::showRecord(const Record& record) {
 }
 
 void Form1::applyFrameRule() {
-    const QSize frame = frame::forWidth(pxToTwips(Image1->width()));
+    const QSize frame = frame::forWidth(pxToTwips(Image1->designSize().width()));
     Shape1->setSizeTwips(frame.width(), frame.height());
 }
 

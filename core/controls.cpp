@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextLayout>
 
 namespace core {
@@ -28,14 +29,39 @@ void setTextColor(QWidget* w, QPalette::ColorRole role, quint32 color) {
     w->setPalette(p);
 }
 
+const char* const TwipsProperty = "psografTwips";
+const char* const FontProperty = "psografFont";
+
 } // namespace
 
+void place(QWidget* widget, const QRect& twips) {
+    widget->setProperty(TwipsProperty, twips);
+    widget->setGeometry(twipsRect(twips));
+}
+
+void setDesignFont(QWidget* widget, const DesignFont& font) {
+    widget->setProperty(FontProperty, QVariant::fromValue(font));
+    widget->setFont(font.font());
+}
+
+void applyZoom(QWidget* control) {
+    if (auto* label = qobject_cast<Label*>(control)) return label->applyZoom();
+    if (auto* image = qobject_cast<Image*>(control)) return image->applyZoom();
+    if (auto* line = qobject_cast<Line*>(control)) return line->applyZoom();
+    if (auto* shape = qobject_cast<Shape*>(control)) return shape->applyZoom();
+    if (auto* text = qobject_cast<TextBox*>(control)) return text->applyZoom();
+    const QVariant font = control->property(FontProperty);
+    if (font.isValid()) control->setFont(font.value<DesignFont>().font());
+    const QVariant twips = control->property(TwipsProperty);
+    if (twips.isValid()) control->setGeometry(twipsRect(twips.toRect()));
+}
+
 Label::Label(QWidget* surface, const QString& name, const QRect& twips, const QString& caption,
-             const QFont& font, quint32 color, Qt::Alignment alignment, bool wordWrap)
-    : PressableLabel(surface), m_box(twipsRect(twips)), m_points(font.pixelSize() * 72.0 / 96.0) {
+             const DesignFont& font, quint32 color, Qt::Alignment alignment, bool wordWrap)
+    : PressableLabel(surface), m_twips(twips), m_font(font) {
     setObjectName(name);
-    setGeometry(m_box);
-    setFont(font);
+    setGeometry(twipsRect(twips));
+    setFont(font.font());
     setForeColor(color);
     // Text stands at the top of its box, as on the surface it was designed for.
     setAlignment(alignment | Qt::AlignTop);
@@ -51,11 +77,16 @@ void Label::setForeColor(quint32 color) {
 }
 
 void Label::setFontSize(double points) {
-    m_points = points;
+    m_font.points = points;
     QFont f = font();
     if (f.pixelSize() == pointsToPx(points)) return;
     f.setPixelSize(pointsToPx(points));
     setFont(f);
+    fitBox();
+}
+
+void Label::applyZoom() {
+    setFont(m_font.font());
     fitBox();
 }
 
@@ -70,8 +101,8 @@ void Label::setGrowToFit(const TextBox* over) {
 }
 
 QRect Label::hitBox() const {
-    return QRect(m_box.x() - x(), m_box.y() - y(), m_box.width(),
-                 std::max(m_box.height(), height()));
+    const QRect box = designBox();
+    return QRect(box.x() - x(), box.y() - y(), box.width(), std::max(box.height(), height()));
 }
 
 QString Label::fittingLines(int width, int maxLines) const {
@@ -133,10 +164,10 @@ QString Label::fittingLines(int width, int maxLines) const {
 }
 
 void Label::fitBox() {
-    QRect box = m_box;
+    QRect box = designBox();
     if (wordWrap() && m_over) {
         // As many lines as end above the text box's text.
-        const int room = std::max(m_box.height(), m_over->textTop() - m_box.y());
+        const int room = std::max(box.height(), m_over->textTop() - box.y());
         const QFontMetrics metrics(font());
         const auto linesHeight = [&](int lines) {
             return metrics
@@ -211,10 +242,12 @@ void PressableLabel::mouseReleaseEvent(QMouseEvent* event) {
 
 Image::Image(QWidget* surface, const QString& name, const QRect& twips, Sizing sizing,
              const QString& tooltip, const QString& accessibleName)
-    : PressableLabel(surface), m_sizing(sizing) {
+    : PressableLabel(surface), m_sizing(sizing), m_twips(twips),
+      m_designSize(twipsRect(twips, 1).size()) {
     setObjectName(name);
     setGeometry(twipsRect(twips));
-    setScaledContents(sizing == Sizing::Stretch);
+    // A picture that takes its own size is drawn as it is at 100 %, else filling the box.
+    setScaledContents(sizing == Sizing::Stretch || zoomFactor() != 1);
     setToolTip(tooltip);
     setAccessibleName(accessibleName.isEmpty() ? tooltip : accessibleName);
     setMouseTracking(true);
@@ -225,8 +258,17 @@ void Image::setPicture(const Picture& picture) {
     m_source = picture.source;
     m_fitted = picture.fitted;
     setPixmap(picture.pixmap);
-    if (m_sizing == Sizing::TakePictureSize && !picture.pixmap.isNull())
-        resize(picture.pixmap.deviceIndependentSize().toSize());
+    if (m_sizing == Sizing::TakePictureSize && !picture.pixmap.isNull()) {
+        m_designSize = picture.pixmap.deviceIndependentSize().toSize();
+        resize(scaledSize(m_designSize));
+    }
+}
+
+void Image::applyZoom() {
+    setScaledContents(m_sizing == Sizing::Stretch || zoomFactor() != 1);
+    const QRect box = twipsRect(m_twips);
+    setGeometry(
+        QRect(box.topLeft(), m_sizing == Sizing::Stretch ? box.size() : scaledSize(m_designSize)));
 }
 
 void Image::clearPicture() {
@@ -251,17 +293,23 @@ void Image::paintEvent(QPaintEvent* event) {
 
 Line::Line(QWidget* surface, const QString& name, QPoint fromTwips, QPoint toTwips, int widthPx,
            quint32 color)
-    : QWidget(surface), m_width(widthPx), m_color(vbColor(color)) {
+    : QWidget(surface), m_fromTwips(fromTwips), m_toTwips(toTwips), m_designWidth(widthPx),
+      m_color(vbColor(color)) {
     setObjectName(name);
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    const QPoint a = twipsPoint(fromTwips.x(), fromTwips.y());
-    const QPoint b = twipsPoint(toTwips.x(), toTwips.y());
+    applyZoom();
+}
+
+void Line::applyZoom() {
+    m_width = scaledPx(m_designWidth);
+    const QPoint a = twipsPoint(m_fromTwips.x(), m_fromTwips.y());
+    const QPoint b = twipsPoint(m_toTwips.x(), m_toTwips.y());
     // The pen's width is centred on the line; a rule ends exactly at its end points.
-    const int half = widthPx / 2;
+    const int half = m_width / 2;
     const int endMargin = a.y() == b.y() ? 0 : half;
     const QRect box(QPoint(std::min(a.x(), b.x()) - endMargin, std::min(a.y(), b.y()) - half),
                     QPoint(std::max(a.x(), b.x()) + endMargin - 1,
-                           std::max(a.y(), b.y()) - half + widthPx - 1));
+                           std::max(a.y(), b.y()) - half + m_width - 1));
     setGeometry(box);
     m_from = a - box.topLeft();
     m_to = b - box.topLeft();
@@ -282,32 +330,37 @@ void Line::paintEvent(QPaintEvent*) {
 }
 
 Shape::Shape(QWidget* surface, const QString& name, const QRect& twips, int borderPx, quint32 color)
-    : QWidget(surface), m_border(borderPx), m_color(vbColor(color)) {
+    : QWidget(surface), m_twips(twips), m_border(borderPx), m_color(vbColor(color)) {
     setObjectName(name);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setGeometry(twipsRect(twips));
 }
 
 void Shape::setSizeTwips(int width, int height) {
-    resize(twipsToPx(width), height >= 0 ? twipsToPx(height) : this->height());
+    m_twips.setSize(QSize(width, height >= 0 ? height : m_twips.height()));
+    resize(twipsToPx(m_twips.width()), twipsToPx(m_twips.height()));
+}
+
+void Shape::applyZoom() {
+    setGeometry(twipsRect(m_twips));
 }
 
 void Shape::paintEvent(QPaintEvent*) {
     QPainter p(this);
     const QRect r = rect();
-    const int b = std::min({m_border, r.width() / 2, r.height() / 2});
+    const int b = std::min({scaledPx(m_border), r.width() / 2, r.height() / 2});
     p.fillRect(QRect(r.left(), r.top(), r.width(), b), m_color);
     p.fillRect(QRect(r.left(), r.bottom() - b + 1, r.width(), b), m_color);
     p.fillRect(QRect(r.left(), r.top(), b, r.height()), m_color);
     p.fillRect(QRect(r.right() - b + 1, r.top(), b, r.height()), m_color);
 }
 
-ChoiceList::ChoiceList(QWidget* surface, const QString& name, const QRect& twips, const QFont& font,
-                       quint32 color, quint32 background)
+ChoiceList::ChoiceList(QWidget* surface, const QString& name, const QRect& twips,
+                       const DesignFont& font, quint32 color, quint32 background)
     : QListWidget(surface) {
     setObjectName(name);
-    setGeometry(twipsRect(twips));
-    setFont(font);
+    place(this, twips);
+    setDesignFont(this, font);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -372,12 +425,12 @@ void ChoiceList::mouseMoveEvent(QMouseEvent* event) {
     event->accept();
 }
 
-TextBox::TextBox(QWidget* surface, const QString& name, const QRect& twips, const QFont& font,
+TextBox::TextBox(QWidget* surface, const QString& name, const QRect& twips, const DesignFont& font,
                  quint32 color, quint32 background)
-    : QPlainTextEdit(surface) {
+    : QPlainTextEdit(surface), m_twips(twips), m_font(font) {
     setObjectName(name);
     setGeometry(twipsRect(twips));
-    setFont(font);
+    setFont(font.font());
     setReadOnly(true);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -402,6 +455,36 @@ void TextBox::mouseMoveEvent(QMouseEvent* event) {
 
 QString boundedText(const QString& text, qsizetype limit) {
     return text.size() <= limit ? text : text.left(limit) + QChar(0x2026);
+}
+
+// The scroll bar counts lines as wrapped: its value is the line at the top.
+int TextBox::topPosition() const {
+    const int top = verticalScrollBar()->value();
+    const QTextBlock block = document()->findBlockByLineNumber(top);
+    if (!block.isValid() || !block.layout()) return 0;
+    const QTextLine line = block.layout()->lineAt(top - block.firstLineNumber());
+    return block.position() + (line.isValid() ? line.textStart() : 0);
+}
+
+void TextBox::showAtTop(int position) {
+    const QTextBlock block = document()->findBlock(position);
+    if (!block.isValid() || !block.layout()) return;
+    const QTextLine line = block.layout()->lineForTextPosition(position - block.position());
+    verticalScrollBar()->setValue(block.firstLineNumber() +
+                                  (line.isValid() ? line.lineNumber() : 0));
+}
+
+void TextBox::applyZoom() {
+    const int top = topPosition();
+    setFont(m_font.font());
+    setGeometry(twipsRect(m_twips));
+    showAtTop(top);
+}
+
+void TextBox::resizeEvent(QResizeEvent* event) {
+    const int top = topPosition();
+    QPlainTextEdit::resizeEvent(event);
+    showAtTop(top);
 }
 
 void stackFrontToBack(std::initializer_list<QWidget*> controls) {

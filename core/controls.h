@@ -2,9 +2,13 @@
 // The controls every window is built from, placed in twips on a window's surface.
 // Labels, pictures, lists and text boxes keep pointer moves over them to themselves;
 // lines and frames take no pointer input, so a move over them reaches the surface.
+// Each keeps its place and font as the design gives them, so that a new zoom puts it
+// where the design puts it at that size (applyZoom).
 #pragma once
 
+#include "core/look.h"
 #include "core/pictures.h"
+#include "core/units.h"
 
 #include <QKeyCombination>
 #include <QLabel>
@@ -53,15 +57,24 @@ private:
 
 class TextBox;
 
+// Places any widget on a surface by its design box, or gives it a design font; either is
+// kept for applyZoom. The controls below do this themselves.
+void place(QWidget* widget, const QRect& twips);
+void setDesignFont(QWidget* widget, const DesignFont& font);
+
+// Puts a control (of this file, or a widget given a place or font above) where the zoom in
+// effect puts it, with its font at that size.
+void applyZoom(QWidget* control);
+
 class Label : public PressableLabel {
     Q_OBJECT
 public:
     Label(QWidget* surface, const QString& name, const QRect& twips, const QString& caption,
-          const QFont& font, quint32 color, Qt::Alignment alignment, bool wordWrap = false);
+          const DesignFont& font, quint32 color, Qt::Alignment alignment, bool wordWrap = false);
 
     quint32 foreColor() const { return m_color; }
     void setForeColor(quint32 color);
-    double fontSize() const { return m_points; }
+    double fontSize() const { return m_font.points; }
     void setFontSize(double points);
     // Hides QLabel::setText so that the box follows the caption (see fitBox). text()
     // then gives what shows, fullText() what was set.
@@ -74,10 +87,11 @@ public:
     // text is its tooltip and accessible name. Only what can show is laid out, so a title
     // of megabytes costs what a title of a line does.
     void setGrowToFit(const TextBox* over);
-    // The box the layout gives it.
-    QRect designBox() const { return m_box; }
+    // The box the layout gives it, at the zoom in effect.
+    QRect designBox() const { return twipsRect(m_twips); }
     // The box across, as tall as the label has grown.
     QRect hitBox() const override;
+    void applyZoom();
 
 private:
     // A caption wider than its box (a lit menu item) widens the label evenly on both
@@ -87,9 +101,9 @@ private:
     // when the text goes on; m_text itself when it fits.
     QString fittingLines(int width, int maxLines) const;
 
-    QRect m_box;
+    QRect m_twips;
+    DesignFont m_font;
     quint32 m_color = 0;
-    double m_points = 0;
     QString m_text;
     const TextBox* m_over = nullptr;
     bool m_elided = false;
@@ -113,12 +127,18 @@ public:
     void clearPicture();
     QString pictureSource() const { return m_source; }
     bool hasPicture() const { return !m_source.isEmpty(); }
+    Picture picture() const { return Picture{m_source, pixmap(), m_fitted}; }
+    // Its size at 100 %: its box, or the last picture's own size where it takes that.
+    QSize designSize() const { return m_designSize; }
+    void applyZoom();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     Sizing m_sizing;
+    QRect m_twips;
+    QSize m_designSize;
     QString m_source;
     QPixmap m_fitted; // the picture resampled ahead to fill a box, maybe of this size
 };
@@ -129,13 +149,16 @@ class Line : public QWidget {
 public:
     Line(QWidget* surface, const QString& name, QPoint fromTwips, QPoint toTwips, int widthPx,
          quint32 color);
+    void applyZoom();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    QPoint m_fromTwips, m_toTwips;
+    int m_designWidth;
     QPoint m_from, m_to; // in this widget's coordinates
-    int m_width;
+    int m_width = 0;
     QColor m_color;
 };
 
@@ -145,11 +168,13 @@ class Shape : public QWidget {
 public:
     Shape(QWidget* surface, const QString& name, const QRect& twips, int borderPx, quint32 color);
     void setSizeTwips(int width, int height);
+    void applyZoom();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    QRect m_twips;
     int m_border;
     QColor m_color;
 };
@@ -159,7 +184,7 @@ private:
 class ChoiceList : public QListWidget {
     Q_OBJECT
 public:
-    ChoiceList(QWidget* surface, const QString& name, const QRect& twips, const QFont& font,
+    ChoiceList(QWidget* surface, const QString& name, const QRect& twips, const DesignFont& font,
                quint32 color, quint32 background);
 
     // Changes made inside this run without counting as choices.
@@ -191,14 +216,26 @@ private:
 class TextBox : public QPlainTextEdit {
     Q_OBJECT
 public:
-    TextBox(QWidget* surface, const QString& name, const QRect& twips, const QFont& font,
+    TextBox(QWidget* surface, const QString& name, const QRect& twips, const DesignFont& font,
             quint32 color, quint32 background);
     // Where its first line of text begins, inside its frame and margin, in its parent's
     // coordinates.
     int textTop() const;
 
+    // The text at the top stays at the top when the zoom wraps it anew.
+    void applyZoom();
+
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
+    // A window laid out while hidden is resized when shown: the same text stays on top.
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    int topPosition() const;
+    void showAtTop(int position);
+
+    QRect m_twips;
+    DesignFont m_font;
 };
 
 // Puts the controls in their stacking order: the first one listed is drawn over the rest.

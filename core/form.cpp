@@ -6,6 +6,7 @@
 #include "core/failure.h"
 #include "core/look.h"
 #include "core/units.h"
+#include "core/zoom.h"
 
 #include <QAccessibleWidget>
 #include <QApplication>
@@ -16,6 +17,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QWheelEvent>
 #include <QWindow>
 
 namespace core {
@@ -32,8 +34,8 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.fillRect(rect(), m_form->m_backColor);
-        if (!m_form->m_picture.isNull())
-            p.drawPixmap(0, 0, m_form->m_picture.pixmap); // once, unscaled, not tiled
+        if (!m_form->m_shownPicture.isNull())
+            p.drawPixmap(0, 0, m_form->m_shownPicture); // once, at the zoom, not tiled
     }
     void mouseMoveEvent(QMouseEvent* event) override {
         // Moves that a control let through (a line, a frame, the margin of a widened
@@ -205,18 +207,16 @@ QList<QWidget*> FormBase::accessibleControls() const {
 FormBase::FormBase(ProgramValues& values, Navigator& navigator, const QString& name,
                    const FormLook& look)
     : QWidget(nullptr), m_values(values), m_navigator(navigator),
-      m_backColor(vbColor(look.backColor)), m_border(look.borderPx) {
+      m_backColor(vbColor(look.backColor)), m_look(look) {
     setObjectName(name);
     Qt::WindowFlags flags = Qt::FramelessWindowHint | Qt::CustomizeWindowHint;
     flags |= look.inTaskbar ? Qt::Window : Qt::Tool;
     setWindowFlags(flags);
     setWindowTitle(QStringLiteral("Пёсограф"));
-    setFont(windowDefaultFont());
     m_surface = new Surface(this);
-    m_surface->setGeometry(m_border, m_border, twipsToPx(look.clientWidth),
-                           twipsToPx(look.clientHeight));
-    setFixedSize(m_surface->width() + 2 * m_border, m_surface->height() + 2 * m_border);
+    applyZoom(false);
     setMouseTracking(true);
+    zoom::enlist(this);
     EventRouter::install();
     static const bool factory = [] {
         QAccessible::installFactory(accessibleFactory);
@@ -229,18 +229,67 @@ QWidget* FormBase::surface() const {
     return m_surface;
 }
 
-FormBase::~FormBase() = default;
+FormBase::~FormBase() {
+    zoom::leave(this);
+}
 
 void FormBase::setPicture(const Picture& picture) {
     m_picture = picture;
+    zoomPicture();
     m_surface->update();
+}
+
+void FormBase::zoomPicture() {
+    // Resampled once for the zoom, so that a repaint under the pointer only copies it.
+    const QPixmap& pixmap = m_picture.pixmap;
+    const QSize shown = scaledSize(pixmap.deviceIndependentSize().toSize());
+    if (pixmap.isNull() || shown == pixmap.deviceIndependentSize().toSize()) {
+        m_shownPicture = pixmap;
+        return;
+    }
+    const qreal ratio = m_surface->devicePixelRatioF();
+    m_shownPicture = pixmap.scaled(shown * ratio, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    m_shownPicture.setDevicePixelRatio(ratio);
+}
+
+QSize FormBase::sizeAt(double zoom) const {
+    const int border = 2 * scaledPx(m_look.borderPx, zoom);
+    return QSize(twipsToPx(m_look.clientWidth, zoom) + border,
+                 twipsToPx(m_look.clientHeight, zoom) + border);
+}
+
+void FormBase::applyZoom(bool newPictures) {
+    setFont(windowDefaultFont().font());
+    const int border = scaledPx(m_look.borderPx);
+    m_surface->setGeometry(border, border, twipsToPx(m_look.clientWidth),
+                           twipsToPx(m_look.clientHeight));
+    setFixedSize(sizeAt(zoomFactor()));
+    // Captions last: a title that grows toward a text box stops where that box now is.
+    QList<QWidget*> controls;
+    for (QObject* child : m_surface->children())
+        if (auto* control = qobject_cast<QWidget*>(child))
+            qobject_cast<Label*>(control) ? controls.append(control) : controls.prepend(control);
+    for (QWidget* control : std::as_const(controls)) {
+        core::applyZoom(control);
+        auto* image = qobject_cast<Image*>(control);
+        if (newPictures && image && image->hasPicture())
+            image->setPicture(m_values.pictures.again(image->picture()));
+    }
+    if (newPictures) m_picture = m_values.pictures.again(m_picture);
+    zoomPicture();
+    update();
+    if (isVisible()) centre();
+}
+
+void FormBase::centre() {
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
 }
 
 void FormBase::showForm() {
     const bool becomesVisible = !isVisible();
     if (becomesVisible) {
-        if (QScreen* screen = QGuiApplication::primaryScreen())
-            move(screen->availableGeometry().center() - rect().center());
+        centre();
         if (m_owner) {
             winId();
             m_owner->winId();
@@ -307,6 +356,34 @@ void FormBase::bindKeys(PressableLabel* control, const QList<QKeyCombination>& k
     m_keyed << control;
 }
 
+std::optional<zoom::Step> FormBase::zoomStepOf(const QKeyEvent* event) {
+    // Ctrl with "=" or "+" (with or without Shift, on the keypad too), "-" or "0".
+    if ((event->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier)) != Qt::ControlModifier)
+        return std::nullopt;
+    switch (event->key()) {
+    case Qt::Key_Equal:
+    case Qt::Key_Plus:
+        return zoom::Step::Larger;
+    case Qt::Key_Minus:
+        return zoom::Step::Smaller;
+    case Qt::Key_0:
+        return zoom::Step::Normal;
+    default:
+        return std::nullopt;
+    }
+}
+
+bool FormBase::zoomWheel(const QWheelEvent* event) {
+    if (!(event->modifiers() & Qt::ControlModifier)) return false;
+    // A wheel's notch is 120; a touchpad sends less at a time.
+    m_wheel += event->angleDelta().y();
+    for (; m_wheel >= 120; m_wheel -= 120)
+        guarded([&] { zoom::take(zoom::Step::Larger, m_values.pictures); });
+    for (; m_wheel <= -120; m_wheel += 120)
+        guarded([&] { zoom::take(zoom::Step::Smaller, m_values.pictures); });
+    return true;
+}
+
 bool FormBase::pressKey(const QKeyEvent* event) {
     // A held key presses once, as a click would.
     if (event->isAutoRepeat()) return false;
@@ -339,28 +416,38 @@ void FormBase::closeEvent(QCloseEvent* event) {
 
 void FormBase::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    const QRect r = rect();
-    if (m_border <= 1) {
-        p.setPen(QColor(0x40, 0x40, 0x40));
-        p.drawRect(r.adjusted(0, 0, -1, -1));
+    // Each ring of the border as wide as the zoom makes a pixel.
+    const auto ring = [&](int i, const QColor& color) {
+        const int outer = scaledPx(i), inner = scaledPx(i + 1);
+        const QRect r = rect().adjusted(outer, outer, -outer, -outer);
+        const QRegion band = QRegion(r).subtracted(
+            QRegion(r.adjusted(inner - outer, inner - outer, outer - inner, outer - inner)));
+        for (const QRect& part : band)
+            p.fillRect(part, color);
+    };
+    if (m_look.borderPx <= 1) {
+        ring(0, QColor(0x40, 0x40, 0x40));
         return;
     }
     // A raised dialog frame: light outside, shadow inside.
     const QPalette& pal = palette();
     const QColor rings[] = {pal.color(QPalette::Light), pal.color(QPalette::Button),
                             pal.color(QPalette::Dark)};
-    for (int i = 0; i < m_border && i < 3; ++i) {
-        p.setPen(rings[i]);
-        p.drawRect(r.adjusted(i, i, -1 - i, -1 - i));
-    }
+    for (int i = 0; i < m_look.borderPx && i < 3; ++i)
+        ring(i, rings[i]);
 }
 
 bool FormBase::windowEvent(QEvent* event) {
     if (m_enabled) {
+        if (event->type() == QEvent::Wheel) return zoomWheel(static_cast<QWheelEvent*>(event));
         // The window's keys come before whatever child has the focus.
         if (event->type() != QEvent::KeyPress) return false;
         const auto* key = static_cast<QKeyEvent*>(event);
         if (pressKey(key)) return true;
+        if (const std::optional<zoom::Step> step = zoomStepOf(key)) {
+            guarded([&] { zoom::take(*step, m_values.pictures); });
+            return true;
+        }
         if (m_searchable && key->matches(QKeySequence::Find)) {
             guarded([&] { m_navigator.openSearch(*this, QString()); });
             return true;

@@ -2,18 +2,21 @@
 // The look every window shares: no title bar, a fixed 1 px or 3 px border around the
 // client area, fixed size, centred on the screen, a background picture painted once from
 // the top left. A window can be "disabled" without greying: it then ignores all input.
+// Everything is laid out at the reader's zoom (core/zoom.h), and again when it changes.
 #pragma once
 
 #include "core/navigator.h"
 #include "core/pictures.h"
 #include "core/programvalues.h"
 #include "core/sound.h"
+#include "core/zoom.h"
 
 #include <QAccessible>
 #include <QKeyCombination>
 #include <QPointer>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 namespace core {
 
@@ -72,6 +75,13 @@ public:
     // bottom, then left to right): everything on the surface but lines and frames.
     QList<QWidget*> accessibleControls() const;
 
+    // The window's size at a zoom.
+    QSize sizeAt(double zoom) const;
+    // Lays the window out at the zoom in effect, keeping what it shows; with new pictures,
+    // its pictures are assigned again from the cache (or their files) at the new pixel
+    // ratio. A shown window is centred again.
+    void applyZoom(bool newPictures);
+
 protected:
     virtual void Form_Activate() {}
     virtual void Form_MouseMove() {}
@@ -119,8 +129,9 @@ private:
     class EventRouter;
     Surface* m_surface;
     Picture m_picture;
+    QPixmap m_shownPicture; // m_picture at the zoom
     QColor m_backColor;
-    int m_border;
+    FormLook m_look;
     bool m_enabled = true;
     bool m_wasMinimized = false; // see hideForm
     QPointer<FormBase> m_owner;
@@ -130,9 +141,15 @@ private:
     QList<QPointer<PressableLabel>> m_keyed;
     bool m_searchable = false;
 
+    int m_wheel = 0; // the wheel's turn with Ctrl not yet taken as a zoom step
+
     bool pressKey(const QKeyEvent* event);
     // The window's key and pointer rules, for an event to it or to one of its controls.
     bool windowEvent(QEvent* event);
+    static std::optional<zoom::Step> zoomStepOf(const QKeyEvent* event);
+    bool zoomWheel(const QWheelEvent* event);
+    void centre();
+    void zoomPicture();
 };
 
 } // namespace core

@@ -48,17 +48,21 @@ QString installedFace(const QString& designFace) {
     return designFace;
 }
 
-QFont designFont(const QString& designFace, double points, bool bold) {
+QFont DesignFont::font() const {
     // Named by the installed face itself: for a face that is not installed Qt would first
     // have fontconfig search for stand-ins, some half a millisecond a font at start-up.
-    QFont font(installedFace(designFace));
+    QFont font(installedFace(face));
     font.setPixelSize(pointsToPx(points));
     font.setBold(bold);
     font.setStyleHint(QFont::AnyStyle, QFont::PreferAntialias);
     return font;
 }
 
-QFont windowDefaultFont() {
+DesignFont designFont(const QString& designFace, double points, bool bold) {
+    return DesignFont{designFace, points, bold};
+}
+
+DesignFont windowDefaultFont() {
     return designFont(QStringLiteral("MS Sans Serif"), 8.25);
 }
 

@@ -27,11 +27,20 @@ constexpr quint32 TooltipBack = 0x80000018;
 // Cyrillic.
 QString installedFace(const QString& designFace);
 
-// A font by design face and size in points, sized in whole pixels.
-QFont designFont(const QString& designFace, double points, bool bold = false);
+// A font as a layout gives it. A control keeps it, so that it can size it again for another
+// zoom.
+struct DesignFont {
+    QString face;
+    double points = 8.25;
+    bool bold = false;
+    // The installed face at the zoom in effect, sized in whole pixels.
+    QFont font() const;
+};
+
+DesignFont designFont(const QString& designFace, double points, bool bold = false);
 
 // Controls without a font of their own.
-QFont windowDefaultFont();
+DesignFont windowDefaultFont();
 
 // Has the system's font configuration read now, on any thread and before there is an
 // application: the first font Qt resolves otherwise waits for it (some 3 ms of reading

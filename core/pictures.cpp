@@ -5,6 +5,7 @@
 #include "core/failure.h"
 #include "core/startuptrace.h"
 #include "core/text.h"
+#include "core/units.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -137,6 +138,10 @@ qreal screenPixelRatio() {
     return qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
 }
 
+qreal pictureRatio() {
+    return screenPixelRatio() * zoomFactor();
+}
+
 Picture loadPicture(const QString& contentPath, qreal pixelRatio) {
     return toPicture(contentPath, decode(contentPath, pixelRatio));
 }
@@ -168,16 +173,45 @@ const Picture& PictureCache::get(const QString& contentPath) {
 void PictureCache::check(const QString& contentPath) {
     if (contains(contentPath)) return;
     DecodeTimer timer;
-    PictureFile file = readPicture(contentPath, screenPixelRatio());
+    PictureFile file = readPicture(contentPath, pictureRatio());
     checkFile(contentPath, file);
     m_checked.insert(contentPath, std::move(file));
+}
+
+void PictureCache::reload(qreal pixelRatio) {
+    for (auto it = m_pictures.begin(); it != m_pictures.end(); ++it) {
+        try {
+            *it = loadPicture(it.key(), pixelRatio);
+        } catch (const RuntimeFailure&) {
+        }
+    }
+    for (auto it = m_checked.begin(); it != m_checked.end(); ++it) {
+        try {
+            PictureFile file = readPicture(it.key(), pixelRatio);
+            checkFile(it.key(), file);
+            *it = std::move(file);
+        } catch (const RuntimeFailure&) {
+        }
+    }
+}
+
+Picture PictureCache::again(const Picture& shown) {
+    if (shown.source.isEmpty()) return shown;
+    if (contains(shown.source)) return get(shown.source);
+    if (shown.source.startsWith(QLatin1String(":/"))) return resourcePicture(shown.source);
+    try {
+        return loadPicture(shown.source);
+    } catch (const RuntimeFailure&) {
+        return shown;
+    }
 }
 
 struct PictureDecoding::Work {
     // Set by start() before the threads go on; read-only after.
     QStringList paths; // read with at() only: nothing detaches it
     qreal pixelRatio = 1;
-    QHash<QString, QSize> fits;
+    qreal screenRatio = 1;
+    QHash<QString, QSize> fits; // in the screen's pixels
     QSet<QString> later;
     std::promise<void> started;
     std::shared_future<void> ready = started.get_future().share();
@@ -227,12 +261,12 @@ struct PictureDecoding::Work {
             }
             Decoded picture = decode(paths.at(i), pixelRatio);
             const auto fit = fits.constFind(paths.at(i));
-            const QSize device = fit == fits.constEnd() ? QSize() : *fit * pixelRatio;
+            const QSize device = fit == fits.constEnd() ? QSize() : *fit;
             if (device.isValid() && picture.image.size() != device) {
                 // As a label stretching it would resample it at its first paint.
                 picture.fitted =
                     picture.image.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-                picture.screenRatio = pixelRatio;
+                picture.screenRatio = screenRatio;
             }
             decoded[size_t(i)] = std::move(picture);
         } catch (...) {
@@ -267,7 +301,9 @@ PictureDecoding::PictureDecoding(int threads, const std::function<void()>& first
 
 void PictureDecoding::start(const QStringList& contentPaths, qreal pixelRatio,
                             const QHash<QString, QSize>& fits, const QStringList& later) {
-    m_work->fits = fits;
+    m_work->screenRatio = screenPixelRatio();
+    for (auto it = fits.begin(); it != fits.end(); ++it)
+        m_work->fits.insert(it.key(), it.value() * m_work->screenRatio);
     m_work->later = QSet<QString>(later.begin(), later.end());
     m_work->paths = contentPaths;
     m_work->paths.removeDuplicates();

@@ -26,16 +26,19 @@ struct Picture {
 
 // The highest device pixel ratio of the screens (1 before there is an application).
 qreal screenPixelRatio();
+// The screen's pixels to a pixel of the design: the pixel ratio times the zoom.
+qreal pictureRatio();
 
 // Reads and decodes a picture file; a missing or undecodable file is a failure naming it.
 // Above pixel ratio 1 the doubled picture beside it ("Graph\fon@2x.jpg", matched like every
 // content name) is shown instead when it is there, decodes and has exactly twice the size;
-// otherwise the file itself is. At ratio 1 no doubled file is looked for.
-Picture loadPicture(const QString& contentPath, qreal pixelRatio = screenPixelRatio());
+// otherwise the file itself is. At ratio 1 no doubled file is looked for. Either way the
+// picture's device-independent size is the file's own.
+Picture loadPicture(const QString& contentPath, qreal pixelRatio = pictureRatio());
 
 // A picture built into the program (":/psograf/site.png"), doubled the same way; a missing
 // one is an empty picture.
-Picture resourcePicture(const QString& path, qreal pixelRatio = screenPixelRatio());
+Picture resourcePicture(const QString& path, qreal pixelRatio = pictureRatio());
 
 // A picture's file read into memory: the file itself, and above pixel ratio 1 its doubled
 // file when that is there with exactly twice the size in its header (else empty).
@@ -55,6 +58,12 @@ public:
     void check(const QString& contentPath);
     // Decoded or checked.
     bool contains(const QString& contentPath) const;
+    // Reads every picture again for another pixel ratio (the zoom crossed 100 %); one that
+    // can no longer be read stays as it was.
+    void reload(qreal pixelRatio);
+    // A shown picture at the pixel ratio in effect: from the cache, else read again (one
+    // that can no longer be read stays as it was).
+    Picture again(const Picture& shown);
     void clear() {
         m_pictures.clear();
         m_checked.clear();
@@ -82,7 +91,8 @@ public:
     ~PictureDecoding();
     PictureDecoding(const PictureDecoding&) = delete;
     PictureDecoding& operator=(const PictureDecoding&) = delete;
-    // The pictures, once the pixel ratio is known; called once. Those in fits are also
+    // The pictures, once the pixel ratio (pictureRatio()) is known; called once, on the
+    // application's thread. Those in fits are also
     // resampled to fill a box of that logical size (Picture::fitted); those in later are
     // only checked, as PictureCache::check() does.
     void start(const QStringList& contentPaths, qreal pixelRatio,

@@ -30,10 +30,10 @@ Form5::Form5(ProgramValues& values, Navigator& navigator)
     QWidget* s = surface();
     Text1 = new QLineEdit(QString::fromLatin1(contacts::Email), s);
     Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setGeometry(twipsRect(4680, 4560, 1815, 285));
+    place(Text1, {4680, 4560, 1815, 285});
     Text1->setReadOnly(true);
     Text1->setAlignment(Qt::AlignCenter);
-    Text1->setFont(windowDefaultFont());
+    setDesignFont(Text1, windowDefaultFont());
     Text1->setAccessibleName(QStringLiteral("Адрес электронной почты"));
     QPalette p = Text1->palette();
     p.setColor(QPalette::Text, vbColor(colors::Blue));

@@ -61,7 +61,7 @@ QHash<QString, QSize> Form2::startupPhotoBoxes() {
 
 void Form2::buildControls() {
     QWidget* s = surface();
-    const QFont item = designFont(QStringLiteral("MS Sans Serif"), ItemPoints);
+    const DesignFont item = designFont(QStringLiteral("MS Sans Serif"), ItemPoints);
     const auto menuItem = [&](const char* name, QRect r, const char* caption) {
         return new Label(s, QString::fromLatin1(name), r, QString::fromUtf8(caption), item,
                          colors::Green, Qt::AlignHCenter);
@@ -293,6 +293,25 @@ void Form2::contextMenuEvent(QContextMenuEvent* event) {
     search->setShortcutVisibleInContextMenu(true);
     connect(search, &QAction::triggered, this,
             [this] { guarded([&] { m_navigator.openSearch(*this, QString()); }); });
+    menu.addSeparator();
+    // The zoom's steps, with the keys every window takes for them; a step that is not
+    // offered (past an end, or too large for the screen) is unavailable.
+    const struct {
+        const char* caption;
+        zoom::Step step;
+        QKeyCombination key;
+    } steps[] = {{"Крупнее", zoom::Step::Larger, Qt::CTRL | Qt::Key_Equal},
+                 {"Мельче", zoom::Step::Smaller, Qt::CTRL | Qt::Key_Minus},
+                 {"Обычный размер", zoom::Step::Normal, Qt::CTRL | Qt::Key_0}};
+    for (const auto& s : steps) {
+        QAction* action = menu.addAction(QString::fromUtf8(s.caption));
+        action->setShortcut(QKeySequence(s.key));
+        action->setShortcutVisibleInContextMenu(true);
+        action->setEnabled(zoom::target(s.step) != 0);
+        const zoom::Step step = s.step;
+        connect(action, &QAction::triggered, this,
+                [this, step] { guarded([&] { zoom::take(step, m_values.pictures); }); });
+    }
     menu.exec(event->globalPos());
 }
 

@@ -63,8 +63,8 @@ SearchWindow::SearchWindow(ProgramValues& values, Navigator& navigator)
 
     Text1 = new QLineEdit(s);
     Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setGeometry(twipsRect(120, 840, 7815, 375));
-    Text1->setFont(designFont(QStringLiteral("MS Sans Serif"), 12));
+    place(Text1, {120, 840, 7815, 375});
+    setDesignFont(Text1, designFont(QStringLiteral("MS Sans Serif"), 12));
     Text1->setPlaceholderText(QStringLiteral("Слово или несколько слов"));
     Text1->setAccessibleName(QStringLiteral("Искать"));
     Text1->setAccessibleDescription(
@@ -81,8 +81,8 @@ SearchWindow::SearchWindow(ProgramValues& values, Navigator& navigator)
 
     List1 = new QListWidget(s);
     List1->setObjectName(QStringLiteral("List1"));
-    List1->setGeometry(twipsRect(120, 1560, 7815, 2175));
-    List1->setFont(designFont(QStringLiteral("MS Serif"), 9.75));
+    place(List1, {120, 1560, 7815, 2175});
+    setDesignFont(List1, designFont(QStringLiteral("MS Serif"), 9.75));
     List1->setAccessibleName(QStringLiteral("Результаты поиска"));
     List1->setAccessibleDescription(QStringLiteral("Enter или двойной щелчок открывает результат"));
     List1->setUniformItemSizes(true);

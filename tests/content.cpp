@@ -20,8 +20,10 @@ QByteArray toCp1251(const QString& text) {
     return encoder.encode(text);
 }
 
-ContentFolder::ContentFolder() : m_oldCwd(QDir::currentPath()) {
+ContentFolder::ContentFolder()
+    : m_oldCwd(QDir::currentPath()), m_oldConfig(qgetenv("XDG_CONFIG_HOME")) {
     Q_ASSERT(m_dir.isValid());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path() + "/config"));
     const QSize photo(120, 90);
     const QColor colors[] = {Qt::red, Qt::green, Qt::blue, Qt::yellow, Qt::magenta};
     int i = 0;
@@ -46,6 +48,7 @@ ContentFolder::ContentFolder() : m_oldCwd(QDir::currentPath()) {
 
 ContentFolder::~ContentFolder() {
     QDir::setCurrent(m_oldCwd);
+    qputenv("XDG_CONFIG_HOME", m_oldConfig);
     core::AudioChannel::setRecorder({});
     core::setFailureReporter([](const core::RuntimeFailure&) {});
     core::setProgramEnder([](int) {});

@@ -12,7 +12,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-// A content folder with every file start-up needs, as the working directory.
+// A content folder with every file start-up needs, as the working directory; the user's
+// configuration folder ($XDG_CONFIG_HOME) is a folder "config" in it.
 class ContentFolder {
 public:
     ContentFolder();
@@ -35,6 +36,7 @@ public:
 private:
     QTemporaryDir m_dir;
     QString m_oldCwd;
+    QByteArray m_oldConfig;
 };
 
 QByteArray toCp1251(const QString& text);

@@ -10,9 +10,11 @@
 #include "topics/form4.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 #include <functional>
 
@@ -59,6 +61,7 @@ private slots:
     void longTitleWrapsWhole_data();
     void longTitleWrapsWhole();
     void qtTextsAreRussian();
+    void zoomStopsWhereTheScreenEnds();
 };
 
 void TestKeysAndText::keyDoesWhatTheClickDoes_data() {
@@ -235,7 +238,8 @@ void TestKeysAndText::qtTextsAreRussian() {
     if (!app::installQtTranslations()) QSKIP("qtbase_ru.qm is not installed");
     Fixture f;
     QWidget surface;
-    core::TextBox box(&surface, "Text1", {0, 0, 3000, 1500}, QFont(), 0, 0xFFFFFF);
+    core::TextBox box(&surface, "Text1", {0, 0, 3000, 1500}, core::windowDefaultFont(), 0,
+                      0xFFFFFF);
     box.setPlainText("Текст");
     std::unique_ptr<QMenu> menu(box.createStandardContextMenu());
     QStringList texts;
@@ -243,6 +247,36 @@ void TestKeysAndText::qtTextsAreRussian() {
         texts << action->text().remove('&').section('\t', 0, 0);
     QVERIFY2(texts.contains("Копировать"), qPrintable(texts.join(" | ")));
     QVERIFY2(texts.contains("Выделить всё"), qPrintable(texts.join(" | ")));
+}
+
+void TestKeysAndText::zoomStopsWhereTheScreenEnds() {
+    // The platform's screen is 800 by 800 pixels: the main window fits at 125 % (780 by 592),
+    // not at 150 % (937 by 712).
+    auto f = started("Тема");
+    QVERIFY(f);
+    Form2* main = f->program()->Form2();
+    const auto zoomEntries = [&] {
+        QStringList entries;
+        QTimer::singleShot(0, [&] {
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                for (const QAction* a : menu->actions().mid(2))
+                    entries << a->text() + (a->isEnabled() ? "" : " (unavailable)");
+                menu->close();
+            }
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                main->surface()->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(main->surface(), &event);
+        return entries.join(", ");
+    };
+    QCOMPARE(zoomEntries(), QString("Крупнее, Мельче (unavailable), Обычный размер (unavailable)"));
+    QTest::keyClick(main, Qt::Key_Equal, Qt::ControlModifier);
+    QCOMPARE(main->size(), QSize(780, 592));
+    QTest::keyClick(main, Qt::Key_Equal, Qt::ControlModifier);
+    QCOMPARE(main->size(), QSize(780, 592));
+    QCOMPARE(zoomEntries(), QString("Крупнее (unavailable), Мельче, Обычный размер"));
+    QTest::keyClick(main, Qt::Key_0, Qt::ControlModifier);
+    QCOMPARE(main->size(), QSize(624, 474));
 }
 
 PSOGRAF_TEST_MAIN(TestKeysAndText)

@@ -4,6 +4,7 @@
 // like under the pointer and after a move over the bare surface, and the sound of each
 // action, by name.
 #include "catalogue/form1.h"
+#include "core/zoom.h"
 #include "dialogs/form3.h"
 #include "dialogs/form5.h"
 #include "main_window/form2.h"
@@ -12,9 +13,14 @@
 
 #include <QDesktopServices>
 #include <QScopeGuard>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSettings>
 #include <QTest>
+#include <QWheelEvent>
 #include <QWindow>
 #include <functional>
+#include <sys/stat.h>
 
 namespace {
 // Moves/clicks the pointer at a point of the window's client area, hit-tested as a real
@@ -62,6 +68,48 @@ QString look(QWidget* control) {
         .arg(QString::number(label->foreColor(), 16).toUpper().rightJustified(6, u'0'))
         .arg(label->fontSize());
 }
+
+// The zoom's keys and wheel, as the window in front gets them.
+void zoomInput(QWidget* window, const QString& input) {
+    QWidget* to = window->focusWidget() ? window->focusWidget() : window;
+    const auto wheel = [&](int delta) {
+        QWheelEvent event(QPointF(5, 5), to->mapToGlobal(QPointF(5, 5)), {}, {0, delta},
+                          Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(to, &event);
+    };
+    if (input == "Ctrl+=")
+        QTest::keyClick(to, Qt::Key_Equal, Qt::ControlModifier);
+    else if (input == "Ctrl++")
+        QTest::keyClick(to, Qt::Key_Plus, Qt::ControlModifier | Qt::ShiftModifier);
+    else if (input == "Ctrl+keypad +")
+        QTest::keyClick(to, Qt::Key_Plus, Qt::ControlModifier | Qt::KeypadModifier);
+    else if (input == "Ctrl+-")
+        QTest::keyClick(to, Qt::Key_Minus, Qt::ControlModifier);
+    else if (input == "Ctrl+0")
+        QTest::keyClick(to, Qt::Key_0, Qt::ControlModifier);
+    else if (input == "Ctrl+wheel up")
+        wheel(120);
+    else if (input == "Ctrl+half wheel up") // a touchpad's smaller turns add up
+        wheel(60);
+    else if (input == "Ctrl+wheel down")
+        wheel(-120);
+    else
+        QFAIL(qPrintable("no such input: " + input));
+}
+
+// Where the first and the second line shown in a text box begin.
+std::pair<int, int> topLines(const QPlainTextEdit* text) {
+    const int line = text->fontMetrics().lineSpacing();
+    const int top = int(text->document()->documentMargin()) + line / 2;
+    return {text->cursorForPosition(QPoint(0, top)).position(),
+            text->cursorForPosition(QPoint(0, top + line)).position()};
+}
+
+QString settingsText() {
+    QFile file(core::zoom::settingsFile());
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).simplified()
+                                          : QString("none");
+}
 } // namespace
 
 class UrlRecorder : public QObject {
@@ -94,6 +142,10 @@ private slots:
     void carousel_data();
     void carousel();
     void walkEveryWindow();
+    void zoomSteps_data();
+    void zoomSteps();
+    void rememberedZoom_data();
+    void rememberedZoom();
 
 private:
     std::unique_ptr<Fixture> f;
@@ -114,6 +166,9 @@ void TestMainMenu::init() {
 }
 
 void TestMainMenu::cleanup() {
+    // The zoom is the program's for the whole run: back to 100 % for the next test.
+    QFile::remove(core::zoom::settingsFile());
+    core::zoom::startAtRemembered();
     f.reset();
 }
 
@@ -484,6 +539,182 @@ void TestMainMenu::walkEveryWindow() {
     QVERIFY(main->isVisible());
     QVERIFY(main->isFormEnabled());
     QVERIFY(f->failures.isEmpty());
+}
+
+void TestMainMenu::zoomSteps_data() {
+    QTest::addColumn<QStringList>("inputs");
+    QTest::addColumn<int>("percent");
+    QTest::addColumn<QSize>("window");
+    QTest::addColumn<QRect>("item");     // Label2
+    QTest::addColumn<int>("itemFont");   // 12 points
+    QTest::addColumn<int>("windowFont"); // 8.25 points
+    QTest::addColumn<QRect>("photo");    // Image5
+    QTest::addColumn<int>("rule");       // Line1(6), 10 pixels wide
+    QTest::addColumn<QString>("settings");
+
+    const QSize w100(624, 474), w125(780, 592), w150(937, 712), w175(1093, 830), w200(1248, 948);
+    const QRect i100(192, 72, 241, 25), i125(240, 90, 301, 31), i150(288, 108, 362, 38),
+        i175(336, 126, 422, 44), i200(384, 144, 482, 50);
+    const QRect p100(8, 288, 233, 177), p125(10, 360, 291, 221), p150(12, 432, 350, 266),
+        p175(14, 504, 408, 310), p200(16, 576, 466, 354);
+    const QStringList fourUp{"Ctrl+=", "Ctrl+=", "Ctrl+=", "Ctrl+="};
+
+    QTest::newRow("never touched")
+        << QStringList() << 100 << w100 << i100 << 16 << 11 << p100 << 10 << "none";
+    QTest::newRow("125 Ctrl+=") << QStringList{"Ctrl+="} << 125 << w125 << i125 << 20 << 14 << p125
+                                << 13 << "[General] zoom=125";
+    QTest::newRow("150 Ctrl++") << QStringList{"Ctrl++", "Ctrl++"} << 150 << w150 << i150 << 24
+                                << 17 << p150 << 15 << "[General] zoom=150";
+    QTest::newRow("175 keypad plus")
+        << QStringList{"Ctrl+keypad +", "Ctrl+keypad +", "Ctrl+keypad +"} << 175 << w175 << i175
+        << 28 << 19 << p175 << 18 << "[General] zoom=175";
+    QTest::newRow("200 Ctrl and the wheel")
+        << QStringList{"Ctrl+wheel up", "Ctrl+half wheel up", "Ctrl+half wheel up", "Ctrl+wheel up",
+                       "Ctrl+wheel up"}
+        << 200 << w200 << i200 << 32 << 22 << p200 << 20 << "[General] zoom=200";
+    // The file is written only when the zoom changes: one step past the end writes nothing.
+    QTest::newRow("no step past 200") << fourUp + QStringList{"forget", "Ctrl+="} << 200 << w200
+                                      << i200 << 32 << 22 << p200 << 20 << "none";
+    QTest::newRow("no step below 100") << QStringList{"Ctrl+-", "Ctrl+wheel down"} << 100 << w100
+                                       << i100 << 16 << 11 << p100 << 10 << "none";
+    QTest::newRow("Ctrl+- from 200")
+        << fourUp + QStringList{"Ctrl+-", "Ctrl+wheel down"} << 150 << w150 << i150 << 24 << 17
+        << p150 << 15 << "[General] zoom=150";
+    QTest::newRow("Ctrl+0 from 175")
+        << QStringList{"Ctrl+=", "Ctrl+=", "Ctrl+=", "Ctrl+0"} << 100 << w100 << i100 << 16 << 11
+        << p100 << 10 << "[General] zoom=100";
+}
+
+void TestMainMenu::zoomSteps() {
+    QFETCH(QStringList, inputs);
+    QFETCH(int, percent);
+    QFETCH(QSize, window);
+    QFETCH(QRect, item);
+    QFETCH(int, itemFont);
+    QFETCH(int, windowFont);
+    QFETCH(QRect, photo);
+    QFETCH(int, rule);
+    QFETCH(QString, settings);
+
+    // Sixty breeds with long descriptions, a doubled photo, and the catalogue open on a
+    // breed further down, its list and description scrolled.
+    QString catalogue;
+    for (int i = 0; i < 60; ++i)
+        catalogue += QString("\"Порода %1\",\"%2\",\"sob001.jpg\"\r\n")
+                         .arg(i, 2, 10, QChar('0'))
+                         .arg(QString("Описание породы, довольно длинное. ").repeated(40));
+    f->writeText("text\\FOLDOG.ssu", catalogue);
+    f->writePicture("dog\\sob191@2x.jpg", {240, 180}); // in Image5
+    f->stop();
+    QVERIFY(f->start());
+    main = f->program()->Form2();
+    main->Label6_Click();
+    settle();
+    clickEntry(cat()->List1, 40);
+    cat()->List1->verticalScrollBar()->setValue(30);
+    cat()->Text1->verticalScrollBar()->setValue(12);
+    const QModelIndex top = cat()->List1->indexAt(QPoint(1, 1));
+    const int textTop = topLines(cat()->Text1).first;
+    QVERIFY(top.row() > 0 && textTop > 0);
+
+    for (const QString& input : inputs)
+        if (input == "forget")
+            QFile::remove(core::zoom::settingsFile());
+        else
+            zoomInput(cat(), input);
+    settle();
+
+    QCOMPARE(core::zoom::percent(), percent);
+    // Every window at once: the main window, hidden behind the catalogue, at the zoom.
+    QCOMPARE(main->size(), window);
+    QCOMPARE(main->Label2->geometry(), item);
+    QCOMPARE(main->Label2->font().pixelSize(), itemFont);
+    QCOMPARE(main->font().pixelSize(), windowFont);
+    QCOMPARE(main->Image5->geometry(), photo);
+    QCOMPARE(main->Image5->pixmap().devicePixelRatio(), percent > 100 ? 2.0 : 1.0);
+    QCOMPARE(main->surface()->findChild<QWidget*>("Line1(6)")->height(), rule);
+    // The catalogue stays open, centred, on the same breed and what it showed at the top.
+    QVERIFY(cat()->isVisible());
+    QVERIFY(!main->isVisible());
+    QCOMPARE(cat()->geometry().center(), QGuiApplication::primaryScreen()->geometry().center());
+    QCOMPARE(cat()->List1->currentRow(), 40);
+    QCOMPARE(cat()->List1->selectedText(), QString("Порода 40"));
+    QCOMPARE(cat()->List1->indexAt(QPoint(1, 1)), top);
+    // The text wraps anew; the line on top holds what began the top line before.
+    const auto [first, second] = topLines(cat()->Text1);
+    QVERIFY2(first <= textTop && textTop < second,
+             qPrintable(QString("%1 on top, %2 next, was %3").arg(first).arg(second).arg(textTop)));
+    QCOMPARE(settingsText(), settings);
+    QVERIFY(f->failures.isEmpty());
+    if (percent == 200) {
+        cat()->Image2_Click();
+        saveScreenshot(main, "zoom_200_main");
+    }
+}
+
+void TestMainMenu::rememberedZoom_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<int>("percent");
+    QTest::addColumn<QString>("afterStep");
+
+    QTest::newRow("missing") << "missing" << QByteArray() << 100 << "[General] zoom=125";
+    QTest::newRow("150") << "file" << QByteArray("[General]\nzoom=150\n") << 150
+                         << "[General] zoom=175";
+    QTest::newRow("200 among other lines")
+        << "file" << QByteArray("[General]\nzoom=200\n\n[other]\nx=1\n") << 200
+        << "[General] zoom=200 [other] x=1";
+    QTest::newRow("not a step") << "file" << QByteArray("[General]\nzoom=151\n") << 100
+                                << "[General] zoom=125";
+    QTest::newRow("not a number") << "file" << QByteArray("[General]\nzoom=1e2\n") << 100
+                                  << "[General] zoom=125";
+    QTest::newRow("empty") << "file" << QByteArray() << 100 << "[General] zoom=125";
+    QTest::newRow("binary") << "file" << QByteArray("\x00\xff\x9c[\x01zoom\x00=150", 14) << 100
+                            << "[General] zoom=125";
+    QTest::newRow("too large") << "file"
+                               << "[General]\nzoom=150\n" + QByteArray(100000, '#') << 100
+                               << "[General] zoom=125";
+    QTest::newRow("a directory") << "directory" << QByteArray() << 100 << "directory";
+    QTest::newRow("a pipe") << "pipe" << QByteArray() << 100 << "pipe";
+}
+
+void TestMainMenu::rememberedZoom() {
+    QFETCH(QString, kind);
+    QFETCH(QByteArray, contents);
+    QFETCH(int, percent);
+    QFETCH(QString, afterStep);
+
+    f->stop();
+    const QString path = core::zoom::settingsFile();
+    QVERIFY(path.startsWith(QDir::tempPath())); // never the user's own
+    QDir().mkpath(QFileInfo(path).path());
+    if (kind == "file") {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(contents);
+    } else if (kind == "directory") {
+        QVERIFY(QDir().mkpath(path));
+    } else if (kind == "pipe") {
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    }
+    // As start-up does: the zoom before the pictures are read and the windows made.
+    core::zoom::startAtRemembered();
+    QVERIFY(f->start());
+    main = f->program()->Form2();
+    QCOMPARE(core::zoom::percent(), percent);
+    QCOMPARE(main->width(), percent == 100 ? 624 : percent == 150 ? 937 : 1248);
+
+    zoomInput(main, "Ctrl+=");
+    const QFileInfo info(path);
+    if (kind == "directory")
+        QVERIFY(info.isDir());
+    else if (kind == "pipe")
+        QVERIFY(!info.isFile() && info.exists());
+    else
+        QCOMPARE(settingsText(), afterStep);
+    QVERIFY(f->failures.isEmpty());
+    QFile::remove(path);
+    QDir().rmdir(path);
 }
 
 PSOGRAF_TEST_MAIN(TestMainMenu)

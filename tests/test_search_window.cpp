@@ -363,7 +363,8 @@ void TestSearchWindow::contextMenuOfTheMainWindow() {
                             photo->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(photo, &event);
     settle();
-    QCOMPARE(items, QStringList{"Поиск по справочнику…|Ctrl+F"});
+    QCOMPARE(items, (QStringList{"Поиск по справочнику…|Ctrl+F", "|",
+                                 "Крупнее|Ctrl+=", "Мельче|Ctrl+-", "Обычный размер|Ctrl+0"}));
     QVERIFY(p->searchWindow() && p->searchWindow()->isVisible());
     QVERIFY(!p->Form2()->isVisible());
 }

@@ -2,6 +2,7 @@
 // The one test on the shipped content: the program starts, every section and the
 // catalogue open, and nothing is reported.
 #include "catalogue/form1.h"
+#include "core/zoom.h"
 #include "main_window/form2.h"
 #include "search/searchwindow.h"
 #include "tests/fixture.h"
@@ -82,6 +83,20 @@ void TestSmoke::shippedContentWorks() {
     w->Image2_Click();
     QVERIFY(main->isVisible());
     QVERIFY(f.failures.isEmpty());
+
+    // At 200 %, with the doubled pictures: the main window and a section.
+    for (int step = 0; step < 4; ++step)
+        core::zoom::take(core::zoom::Step::Larger, program->values().pictures);
+    QCOMPARE(main->size(), QSize(1248, 948));
+    saveScreenshot(main, "shipped_main_200");
+    main->Label4_Click();
+    settle();
+    QCOMPARE(reader->size(), QSize(1080, 964));
+    saveScreenshot(reader, "shipped_section_4_200");
+    reader->Image2_Click();
+    QVERIFY(f.failures.isEmpty());
+    QFile::remove(core::zoom::settingsFile());
+    core::zoom::startAtRemembered(); // 100 % again for the next test
 }
 
 PSOGRAF_TEST_MAIN(TestSmoke)

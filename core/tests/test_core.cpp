@@ -61,7 +61,7 @@ void TestCore::pointsBecomeWholePixels() {
     QFETCH(double, points);
     QFETCH(int, pixels);
     QCOMPARE(core::pointsToPx(points), pixels);
-    QCOMPARE(core::designFont("MS Sans Serif", points).pixelSize(), pixels);
+    QCOMPARE(core::designFont("MS Sans Serif", points).font().pixelSize(), pixels);
 }
 
 void TestCore::twipsBecomePixels() {
@@ -263,7 +263,7 @@ void TestCore::facesWithCyrillic_data() {
 void TestCore::facesWithCyrillic() {
     QFETCH(QString, face);
     QFETCH(QString, shown);
-    const QFontInfo info(core::designFont(face, 12));
+    const QFontInfo info(core::designFont(face, 12).font());
     QCOMPARE(info.family(), shown);
     QVERIFY(QFontDatabase::writingSystems(info.family()).contains(QFontDatabase::Cyrillic));
 }

@@ -9,7 +9,7 @@ program=$(realpath "$1")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp -r "$2" "$work/content"
-export QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=1
+export QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=1 XDG_CONFIG_HOME="$work/config"
 unset QT_FONT_DPI QT_ENABLE_HIGHDPI_SCALING WAYLAND_DISPLAY
 exec dbus-run-session -- xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   /usr/libexec/at-spi-bus-launcher --launch-immediately & launcher=$!
