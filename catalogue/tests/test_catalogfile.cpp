@@ -2,18 +2,11 @@
 // The breed catalogue file: records read from text and, piecewise, from the file's bytes,
 // and the photo path a record names.
 #include "catalogue/catalogfile.h"
+#include "tests/content.h"
 
-#include <QStringEncoder>
 #include <QTest>
 
 using catalogue::Record;
-
-namespace {
-QByteArray toCp1251(const QString& text) {
-    QStringEncoder encoder("windows-1251");
-    return encoder.encode(text);
-}
-} // namespace
 
 class TestCatalogFile : public QObject {
     Q_OBJECT
