@@ -13,6 +13,7 @@
 #include <QVarLengthArray>
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <numeric>
@@ -50,6 +51,8 @@ constexpr float ProximityWeight = 0.5f;
 // A file that changes under a search is indexed again and the search started over, this
 // many times at most.
 constexpr int Attempts = 3;
+// A file this small is read whole when its texts are read back.
+constexpr qint64 WholeFileBytes = 4 << 20;
 // The word groups file is small; anything larger is no such file.
 constexpr qint64 MaxGroupsBytes = 4 << 20;
 
@@ -637,21 +640,32 @@ Answer Engine::Private::search(QStringView query, const Yield& yield) {
                       ranksBefore);
     candidates.resize(shown);
 
-    // The forms each term found, per file, to mark them in the texts read back.
-    QList<QHash<QByteArray, quint32>> found(qsizetype(files.size()));
+    // The forms each term found, per file, to mark them in the texts read back; and by
+    // first byte, the lengths they have, so that most words need not be looked up.
+    struct Found {
+        QHash<QByteArray, quint32> terms;
+        std::array<quint64, 256> lengths{};
+    };
+    std::vector<Found> found(files.size());
     for (int f = 0; f < int(files.size()); ++f) {
         if (!files[f].index) continue;
         for (int t = 0; t < n; ++t)
             for (const Alternative& alt : std::as_const(terms[t].alternatives))
                 for (const Unit& unit : alt.units)
-                    for (const auto& form : formsOf(*files[f].index, unit))
-                        found[f][files[f].index->form(form.first).toByteArray()] |= quint32(1) << t;
+                    for (const auto& form : formsOf(*files[f].index, unit)) {
+                        const QByteArrayView bytes = files[f].index->form(form.first);
+                        found[f].terms[bytes.toByteArray()] |= quint32(1) << t;
+                        found[f].lengths[uchar(bytes[0])] |=
+                            quint64(1) << std::min<qsizetype>(bytes.size(), 63);
+                    }
     }
 
-    // Each listed document read back: its passage, and how close its words stand.
+    // Each listed document read back: its passage, and how close its words stand. A small
+    // file is read whole, once.
     QList<Result> results;
     results.reserve(candidates.size());
     std::vector<std::unique_ptr<core::ContentFileReader>> readers(files.size());
+    std::vector<std::optional<QByteArray>> wholes(files.size());
     const char* fold = byteFolding().data();
     for (Candidate& c : candidates) {
         if (yield.giveWay()) throw Interrupted{};
@@ -661,23 +675,34 @@ Answer Engine::Private::search(QStringView query, const Yield& yield) {
         try {
             auto& reader = readers[c.file];
             if (!reader) reader = std::make_unique<core::ContentFileReader>(file.file);
-            text = index.readText(c.doc, *reader);
+            std::optional<QByteArray>& whole = wholes[c.file];
+            if (!whole && index.stamp().size <= WholeFileBytes)
+                whole = reader->readAt(0, qsizetype(index.stamp().size));
+            text = index.readText(c.doc, [&](qint64 offset, qsizetype length) {
+                return whole ? whole->mid(offset, length) : reader->readAt(offset, length);
+            });
         } catch (const core::RuntimeFailure&) {
             // Gone or unreadable since it was indexed: the next attempt says which.
         }
         if (!text) throw Changed{c.file};
         const QString decoded = core::decodeCp1251(text->bytes);
-        const QHash<QByteArray, quint32>& forms = found[c.file];
+        const Found& forms = found[c.file];
         // The terms a word of the text stands for (the parts of a hyphenated one joined).
         const auto termsOf = [&](QByteArrayView bytes, const Span* parts, int count) {
-            char key[64];
             qsizetype length = 0;
+            for (int i = 0; i < count; ++i)
+                length += parts[i].length;
+            const char first = fold[uchar(bytes[parts[0].offset])];
+            if (!(forms.lengths[uchar(first)] & (quint64(1) << std::min<qsizetype>(length, 63))))
+                return quint32(0);
+            char key[64];
+            length = 0;
             for (int i = 0; i < count; ++i)
                 for (qsizetype b = parts[i].offset; b < parts[i].end(); ++b) {
                     if (length == qsizetype(sizeof key)) return quint32(0);
                     key[length++] = fold[uchar(bytes[b])];
                 }
-            return forms.value(QByteArray::fromRawData(key, length), 0);
+            return forms.terms.value(QByteArray::fromRawData(key, length), 0);
         };
 
         QList<Mark> marks;

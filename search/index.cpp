@@ -26,14 +26,11 @@ constexpr qsizetype MaxFormBytes = 48;
 constexpr int ReadAttempts = 3;
 constexpr qsizetype PieceBytes = 1 << 20;
 
-// FNV-1a: to notice that a document's text is no longer what was indexed.
-constexpr quint64 ChecksumStart = 0xCBF29CE484222325ull;
+// To notice that a document's text is no longer what was indexed; each paragraph chained
+// to the ones before.
+constexpr quint64 ChecksumStart = 1;
 quint64 checksum(quint64 hash, QByteArrayView bytes) {
-    for (char b : bytes) {
-        hash ^= uchar(b);
-        hash *= 0x100000001B3ull;
-    }
-    return hash;
+    return qHashBits(bytes.data(), size_t(bytes.size()), size_t(hash)) + 1;
 }
 
 [[noreturn]] void changing(const QString& contentPath) {
@@ -77,22 +74,22 @@ public:
     void addParagraph(QByteArrayView text, qint64 offset) {
         m_index.m_ranges.append({quint32(offset), quint32(text.size())});
         m_checksum = checksum(m_checksum, text);
-        m_checksum = checksum(m_checksum, "\n");
         addWords(text, false);
     }
     void endDocument() {
         const quint32 doc = quint32(m_index.m_rows.size() - 1);
         for (const DocForm& f : m_docForms) {
-            std::vector<uchar>& postings = m_postings[f.form];
-            quint32 delta = doc - m_lastPosted[f.form];
+            FormState& form = m_states[f.form];
+            std::vector<uchar>& postings = form.postings;
+            quint32 delta = doc - form.lastPosted;
             while (delta >= 0x80) {
                 postings.push_back(uchar(delta | 0x80));
                 delta >>= 7;
             }
             postings.push_back(uchar(delta));
             postings.push_back(uchar(std::min<quint32>(f.count, 127) << 1 | (f.inTitle ? 1 : 0)));
-            m_lastPosted[f.form] = doc;
-            ++m_documents[f.form];
+            form.lastPosted = doc;
+            ++form.documents;
         }
         m_index.m_lengths.append(m_length);
         m_index.m_totalLength += m_length;
@@ -113,16 +110,14 @@ public:
                   [&](quint32 a, quint32 b) { return key(a) < key(b); });
         m_slots = {};
         m_docForms = {};
-        m_seenIn = {};
-        m_slot = {};
 
         // Every form decoded at once: a byte is one character.
         const QString text = core::decodeCp1251(QByteArrayView(m_keys.data(), m_keys.size()));
         const bool whole = text.size() == qsizetype(m_keys.size());
 
         qsizetype postingBytes = 0;
-        for (const std::vector<uchar>& p : m_postings)
-            postingBytes += qsizetype(p.size());
+        for (const FormState& f : m_states)
+            postingBytes += qsizetype(f.postings.size());
         FileIndex& x = m_index;
         x.m_forms.reserve(qsizetype(m_keys.size()));
         x.m_postings.reserve(postingBytes);
@@ -141,8 +136,8 @@ public:
                       : m_stemmer.stem(core::decodeCp1251(key(id)));
             x.m_stems += toContentBytes(stem).value_or(key(id).toByteArray());
             x.m_stemStart.append(quint32(x.m_stems.size()));
-            x.m_documentsWith.append(m_documents[id]);
-            std::vector<uchar>& postings = m_postings[id];
+            x.m_documentsWith.append(m_states[id].documents);
+            std::vector<uchar>& postings = m_states[id].postings;
             x.m_postings.append(reinterpret_cast<const char*>(postings.data()),
                                 qsizetype(postings.size()));
             x.m_postStart.append(quint32(x.m_postings.size()));
@@ -204,12 +199,13 @@ private:
     void addKey(const char* key, qsizetype length, quint64 hash, bool title) {
         const quint32 id = idOf(key, length, hash);
         const quint32 mark = quint32(m_index.m_rows.size()); // the document's number + 1
-        if (m_seenIn[id] != mark) {
-            m_seenIn[id] = mark;
-            m_slot[id] = quint32(m_docForms.size());
+        FormState& form = m_states[id];
+        if (form.seenIn != mark) {
+            form.seenIn = mark;
+            form.slot = quint32(m_docForms.size());
             m_docForms.push_back({id, 0, false});
         }
-        DocForm& in = m_docForms[m_slot[id]];
+        DocForm& in = m_docForms[form.slot];
         if (title)
             in.inTitle = true;
         else
@@ -224,17 +220,14 @@ private:
                 const quint32 id = quint32(m_keyStart.size() - 1);
                 m_keys.insert(m_keys.end(), key, key + length);
                 m_keyStart.push_back(quint32(m_keys.size()));
-                m_postings.emplace_back();
-                m_lastPosted.push_back(0);
-                m_documents.push_back(0);
-                m_seenIn.push_back(0);
-                m_slot.push_back(0);
+                m_states.push_back({quint32(hash), 0, 0, 0, 0, {}});
                 m_slots[i] = id + 1;
                 if (2 * (id + 1) > m_slots.size()) grow();
                 return id;
             }
             const quint32 id = slot - 1;
-            if (m_keyStart[id + 1] - m_keyStart[id] == length &&
+            if (m_states[id].hash == quint32(hash) &&
+                m_keyStart[id + 1] - m_keyStart[id] == length &&
                 std::memcmp(m_keys.data() + m_keyStart[id], key, size_t(length)) == 0)
                 return id;
         }
@@ -244,10 +237,7 @@ private:
         std::vector<quint32> table(m_slots.size() * 2, 0);
         const size_t mask = table.size() - 1;
         for (quint32 id = 0; id + 1 < m_keyStart.size(); ++id) {
-            quint64 hash = HashStart;
-            for (quint32 b = m_keyStart[id]; b < m_keyStart[id + 1]; ++b)
-                hash = (hash ^ uchar(m_keys[b])) * HashPrime;
-            size_t i = size_t(hash) & mask;
+            size_t i = m_states[id].hash & mask;
             while (table[i])
                 i = (i + 1) & mask;
             table[i] = id + 1;
@@ -261,16 +251,19 @@ private:
     FileIndex& m_index;
     Stemmer& m_stemmer;
     const std::array<char, 256>& m_fold;
-    // Forms by number: their bytes one after the other, postings, last document posted,
-    // documents holding them; where each stands in the document being read.
+    // Forms by number: their bytes one after the other, and what is known of each.
     std::vector<char> m_keys;
     std::vector<quint32> m_keyStart;
-    std::vector<std::vector<uchar>> m_postings;
-    std::vector<quint32> m_lastPosted;
-    std::vector<quint32> m_documents;
-    std::vector<quint32> m_seenIn; // the last document holding it, + 1
-    std::vector<quint32> m_slot;   // its place in that document's forms
-    std::vector<quint32> m_slots;  // the hash table: form number + 1, or 0
+    struct FormState {
+        quint32 hash; // of its bytes, to compare them only when it is the same
+        quint32 lastPosted;
+        quint32 documents;
+        quint32 seenIn; // the last document holding it, + 1
+        quint32 slot;   // its place in that document's forms
+        std::vector<uchar> postings;
+    };
+    std::vector<FormState> m_states;
+    std::vector<quint32> m_slots; // the hash table: form number + 1, or 0
     std::vector<DocForm> m_docForms;
     quint32 m_length = 0;
     quint64 m_checksum = ChecksumStart;
@@ -341,8 +334,7 @@ QString FileIndex::title(quint32 doc) const {
     return core::decodeCp1251(slice(m_titles, m_titleStart, doc));
 }
 
-std::optional<DocumentText> FileIndex::readText(quint32 doc,
-                                                core::ContentFileReader& reader) const {
+std::optional<DocumentText> FileIndex::readText(quint32 doc, const ReadBytes& read) const {
     const qsizetype first = m_rangeStart[doc], last = m_rangeStart[doc + 1];
     DocumentText text;
     if (first == last) return text;
@@ -351,14 +343,13 @@ std::optional<DocumentText> FileIndex::readText(quint32 doc,
         from = std::min(from, m_ranges[i].offset);
         to = std::max(to, m_ranges[i].end());
     }
-    text.bytes = reader.readAt(from, to - from);
+    text.bytes = read(from, to - from);
     if (text.bytes.size() != qsizetype(to - from)) return std::nullopt;
     quint64 sum = ChecksumStart;
     for (qsizetype i = first; i < last; ++i) {
         const ByteRange r{m_ranges[i].offset - from, m_ranges[i].length};
         text.paragraphs.append(r);
         sum = checksum(sum, QByteArrayView(text.bytes).sliced(r.offset, r.length));
-        sum = checksum(sum, "\n");
     }
     if (sum != m_checksums[doc]) return std::nullopt;
     return text;

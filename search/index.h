@@ -20,10 +20,6 @@
 #include <memory>
 #include <optional>
 
-namespace core {
-class ContentFileReader;
-}
-
 namespace search {
 
 // A search gives way (a newer request came, the program ends) by throwing this.
@@ -80,10 +76,10 @@ public:
     // Words in the document's text (its title not counted).
     quint32 length(quint32 doc) const { return m_lengths[doc]; }
     quint64 totalLength() const { return m_totalLength; }
-    // The document's text read from the file again (through a reader of this file, opened
-    // by the caller); nothing when the file no longer holds what was indexed. A failure when
-    // it cannot be read.
-    std::optional<DocumentText> readText(quint32 doc, core::ContentFileReader& reader) const;
+    // The document's text read from the file again (read gives the bytes at an offset, from
+    // the file as it is now); nothing when the file no longer holds what was indexed.
+    using ReadBytes = std::function<QByteArray(qint64 offset, qsizetype length)>;
+    std::optional<DocumentText> readText(quint32 doc, const ReadBytes& read) const;
 
     qsizetype formCount() const { return m_formStart.size() - 1; }
     QByteArrayView form(quint32 id) const { return slice(m_forms, m_formStart, id); }

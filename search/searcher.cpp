@@ -107,6 +107,7 @@ void Searcher::run() {
             // The search is too large for memory now; the next request tries again.
             m_engine.release();
         }
+        m_indexBytes = m_engine.indexBytes();
     }
 }
 

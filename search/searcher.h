@@ -30,6 +30,9 @@ public:
     // Drops any request and gives back the memory of the searches; the indexes stay.
     void release();
 
+    // The indexes' memory after the last request, in bytes.
+    qsizetype indexBytes() const { return m_indexBytes; }
+
     // For tests: runs on the search thread after each search, before its answer is sent.
     void setBeforeAnswer(std::function<void(const QString& query)> hook);
 
@@ -47,6 +50,7 @@ private:
     QString m_query;
     std::atomic<quint64> m_latest{0};
     std::atomic<bool> m_stopping{false};
+    std::atomic<qsizetype> m_indexBytes{0};
     std::function<void(const QString&)> m_beforeAnswer;
     std::thread m_thread;
 };

@@ -1,18 +1,34 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Times searches over the shipped texts and over texts ten times larger (every file repeated
-// with changed titles and names), copied into a temporary folder first so that edits to the
-// content during a run do not disturb it. Prints medians and the ratio large / shipped.
+// Times the search on the shipped texts and on texts 10 and 100 times larger (every file
+// repeated with changed titles and names), and on a large reference as an author with a
+// big collection would have it (100,000 breeds of about 1 KB, five sections of 5,000
+// topics), all copied into a temporary folder first so that edits to the content during a
+// run do not disturb it. Prints medians and ratios, and the program's memory.
 //
-//   psograf_bench_search [content folder]            the timings
+//   psograf_bench_search [content folder]            the table
 //   psograf_bench_search --show QUERY [folder]       what a query finds, with passages
+//   psograf_bench_search --questions [folder]        questions.tsv: answers in the first three
+//   psograf_bench_search --make-large TARGET [folder]  writes the large reference
+//   psograf_bench_search --memory catalogue|search FOLDER   (a child run: the program's
+//                                                    memory on the folder's texts)
+#include "app/program.h"
+#include "catalogue/form1.h"
 #include "core/contentfiles.h"
+#include "main_window/form2.h"
 #include "search/engine.h"
+#include "search/searcher.h"
+#include "search/searchwindow.h"
+#include "tests/fixture.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -29,13 +45,13 @@ QList<search::Section> sections() {
     return list;
 }
 
-QStringList contentFiles() {
-    QStringList files{core::content::Catalogue, core::content::WordGroups};
-    for (const auto& s : core::content::Sections)
-        files.append(s.file);
-    for (QString& f : files)
-        f = f.section(u'\\', -1);
-    return files;
+search::Engine newEngine() {
+    return search::Engine(sections(), core::content::Catalogue, CatalogueLabel,
+                          core::content::WordGroups);
+}
+
+QString fileName(const QString& contentPath) {
+    return contentPath.section(u'\\', -1);
 }
 
 // The file in folder whose name matches case-insensitively, as the program finds it.
@@ -45,44 +61,128 @@ QString findFile(const QDir& folder, const QString& name) {
     return {};
 }
 
-// Copy number k (from 2) of a file: titles and breed names get " (k)" so topics stay apart.
-QByteArray renamed(const QByteArray& bytes, int k, bool catalogue) {
-    const QByteArray suffix = " (" + QByteArray::number(k) + ")";
-    QList<QByteArray> lines = bytes.split('\n');
-    for (QByteArray& line : lines) {
-        if (!catalogue && line.startsWith('#')) {
-            line.insert(line.endsWith('\r') ? line.size() - 1 : line.size(), suffix);
-        } else if (catalogue && line.startsWith('"')) {
-            const qsizetype close = line.indexOf('"', 1);
-            if (close > 0) line.insert(close, suffix);
-        }
+QByteArray readFile(const QString& source, const QString& contentPath) {
+    QFile in(findFile(QDir(source + "/text"), fileName(contentPath)));
+    if (!in.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "cannot read %s in %s\n", qPrintable(contentPath), qPrintable(source));
+        return {};
     }
-    return lines.join('\n');
+    return in.readAll();
 }
 
-bool prepare(const QString& source, const QString& target, int copies) {
-    const QDir from(source + "/text");
+bool writeFile(const QString& target, const QString& contentPath, const QByteArray& bytes) {
     if (!QDir().mkpath(target + "/text")) return false;
-    for (const QString& name : contentFiles()) {
-        QFile in(findFile(from, name));
-        if (!in.open(QIODevice::ReadOnly)) {
-            std::fprintf(stderr, "cannot read %s in %s\n", qPrintable(name), qPrintable(source));
-            return false;
+    QFile file(target + "/text/" + fileName(contentPath));
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// A topic file as its topics, each "#Title" line to its closing line.
+struct Topic {
+    QByteArray title;
+    QList<QByteArray> lines;
+};
+QList<Topic> topicsOf(const QByteArray& bytes) {
+    QList<Topic> topics;
+    Topic* open = nullptr;
+    for (QByteArray line : bytes.split('\n')) {
+        if (line.endsWith('\r')) line.chop(1);
+        if (line.startsWith('#')) {
+            if (open && line.mid(1) == open->title) {
+                open = nullptr;
+            } else {
+                topics.append({line.mid(1), {}});
+                open = &topics.last();
+            }
+        } else if (open) {
+            open->lines.append(line);
         }
-        const QByteArray bytes = in.readAll();
-        QByteArray out = bytes;
-        if (!out.endsWith('\n')) out += "\r\n";
-        for (int k = 2; k <= copies; ++k)
-            if (name != contentFiles().at(1))
-                out += renamed(bytes, k, name == contentFiles().first());
-        QFile file(target + "/text/" + name);
-        if (!file.open(QIODevice::WriteOnly) || file.write(out) != out.size()) return false;
     }
-    return true;
+    return topics;
+}
+
+struct Breed {
+    QByteArray name, description, photo;
+};
+QList<Breed> breedsOf(const QByteArray& bytes) {
+    QList<Breed> breeds;
+    for (const QByteArray& line : bytes.split('\n')) {
+        const QList<QByteArray> fields = line.trimmed().split('"');
+        if (fields.size() >= 7) breeds.append({fields[1], fields[3], fields[5]});
+    }
+    return breeds;
+}
+
+// Text cut to at most limit bytes at the end of a sentence (or of a word).
+QByteArray cut(const QByteArray& text, qsizetype limit) {
+    if (text.size() <= limit) return text;
+    const qsizetype sentence = text.lastIndexOf(". ", limit - 1);
+    if (sentence > limit / 2) return text.left(sentence + 1);
+    return text.left(text.lastIndexOf(' ', limit));
+}
+
+QByteArray numbered(const QByteArray& name, int copy) {
+    return copy == 1 ? name : name + " (" + QByteArray::number(copy) + ")";
+}
+
+// Every file repeated copies times, the copies' titles and names numbered.
+bool prepare(const QString& source, const QString& target, int copies) {
+    for (const auto& s : core::content::Sections) {
+        const QList<Topic> topics = topicsOf(readFile(source, s.file));
+        QByteArray out;
+        for (int k = 1; k <= copies; ++k)
+            for (const Topic& t : topics)
+                out += '#' + numbered(t.title, k) + "\r\n" + t.lines.join("\r\n") + "\r\n#" +
+                       numbered(t.title, k) + "\r\n";
+        if (topics.isEmpty() || !writeFile(target, s.file, out)) return false;
+    }
+    const QList<Breed> breeds = breedsOf(readFile(source, core::content::Catalogue));
+    QByteArray out;
+    for (int k = 1; k <= copies; ++k)
+        for (const Breed& b : breeds)
+            out +=
+                '"' + numbered(b.name, k) + "\",\"" + b.description + "\",\"" + b.photo + "\"\r\n";
+    return !breeds.isEmpty() && writeFile(target, core::content::Catalogue, out) &&
+           writeFile(target, core::content::WordGroups,
+                     readFile(source, core::content::WordGroups));
+}
+
+// 100,000 breeds with descriptions of about 1 KB, five sections of 5,000 topics of about
+// 800 bytes: the shipped ones cut to size and repeated, numbered.
+constexpr int LargeBreeds = 100'000;
+constexpr int LargeTopics = 5'000;
+bool makeLarge(const QString& source, const QString& target) {
+    for (const auto& s : core::content::Sections) {
+        const QList<Topic> topics = topicsOf(readFile(source, s.file));
+        if (topics.isEmpty()) return false;
+        QByteArray out;
+        for (int i = 0; i < LargeTopics; ++i) {
+            const Topic& t = topics[i % topics.size()];
+            const QByteArray title = numbered(t.title, i / int(topics.size()) + 1);
+            QByteArray text;
+            for (const QByteArray& line : t.lines) {
+                if (!text.isEmpty() && text.size() + line.size() > 1000) break;
+                text += cut(line, 1000) + "\r\n";
+            }
+            out += '#' + title + "\r\n" + text + '#' + title + "\r\n";
+        }
+        if (!writeFile(target, s.file, out)) return false;
+    }
+    const QList<Breed> breeds = breedsOf(readFile(source, core::content::Catalogue));
+    if (breeds.isEmpty()) return false;
+    QByteArray out;
+    out.reserve(qsizetype(LargeBreeds) * 1000);
+    for (int i = 0; i < LargeBreeds; ++i) {
+        const Breed& b = breeds[i % breeds.size()];
+        out += '"' + numbered(b.name, i / int(breeds.size()) + 1) + "\",\"" +
+               cut(b.description, 1010) + "\",\"" + b.photo + "\"\r\n";
+    }
+    return writeFile(target, core::content::Catalogue, out) &&
+           writeFile(target, core::content::WordGroups,
+                     readFile(source, core::content::WordGroups));
 }
 
 double medianMs(int runs, const std::function<void()>& work) {
-    work(); // warm-up: page cache, stems of the query
+    work(); // warm-up: page cache, index, stems of the query
     QList<double> times;
     for (int i = 0; i < runs; ++i) {
         QElapsedTimer timer;
@@ -101,107 +201,324 @@ qint64 folderBytes(const QString& folder) {
     return total;
 }
 
+QString ms(double value) {
+    return value >= 100 ? QString::number(value, 'f', 0) : QString::number(value, 'g', 3);
+}
+
+QString thousands(qint64 n) {
+    return QLocale(QLocale::English).toString(n);
+}
+
+// "VmHWM" or "VmRSS" of this process, in MiB.
+double memoryMiB(const char* field) {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(qstrlen(field) + 1).trimmed().split(' ')[0].toDouble() / 1024;
+    return 0;
+}
+
 int show(const QString& query, const QString& folder) {
     QDir::setCurrent(folder);
-    search::Engine engine(sections(), core::content::Catalogue, CatalogueLabel,
-                          core::content::WordGroups);
-    const auto results = engine.find(query).results;
-    std::printf("%lld results for «%s»\n", qlonglong(results.size()), qPrintable(query));
-    for (const auto& r : results) {
+    const search::Answer answer = newEngine().find(query);
+    std::printf("%lld results for «%s»", qlonglong(answer.found), qPrintable(query));
+    if (answer.partial) std::printf(", %lld missing one word", qlonglong(answer.partial));
+    if (!answer.searchedFor.isEmpty())
+        std::printf(" (searched for «%s»)", qPrintable(answer.searchedFor));
+    std::printf("\n");
+    for (const auto& r : answer.results) {
         QString passage = r.passage;
         for (auto m = r.marks.crbegin(); m != r.marks.crend(); ++m)
             passage.insert(m->offset + m->length, u'»').insert(m->offset, u'«');
-        std::printf("\n%s\n  %s\n", qPrintable(r.label), qPrintable(passage));
+        std::printf("\n%s%s\n  %s\n", qPrintable(r.label), r.partial ? " (не все слова)" : "",
+                    qPrintable(passage));
     }
     return 0;
+}
+
+// The share of questions with a judged answer among the first three results.
+int questions(const QString& folder) {
+    QFile file(QStringLiteral(PSOGRAF_QUESTIONS));
+    if (!file.open(QIODevice::ReadOnly)) return 1;
+    QDir::setCurrent(folder);
+    search::Engine engine = newEngine();
+    int asked = 0, answered = 0, nothing = 0;
+    for (const QString& line : QString::fromUtf8(file.readAll()).split('\n')) {
+        if (line.startsWith('#') || !line.contains('\t')) continue;
+        const QString question = line.section('\t', 0, 0);
+        const QStringList answers = line.section('\t', 1).split(QStringLiteral(" | "));
+        const QList<search::Result> results = engine.find(question).results;
+        QStringList top;
+        for (qsizetype i = 0; i < std::min<qsizetype>(3, results.size()); ++i)
+            top << results[i].label;
+        const bool hit = std::any_of(top.cbegin(), top.cend(),
+                                     [&](const QString& l) { return answers.contains(l); });
+        ++asked;
+        answered += hit;
+        nothing += results.isEmpty();
+        std::printf("%s %s → %s\n", hit ? "ok  " : "MISS", qPrintable(question),
+                    qPrintable(top.isEmpty() ? QStringLiteral("(ничего)") : top.join(" ; ")));
+    }
+    std::printf("\n%d of %d in the first three (%.1f %%), %d with nothing found\n", answered, asked,
+                100.0 * answered / std::max(asked, 1), nothing);
+    return 0;
+}
+
+// A child run: the program on folder's texts (the test fixture's pictures), the catalogue
+// or the search window shown; prints its memory as "name value" lines.
+int memoryChild(const QString& what, const QString& folder) {
+    Fixture fixture;
+    for (const QString& file : QDir(folder + "/text").entryList(QDir::Files)) {
+        QFile in(folder + "/text/" + file);
+        if (!in.open(QIODevice::ReadOnly)) return 1;
+        fixture.writeBytes("text\\" + file, in.readAll());
+    }
+    Program* program = fixture.start();
+    if (!program) return 1;
+    settle();
+    std::printf("started %.1f\n", memoryMiB("VmRSS:"));
+    if (what == QLatin1String("catalogue")) {
+        program->Form2()->Label6_Click();
+        settle();
+        program->Form1()->List1->setCurrentRow(program->Form1()->List1->count() - 1);
+        settle();
+        std::printf("peak %.1f\n", memoryMiB("VmHWM:"));
+        return 0;
+    }
+    program->openSearch(*program->Form2(), QString());
+    settle();
+    search::SearchWindow* w = program->searchWindow();
+    for (const char* query : {"с", "со", "соб", "соба", "собак", "собака", "клещ", "кл",
+                              "корм щенка", "клещ укусил что делать"}) {
+        QSignalSpy shown(w, &search::SearchWindow::answerShown);
+        w->Text1->setText(QString::fromUtf8(query));
+        if (!shown.wait(120'000)) return 1;
+    }
+    std::printf("peak %.1f\n", memoryMiB("VmHWM:"));
+    std::printf("searched %.1f\n", memoryMiB("VmRSS:"));
+    w->Image2_Click();
+    settle();
+    QEventLoop wait;
+    QTimer::singleShot(1000, &wait, &QEventLoop::quit);
+    wait.exec();
+    std::printf("left %.1f\n", memoryMiB("VmRSS:"));
+    std::printf("index %.1f\n", double(w->searcher().indexBytes()) / (1 << 20));
+    return 0;
+}
+
+QMap<QString, double> runChild(const QString& what, const QString& folder) {
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(), {"--memory", what, folder});
+    child.waitForFinished(600'000);
+    QMap<QString, double> values;
+    for (const QString& line : QString::fromUtf8(child.readAllStandardOutput()).split('\n'))
+        if (line.contains(' '))
+            values.insert(line.section(' ', 0, 0), line.section(' ', 1).toDouble());
+    return values;
+}
+
+struct Table {
+    QStringList lines;
+    void row(const QStringList& cells) { lines << "| " + cells.join(" | ") + " |"; }
+};
+
+// Waits for the searcher's answer to the latest request; its time in ms.
+double answerMs(search::Searcher& searcher, const QString& query, QElapsedTimer& since) {
+    QEventLoop loop;
+    double at = -1;
+    const auto connection =
+        QObject::connect(&searcher, &search::Searcher::answered, [&](const QString& q) {
+            if (q != query) return;
+            at = since.nsecsElapsed() / 1e6;
+            loop.quit();
+        });
+    QTimer::singleShot(600'000, &loop, &QEventLoop::quit);
+    loop.exec();
+    QObject::disconnect(connection);
+    return at;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // Headless: the windows are only measured.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
+    if (args.value(0) == QLatin1String("--memory"))
+        return memoryChild(args.value(1), args.value(2));
+    QString mode;
     QString query;
-    if (args.size() >= 2 && args.first() == "--show") {
-        query = args.at(1);
-        args = args.mid(2);
+    if (args.value(0).startsWith(QLatin1String("--"))) {
+        mode = args.takeFirst();
+        if (mode == QLatin1String("--show") || mode == QLatin1String("--make-large"))
+            query = args.isEmpty() ? QString() : args.takeFirst();
     }
     const QString content =
         QDir(args.isEmpty() ? QStringLiteral(PSOGRAF_CONTENT_DIR) : args.first()).absolutePath();
     QTemporaryDir work;
-    const QString standard = work.filePath("standard"), large = work.filePath("large");
-    if (!prepare(content, standard, 1) || !prepare(content, large, 10)) return 1;
-    if (!query.isEmpty()) return show(query, standard);
-    if (qEnvironmentVariableIsSet("PROFILE_BUILD")) {
-        QDir::setCurrent(large);
-        for (int i = 0; i < 20; ++i) {
-            QElapsedTimer t;
-            t.start();
-            search::Engine engine(sections(), core::content::Catalogue, CatalogueLabel,
-                                  core::content::WordGroups);
-            engine.refresh();
-            std::printf("%.1f ms, %lld bytes\n", t.nsecsElapsed() / 1e6,
-                        qlonglong(engine.indexBytes()));
-        }
-        return 0;
-    }
-    if (qEnvironmentVariableIsSet("PROFILE_QUERY")) {
-        QDir::setCurrent(large);
-        search::Engine engine(sections(), core::content::Catalogue, CatalogueLabel,
-                              core::content::WordGroups);
-        for (int i = 0; i < 50; ++i) {
-            QElapsedTimer t;
-            t.start();
-            const auto answer = engine.find(qEnvironmentVariable("PROFILE_QUERY"));
-            if (i % 10 == 0)
-                std::printf("%.2f ms, %lld found\n", t.nsecsElapsed() / 1e6,
-                            qlonglong(answer.found));
-        }
-        return 0;
-    }
+    const QString shipped = work.filePath("x1");
+    if (mode == QLatin1String("--make-large")) return makeLarge(content, query) ? 0 : 1;
+    if (!prepare(content, shipped, 1)) return 1;
+    if (mode == QLatin1String("--show")) return show(query, shipped);
+    if (mode == QLatin1String("--questions")) return questions(shipped);
 
-    const QStringList queries{"клещ",   "японск",      "Япония",         "корм щенка",
-                              "собака", "пироплазмоз", "щенок прививки", "zzz"};
-    const QStringList typing{"к", "кл", "кле", "клещ", "клещи"};
-    struct Row {
-        QString what;
-        double ms[2];
-        qsizetype found[2];
-    };
-    QList<Row> rows;
-    const QString folders[2] = {standard, large};
-    auto measure = [&](const QString& what, int runs, const std::function<qsizetype()>& work) {
-        Row row{what, {}, {}};
-        for (int f = 0; f < 2; ++f) {
+    const QString folders[3] = {shipped, work.filePath("x10"), work.filePath("x100")};
+    const int copies[3] = {1, 10, 100};
+    const int runs[3] = {15, 9, 5};
+    for (int f = 1; f < 3; ++f)
+        if (!prepare(content, folders[f], copies[f])) return 1;
+    const QString large = work.filePath("large");
+    if (!makeLarge(content, large)) return 1;
+
+    Table table;
+    table.row({"Measurement", "Shipped (×1)", "×10", "×100", "×100 / ×1"});
+    table.row({"---", "---:", "---:", "---:", "---:"});
+    QStringList sizes;
+    for (const QString& f : folders)
+        sizes << QString::number(folderBytes(f) / 1e6, 'f', 2) + " MB";
+    table.row(
+        {"Content (five sections, catalogue, word groups)", sizes[0], sizes[1], sizes[2], ""});
+
+    const auto scaled = [&](const QString& what,
+                            const std::function<qsizetype(search::Engine&)>& work, bool fresh) {
+        QStringList cells{what};
+        double first = 0, last = 0;
+        for (int f = 0; f < 3; ++f) {
             QDir::setCurrent(folders[f]);
-            row.found[f] = work();
-            row.ms[f] = medianMs(f == 0 ? runs : runs / 2 + 1, [&] { work(); });
+            search::Engine engine = newEngine();
+            qsizetype found = 0;
+            const double t = fresh ? medianMs(runs[f] / 2 + 1,
+                                              [&] {
+                                                  search::Engine e = newEngine();
+                                                  found = work(e);
+                                              })
+                                   : medianMs(runs[f], [&] { found = work(engine); });
+            cells << ms(t) + " ms (" + thousands(found) + ")";
+            if (f == 0) first = t;
+            last = t;
         }
-        rows.append(row);
+        cells << "×" + QString::number(last / first, 'f', 1);
+        table.row(cells);
     };
+    scaled(
+        "Index built, then «клещ» searched (a new engine; found)",
+        [](search::Engine& e) { return e.find(u"клещ").found; }, true);
+    for (const char* q : {"клещ", "собака", "корм щенка", "клещ укусил что делать", "лабродор",
+                          "zzz", "к", "кл", "кле"})
+        scaled(
+            QStringLiteral("«%1» (found)").arg(QString::fromUtf8(q)),
+            [q](search::Engine& e) { return e.find(QString::fromUtf8(q)).found; }, false);
 
-    // A fresh engine: nothing stemmed yet.
-    measure("first search of a new engine: клещ", 21, [] {
-        search::Engine engine(sections(), core::content::Catalogue, CatalogueLabel);
-        return engine.find(u"клещ").results.size();
-    });
-    search::Engine engine(sections(), core::content::Catalogue, CatalogueLabel);
-    for (const QString& q : queries)
-        measure(q, 21, [&] { return engine.find(q).results.size(); });
-    for (const QString& q : typing)
-        measure("typing: " + q, 21, [&] { return engine.find(q).results.size(); });
-
-    std::printf("Content: shipped %.0f KB, large %.0f KB (×10). Medians, ms.\n\n",
-                folderBytes(standard) / 1e3, folderBytes(large) / 1e3);
-    std::printf("%-40s %8s %8s %8s %8s %7s\n", "query", "found", "shipped", "found", "×10",
-                "ratio");
-    for (const Row& r : rows) {
-        const QByteArray what = r.what.toUtf8();
-        // Pads by characters, not bytes: Cyrillic takes two bytes in UTF-8.
-        const int pad = 40 - int(r.what.size());
-        std::printf("%s%*s %8lld %8.2f %8lld %8.2f %7.2f\n", what.constData(), std::max(pad, 0), "",
-                    qlonglong(r.found[0]), r.ms[0], qlonglong(r.found[1]), r.ms[1],
-                    r.ms[1] / r.ms[0]);
+    // The large reference, through the search thread as the window uses it.
+    QDir::setCurrent(large);
+    Table big;
+    big.row({"On the large reference (" + QString::number(folderBytes(large) / 1e6, 'f', 1) +
+                 " MB: 100,000 breeds, five sections of 5,000 topics)",
+             "Runs", "Median", "Found"});
+    big.row({"---", "---:", "---:", "---:"});
+    {
+        QList<double> builds;
+        qsizetype index = 0;
+        for (int i = 0; i < 3; ++i) {
+            search::Engine engine = newEngine();
+            QElapsedTimer t;
+            t.start();
+            engine.refresh();
+            builds << t.nsecsElapsed() / 1e6;
+            index = engine.indexBytes();
+        }
+        std::sort(builds.begin(), builds.end());
+        big.row({"Every file indexed (the first search, begun as the window opens)", "3",
+                 ms(builds[1]) + " ms", ""});
+        big.row({"Memory the kept index holds", "",
+                 QString::number(index / 1048576.0, 'f', 1) + " MiB", ""});
     }
+    search::Searcher searcher(sections(), core::content::Catalogue, CatalogueLabel,
+                              core::content::WordGroups);
+    {
+        QElapsedTimer t;
+        t.start();
+        searcher.search("клещ");
+        answerMs(searcher, "клещ", t);
+    }
+    const auto keystroke = [&](const QString& what, const QString& q, int n) {
+        QList<double> times;
+        qsizetype found = 0;
+        for (int i = 0; i < n; ++i) {
+            searcher.search("zzz");
+            QElapsedTimer none;
+            none.start();
+            answerMs(searcher, "zzz", none);
+            QElapsedTimer t;
+            t.start();
+            const auto c =
+                QObject::connect(&searcher, &search::Searcher::answered,
+                                 [&](const QString&, const search::Answer& a) { found = a.found; });
+            searcher.search(q);
+            times << answerMs(searcher, q, t);
+            QObject::disconnect(c);
+        }
+        std::sort(times.begin(), times.end());
+        big.row({what, QString::number(n), ms(times[n / 2]) + " ms", thousands(found)});
+    };
+    keystroke("One key: «клещ», from the key to the answer", "клещ", 9);
+    keystroke("One key: «собака» (the first 500 read back for passages)", "собака", 9);
+    keystroke("One key: «кл» (the typed word as a beginning)", "кл", 9);
+    keystroke("One key: «клещ укусил что делать»", "клещ укусил что делать", 9);
+    keystroke("One key: «лабродор» (retried with one edit)", "лабродор", 9);
+    {
+        // Typed at 150 ms a key: from the last key to its answer.
+        QList<double> times;
+        for (int i = 0; i < 5; ++i) {
+            searcher.search("zzz");
+            QElapsedTimer none;
+            none.start();
+            answerMs(searcher, "zzz", none);
+            const QString word = QStringLiteral("собака");
+            for (int n = 1; n < word.size(); ++n) {
+                searcher.search(word.left(n));
+                QEventLoop loop;
+                QTimer::singleShot(150, &loop, &QEventLoop::quit);
+                loop.exec();
+            }
+            QElapsedTimer t;
+            t.start();
+            searcher.search(word);
+            times << answerMs(searcher, word, t);
+        }
+        std::sort(times.begin(), times.end());
+        big.row({"«собака» typed at 150 ms a key: from the last key to the answer", "5",
+                 ms(times[2]) + " ms", ""});
+    }
+
+    // Memory: the program itself, on the large reference.
+    const QMap<QString, double> catalogue = runChild("catalogue", large);
+    const QMap<QString, double> searching = runChild("search", large);
+    Table memory;
+    memory.row({"Memory of the program (app/psograf) on the large reference", "MiB"});
+    memory.row({"---", "---:"});
+    memory.row({"Peak (VmHWM) with the catalogue shown, its last breed chosen",
+                QString::number(catalogue.value("peak"), 'f', 1)});
+    memory.row({"Peak (VmHWM) with the search shown, ten queries answered",
+                QString::number(searching.value("peak"), 'f', 1)});
+    memory.row({"&nbsp;&nbsp;above the catalogue's peak",
+                QString::number(searching.value("peak") - catalogue.value("peak"), 'f', 1)});
+    memory.row({"Resident (VmRSS) at start-up, before searching",
+                QString::number(searching.value("started"), 'f', 1)});
+    memory.row(
+        {"Resident after the searches", QString::number(searching.value("searched"), 'f', 1)});
+    memory.row(
+        {"Resident after leaving the search", QString::number(searching.value("left"), 'f', 1)});
+    memory.row(
+        {"&nbsp;&nbsp;of it the kept index", QString::number(searching.value("index"), 'f', 1)});
+
+    std::printf("%s\n\n%s\n\n%s\n\n", qPrintable(table.lines.join('\n')),
+                qPrintable(big.lines.join('\n')), qPrintable(memory.lines.join('\n')));
+    std::printf("Medians, ms, files in the page cache; in brackets how many documents hold every "
+                "word. ×10 and ×100: every file repeated, titles and names numbered. The index is "
+                "built by the first search and kept: the other rows search a built one.\n");
     return 0;
 }

@@ -467,7 +467,8 @@ void TestSearch::changedTextIsNotRead() {
     QCOMPARE(index->title(1), "Б");
     if (after != "=") write("kvs.ssu", after);
     core::ContentFileReader reader("text\\kvs.ssu");
-    const auto text = index->readText(1, reader);
+    const auto text = index->readText(
+        1, [&](qint64 offset, qsizetype length) { return reader.readAt(offset, length); });
     QCOMPARE(text.has_value(), after == "=");
     if (text) QCOMPARE(text->bytes, QByteArray("\xEC\xFB\xF8\xEA\xE0")); // "мышка"
 }

@@ -8,6 +8,7 @@
 #include "core/failure.h"
 #include "core/text.h"
 #include "core/units.h"
+#include "search/wordgroups.h"
 #include "topics/topicfile.h"
 
 #include <QFileInfo>
@@ -57,6 +58,7 @@ constexpr int Utf8LettersAlways = 20;
 constexpr int Utf8LettersAtLeast = 4;
 
 const QString CatalogueFile = forwardSlashes(core::content::Catalogue);
+const QString WordGroupsFile = forwardSlashes(core::content::WordGroups);
 
 struct Line {
     QString text;    // decoded, without its end
@@ -99,6 +101,7 @@ public:
     QList<Finding> run() {
         for (const QString& file : TopicFiles)
             checkTopicFile(file);
+        checkWordGroups();
         checkCatalogue();
         checkStartupFiles();
         return std::move(m_findings);
@@ -125,6 +128,7 @@ private:
     std::optional<QByteArray> read(const QString& file);
     void checkEncoding(const QString& file, const QByteArray& bytes, const QList<Line>& lines);
     void checkTopicFile(const QString& file);
+    void checkWordGroups();
     void checkTopics(const QString& file, const QList<Line>& lines, const QString& text);
     void checkCatalogue();
     QList<Entry> readRecords(const QList<Line>& lines, const QString& text);
@@ -286,6 +290,21 @@ void Checker::checkTopics(const QString& file, const QList<Line>& lines, const Q
         }
         lastLine.insert(o.title, o.line);
     }
+}
+
+// The search's word groups: laid out as a topic file; the search does without the file.
+void Checker::checkWordGroups() {
+    if (!exists(WordGroupsFile)) return;
+    const qsizetype first = m_findings.size();
+    const std::optional<QByteArray> bytes = read(WordGroupsFile);
+    if (!bytes) return;
+    const QList<Line> lines = splitLines(*bytes);
+    checkEncoding(WordGroupsFile, *bytes, lines);
+    const QString text = core::decodeCp1251(*bytes);
+    checkTopics(WordGroupsFile, lines, text);
+    for (const search::WordGroupProblem& problem : search::parseWordGroups(text).problems)
+        add(WordGroupsFile, lineOf(lines, problem.offset), Severity::Warning, problem.message);
+    sortFrom(first);
 }
 
 void Checker::checkCatalogue() {

@@ -54,6 +54,8 @@ private slots:
     void catalogueFaults();
     void filesStartUpNeeds_data();
     void filesStartUpNeeds();
+    void wordGroupFaults_data();
+    void wordGroupFaults();
 };
 
 void TestSsuCheck::cleanContentPasses() {
@@ -223,5 +225,39 @@ void TestSsuCheck::filesStartUpNeeds() {
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
 }
 
-QTEST_MAIN(TestSsuCheck)
+void TestSsuCheck::wordGroupFaults_data() {
+    QTest::addColumn<QString>("groups");
+    QTest::addColumn<QStringList>("expected");
+    const QString families = "#Семьи слов\r\nхромает, хромота\r\n";
+    QTest::newRow("sound") << families +
+                                  "#Семьи слов\r\n#Слова вопроса\r\nкак, что\r\n#Слова вопроса\r\n"
+                           << QStringList{};
+    QTest::newRow("a group of one entry")
+        << "#Синонимы\r\nудушье\r\n#Синонимы\r\n"
+        << QStringList{"text/slova.ssu:2: warning|a group of one entry"};
+    QTest::newRow("an empty entry") << "#Синонимы\r\nудушье, , подавилась\r\n#Синонимы\r\n"
+                                    << QStringList{"text/slova.ssu:2: warning|empty entry"};
+    QTest::newRow("an entry in two groups")
+        << families + "хромота, боль\r\n#Семьи слов\r\n"
+        << QStringList{"text/slova.ssu:3: warning|«хромота» is in another group"};
+    QTest::newRow("twice in one group, ё as е")
+        << "#Синонимы\r\nёж, еж, ежик\r\n#Синонимы\r\n"
+        << QStringList{"text/slova.ssu:2: warning|«еж» twice in one group"};
+    QTest::newRow("a question's word of two words")
+        << "#Слова вопроса\r\nкак быть\r\n#Слова вопроса\r\n"
+        << QStringList{"text/slova.ssu:2: warning|«как быть» is not one word"};
+    QTest::newRow("no closing line")
+        << families << QStringList{"text/slova.ssu:1: error|no closing line"};
+}
+
+void TestSsuCheck::wordGroupFaults() {
+    QFETCH(QString, groups);
+    QFETCH(QStringList, expected);
+    Content content;
+    content.writeText("text/slova.ssu", groups);
+    const QString wrong = mismatch(content.check(), expected);
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+}
+
+QTEST_GUILESS_MAIN(TestSsuCheck)
 #include "test_ssu_check.moc"
