@@ -24,8 +24,10 @@ namespace search {
 
 namespace {
 
-// Query words beyond this many are ignored (each is one bit of a mask).
+// Query words beyond this many are ignored (each is one bit of a mask), and so are the words
+// of a phrase beyond what four bits count.
 constexpr qsizetype MaxTerms = 32;
+constexpr qsizetype MaxUnits = 15;
 // A stem this long or longer also finds the stems that begin with it; one this short or
 // shorter finds only its own word form.
 constexpr qsizetype PrefixStem = 4;
@@ -38,14 +40,15 @@ constexpr qsizetype TypoLetters = 5;
 constexpr qsizetype FewFull = 5;
 
 // Ranking: BM25's saturation and length norm, words in the title counted thrice, an entry
-// of a word group a little below the word itself and a word derived from it ("японская"
-// for "японск") lower; words close together gain up to half the weight of all but the
-// weightiest of them.
+// of a word group a little below the word itself, a word derived from it ("японская"
+// for "японск") lower, an optional word (see search/wordgroups.h) at under a third; words close
+// together gain up to half the weight of all but the weightiest of them.
 constexpr float K1 = 1.2f;
 constexpr float B = 0.75f;
 constexpr float TitleWeight = 3;
 constexpr float GroupWeight = 0.8f;
 constexpr float DerivedWeight = 0.6f;
+constexpr float OptionalWeight = 0.3f;
 constexpr float ProximityWeight = 0.5f;
 
 // A file that changes under a search is indexed again and the search started over, this
@@ -64,7 +67,7 @@ struct Unit {
     std::optional<QByteArray> key; // folded; nothing when no content file can hold it
     QByteArray stem;
     bool beginning = false; // any form that begins with key
-    bool exact = false;     // only forms of this very stem
+    bool derived = true;    // also forms whose stem begins with this one ("японская")
 };
 
 // Ways a term can be found; an alternative of several units needs all of them.
@@ -205,7 +208,7 @@ struct Engine::Private {
     std::optional<FileStamp> groupsStamp;
     QList<QStringList> groups;              // entries, folded
     QHash<QString, QList<int>> groupsByKey; // an entry's match key → its groups
-    QSet<QString> questionWords;            // match keys
+    QSet<QString> optionalWords;            // match keys
     Stemmer stemmer;
 
     // Working memory of a search, as large as the largest file's documents.
@@ -233,8 +236,8 @@ struct Engine::Private {
     QStringList refresh(const Yield& yield);
     void readGroups();
     QString matchKey(const QString& key);
-    Unit unitOf(const QString& key, bool beginning);
-    QList<Alternative> alternativesOf(QStringView phrase, float weight);
+    Unit unitOf(const QString& key, bool beginning, bool derived = true);
+    QList<Alternative> alternativesOf(QStringView phrase, float weight, bool derived);
     Term termOf(const QString& key, Span inQuery, bool typed);
     QList<std::pair<quint32, float>> formsOf(const FileIndex& index, const Unit& unit) const;
     QList<Hit> hitsOf(const FileIndex& index, const Term& term, const Yield& yield);
@@ -266,7 +269,7 @@ QStringList Engine::Private::refresh(const Yield& yield) {
         groupsStamp.reset();
         groups.clear();
         groupsByKey.clear();
-        questionWords.clear();
+        optionalWords.clear();
     }
     return unreadable;
 }
@@ -279,15 +282,15 @@ void Engine::Private::readGroups() {
     groupsStamp = stamp;
     groups.clear();
     groupsByKey.clear();
-    questionWords.clear();
+    optionalWords.clear();
     if (!stamp) return;
     if (stamp->size > MaxGroupsBytes)
         core::fail(core::ErrPathAccess, QStringLiteral("Файл слишком велик: %1").arg(groupsFile));
     core::ContentFileReader reader(groupsFile);
     const QString text = core::decodeCp1251(reader.read(MaxGroupsBytes));
     const WordGroups parsed = parseWordGroups(text);
-    for (const QString& word : parsed.questionWords)
-        questionWords.insert(matchKey(word));
+    for (const QString& word : parsed.optionalWords)
+        optionalWords.insert(matchKey(word));
     for (const WordGroup& g : parsed.groups) {
         const int id = int(groups.size());
         groups.append(g.entries);
@@ -311,33 +314,35 @@ QString Engine::Private::matchKey(const QString& key) {
     return stem.size() <= ShortStem ? joined : stem;
 }
 
-Unit Engine::Private::unitOf(const QString& key, bool beginning) {
+Unit Engine::Private::unitOf(const QString& key, bool beginning, bool derived) {
     Unit unit;
     unit.key = toContentBytes(key);
     unit.beginning = beginning;
+    unit.derived = derived;
     if (unit.key && !beginning) unit.stem = toContentBytes(stemmer.stem(key)).value_or(*unit.key);
     return unit;
 }
 
 // The words of a phrase (a query word, a group's entry), each hyphenated one written
-// together, or else apart.
-QList<Alternative> Engine::Private::alternativesOf(QStringView phrase, float weight) {
+// together, or else apart. An entry of a group finds only its own word's forms, not the
+// words derived from it.
+QList<Alternative> Engine::Private::alternativesOf(QStringView phrase, float weight, bool derived) {
     Alternative together{{}, weight, false}, apart{{}, weight, false};
     bool hyphen = false;
     WordReader reader(phrase);
     Word word;
     QList<Alternative> others;
-    while (reader.next(word)) {
+    while (reader.next(word) && together.units.size() < MaxUnits && apart.units.size() < MaxUnits) {
         if (word.partCount == 1) {
             const QString key =
                 wordKey(phrase.sliced(word.whole.offset, word.whole.length), word.marked);
-            const Unit unit = unitOf(key, false);
+            const Unit unit = unitOf(key, false, derived);
             together.units.append(unit);
             apart.units.append(unit);
             if (phrase.size() == word.whole.length)
                 for (const QString& stem : fleetingStems(stemmer.stem(key)))
                     others.append(
-                        {{{unit.key, *toContentBytes(stem), false, true}}, weight, false});
+                        {{{unit.key, *toContentBytes(stem), false, false}}, weight, false});
             continue;
         }
         hyphen = true;
@@ -346,9 +351,9 @@ QList<Alternative> Engine::Private::alternativesOf(QStringView phrase, float wei
             const QString part =
                 wordKey(phrase.sliced(word.parts[i].offset, word.parts[i].length), word.marked);
             joined += part;
-            apart.units.append(unitOf(part, false));
+            apart.units.append(unitOf(part, false, derived));
         }
-        together.units.append(unitOf(joined, false));
+        together.units.append(unitOf(joined, false, derived));
     }
     if (together.units.isEmpty()) return {};
     if (!hyphen) return QList<Alternative>{together} + others;
@@ -356,10 +361,10 @@ QList<Alternative> Engine::Private::alternativesOf(QStringView phrase, float wei
 }
 
 Term Engine::Private::termOf(const QString& key, Span inQuery, bool typed) {
-    Term term{key, inQuery, typed, alternativesOf(key, 1)};
+    Term term{key, inQuery, typed, alternativesOf(key, 1, true)};
     for (int g : groupsByKey.value(matchKey(key))) {
         for (const QString& entry : std::as_const(groups[g]))
-            if (entry != key) term.alternatives += alternativesOf(entry, GroupWeight);
+            if (entry != key) term.alternatives += alternativesOf(entry, GroupWeight, false);
     }
     if (typed) {
         QString joined = key;
@@ -382,7 +387,7 @@ QList<std::pair<quint32, float>> Engine::Private::formsOf(const FileIndex& index
             forms.append({id, 1});
         return forms;
     }
-    if (unit.stem.size() <= ShortStem && !unit.exact) {
+    if (unit.stem.size() <= ShortStem) {
         if (const auto id = index.find(*unit.key)) forms.append({*id, 1});
         return forms;
     }
@@ -395,7 +400,7 @@ QList<std::pair<quint32, float>> Engine::Private::formsOf(const FileIndex& index
         const QByteArrayView stem = index.stem(id);
         if (stem == unit.stem)
             forms.append({id, 1});
-        else if (!unit.exact && unit.stem.size() >= PrefixStem && stem.startsWith(unit.stem))
+        else if (unit.derived && unit.stem.size() >= PrefixStem && stem.startsWith(unit.stem))
             forms.append({id, DerivedWeight});
     }
     return forms;
@@ -421,28 +426,28 @@ QList<Hit> Engine::Private::hitsOf(const FileIndex& index, const Term& term, con
                 });
             continue;
         }
-        // Several words: a document needs each of them. units holds how many it has so
-        // far, and 0x80 while each of them was in its title.
+        // Several words: a document needs each of them in its text, or each in its title;
+        // a word of its title and another of its text are no phrase. units holds how many
+        // of them it has so far in its text (low half) and in its title (high half).
         QList<quint32> docs;
         for (qsizetype u = 0; u < alt.units.size(); ++u) {
             for (const auto& [id, weight] : formsOf(index, alt.units[u]))
                 index.forEachPosting(id, [&](quint32 doc, quint32 count, bool inTitle) {
                     tick();
-                    const int held = s.units[doc] & 0x7F;
-                    if (held == u) {
-                        const bool titled = (u == 0 || (s.units[doc] & 0x80)) && inTitle;
-                        s.units[doc] = quint8(u + 1) | (titled ? 0x80 : 0);
-                        if (u == 0) docs.append(doc);
-                    } else if (held != u + 1) {
-                        return;
-                    }
-                    s.sum[doc] += weight * (float(count) + (inTitle ? TitleWeight : 0));
+                    quint8& held = s.units[doc];
+                    if (u == 0 && held == 0) docs.append(doc);
+                    if (count > 0 && (held & 0x0F) == u) held = quint8((held & 0xF0) | (u + 1));
+                    if (inTitle && (held >> 4) == u) held = quint8((held & 0x0F) | ((u + 1) << 4));
+                    if (count > 0 && (held & 0x0F) == u + 1) s.sum[doc] += weight * float(count);
                 });
         }
+        const int all = int(alt.units.size());
         for (quint32 doc : std::as_const(docs)) {
-            if ((s.units[doc] & 0x7F) == alt.units.size()) {
-                s.count[doc] += alt.weight * s.sum[doc];
-                s.flags[doc] |= how | ((s.units[doc] & 0x80) ? Title : 0);
+            const bool inText = (s.units[doc] & 0x0F) == all, titled = (s.units[doc] >> 4) == all;
+            if (inText || titled) {
+                s.count[doc] +=
+                    alt.weight * ((inText ? s.sum[doc] : 0) + (titled ? TitleWeight : 0));
+                s.flags[doc] |= how | (titled ? Title : 0);
                 s.touched[doc / 64] |= quint64(1) << (doc % 64);
             }
             s.units[doc] = 0;
@@ -574,26 +579,25 @@ Answer Engine::Private::search(QStringView query, const Yield& yield) {
     }
     if (corrected) answer.searchedFor = searchedFor.simplified();
 
-    // Scores, and the documents worth listing. A question's own words and words most
+    // Scores, and the documents worth listing. The author's optional words and words most
     // documents hold are not required, unless nothing else is asked (then the words most
-    // documents hold are, and failing those the question's own).
+    // documents hold are, and failing those the optional ones).
     const int n = int(terms.size());
     const quint32 every = n == 32 ? ~quint32(0) : (quint32(1) << n) - 1;
     quint32 asked = 0, required = 0;
     for (int t = 0; t < n; ++t) {
-        if (questionWords.contains(matchKey(terms[t].key))) continue;
+        if (optionalWords.contains(matchKey(terms[t].key))) continue;
         asked |= quint32(1) << t;
         if (holding[t] * 2 <= documents) required |= quint32(1) << t;
     }
     if (required == 0) required = asked ? asked : every;
     const int needed = std::popcount(required);
-    // A question's own words only rank where they are all that is asked.
+    // Optional words weigh less, unless they are all that is asked.
     QList<float> idf(n);
     for (int t = 0; t < n; ++t)
-        idf[t] = asked && !(asked & (quint32(1) << t))
-                     ? 0
-                     : std::log(1.0f + (float(documents) - float(holding[t]) + 0.5f) /
-                                           (float(holding[t]) + 0.5f));
+        idf[t] = (asked && !(asked & (quint32(1) << t)) ? OptionalWeight : 1) *
+                 std::log(1.0f + (float(documents) - float(holding[t]) + 0.5f) /
+                                     (float(holding[t]) + 0.5f));
     QList<Candidate> candidates;
     Scratch& s = scratch;
     for (int f = 0; f < int(files.size()); ++f) {

@@ -19,14 +19,16 @@
 // nowhere is retried with one letter changed, added, dropped or two swapped, and the answer
 // says what it searched for.
 //
-// Ranking: documents holding every term come first, those where the typed word matched only
-// as a beginning next; when fewer than a few documents hold every term, those missing one
-// follow, marked as partial. Within each, documents whose title holds every term come
-// first, then by score: each term weighs by how rare it is across all documents (the
-// inverse document frequency of BM25, with its saturating count and length norm; title
-// words count thrice), and terms found close together gain up to half the weight of all but
-// the weightiest of them.
-// Equal ones keep the order of the sections and of their files, the catalogue last.
+// Which terms a document must hold: all but the author's optional words (question words,
+// prepositions) and words that more than half of all documents hold («собака», «у»),
+// unless nothing else is asked. Documents holding every required term come first, those
+// where the typed word matched only as a beginning next; when fewer than a few documents
+// hold them all, those missing one follow, marked as partial. Within each, documents whose
+// title holds every required term come first, then by score: each term weighs by how rare
+// it is across all documents (the inverse document frequency of BM25, with its saturating
+// count and length norm; title words count thrice), and terms found close together gain up
+// to half the weight of all but the weightiest of them. Equal ones keep the order of the
+// sections and of their files, the catalogue last.
 //
 // Each file is indexed when first searched and again whenever its size, times or identity
 // change, so a search sees the files as they are now; a file changed during a search gives

@@ -12,16 +12,16 @@ WordGroups parseWordGroups(QStringView text) {
     WordGroups result;
     QHash<QString, qsizetype> seen; // an entry → the line of the group holding it
     for (const TopicLines& topic : splitTopics(text)) {
-        const bool questions = topic.title == QuestionWordsTitle;
+        const bool optional = topic.title == OptionalWordsTitle;
         for (const Span& line : topic.lines) {
             const QStringView raw = text.sliced(line.offset, line.length);
             if (raw.trimmed().isEmpty()) continue;
-            if (questions) {
+            if (optional) {
                 for (QStringView entry : raw.split(u',')) {
                     const QString word = foldCase(entry).simplified();
                     Word w;
                     if (WordReader(word).next(w) && w.whole.length == word.size())
-                        result.questionWords.append(word);
+                        result.optionalWords.append(word);
                     else
                         result.problems.append(
                             {line.offset, word.isEmpty()

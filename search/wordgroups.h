@@ -12,9 +12,10 @@
 //
 // A query word that is an entry of a group (by its stem) finds every entry of the group.
 //
-// One title is special: the words in the topic «Слова вопроса» are those a question holds
-// that the answer need not («можно», «ли», «как», «что», «делать»): a document missing them
-// still holds the query.
+// One title is special: the words in the topic «Необязательные слова» are those a question
+// holds that an answer need not: question words («можно», «ли», «как», «что делать»),
+// prepositions and particles. A document missing them still holds the query, and they
+// weigh less where they occur.
 #pragma once
 
 #include <QList>
@@ -34,11 +35,11 @@ struct WordGroupProblem {
     QString message;
 };
 
-inline const QString QuestionWordsTitle = QStringLiteral("Слова вопроса");
+inline const QString OptionalWordsTitle = QStringLiteral("Необязательные слова");
 
 struct WordGroups {
     QList<WordGroup> groups;
-    QStringList questionWords; // folded
+    QStringList optionalWords; // folded
     QList<WordGroupProblem> problems;
 };
 

@@ -229,9 +229,10 @@ void TestSsuCheck::wordGroupFaults_data() {
     QTest::addColumn<QString>("groups");
     QTest::addColumn<QStringList>("expected");
     const QString families = "#Семьи слов\r\nхромает, хромота\r\n";
-    QTest::newRow("sound") << families +
-                                  "#Семьи слов\r\n#Слова вопроса\r\nкак, что\r\n#Слова вопроса\r\n"
-                           << QStringList{};
+    QTest::newRow("sound")
+        << families +
+               "#Семьи слов\r\n#Необязательные слова\r\nкак, что\r\n#Необязательные слова\r\n"
+        << QStringList{};
     QTest::newRow("a group of one entry")
         << "#Синонимы\r\nудушье\r\n#Синонимы\r\n"
         << QStringList{"text/slova.ssu:2: warning|a group of one entry"};
@@ -244,7 +245,7 @@ void TestSsuCheck::wordGroupFaults_data() {
         << "#Синонимы\r\nёж, еж, ежик\r\n#Синонимы\r\n"
         << QStringList{"text/slova.ssu:2: warning|«еж» twice in one group"};
     QTest::newRow("a question's word of two words")
-        << "#Слова вопроса\r\nкак быть\r\n#Слова вопроса\r\n"
+        << "#Необязательные слова\r\nкак быть\r\n#Необязательные слова\r\n"
         << QStringList{"text/slova.ssu:2: warning|«как быть» is not one word"};
     QTest::newRow("no closing line")
         << families << QStringList{"text/slova.ssu:1: error|no closing line"};
