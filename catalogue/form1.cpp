@@ -74,7 +74,12 @@ NameScan Form1::readForFill() {
 
 void Form1::initialFill(const NameScan& scan) {
     List1->programmatic([&] { List1->addEntries(scan.names); });
-    if (scan.first) showRecord(*scan.first);
+    if (scan.first) {
+        showRecord(*scan.first);
+        // The breed shown is the list's current entry, not chosen: a screen reader entering
+        // the list names it, and Down goes on to the next.
+        List1->programmatic([&] { List1->setCurrentRow(0, QItemSelectionModel::NoUpdate); });
+    }
     applyFrameRule();
 }
 

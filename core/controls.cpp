@@ -5,11 +5,13 @@
 #include "core/units.h"
 
 #include <QAccessible>
+#include <QFocusEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
+#include <QTimer>
 
 namespace core {
 
@@ -206,10 +208,54 @@ void Label::fitBox() {
 
 void PressableLabel::setPressable(bool pressable) {
     m_pressable = pressable;
+    setFocusPolicy(pressable ? Qt::TabFocus : Qt::NoFocus);
     // Building the window may already have made the plain label's interface; drop it,
     // so the next one asked for has the new role.
     QAccessible::deleteAccessibleInterface(
         QAccessible::uniqueId(QAccessible::queryAccessibleInterface(this)));
+}
+
+void PressableLabel::focusInEvent(QFocusEvent* event) {
+    QLabel::focusInEvent(event);
+    switch (event->reason()) {
+    case Qt::TabFocusReason:
+    case Qt::BacktabFocusReason:
+        m_keyboardFocus = true;
+        break;
+    case Qt::ActiveWindowFocusReason: // back to a window: as it was
+    case Qt::PopupFocusReason:
+        break;
+    default:
+        m_keyboardFocus = false;
+    }
+    update();
+}
+
+void PressableLabel::focusOutEvent(QFocusEvent* event) {
+    QLabel::focusOutEvent(event);
+    update();
+}
+
+void PressableLabel::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    if (hasKeyboardFocus()) {
+        QPainter painter(this);
+        paintFocusMark(painter);
+    }
+}
+
+void PressableLabel::paintFocusMark(QPainter& painter) const {
+    if (!hasKeyboardFocus()) return;
+    const int width = std::max(1, scaledPx(1));
+    const QRect mark = hitBox().adjusted(0, 0, -width, -width);
+    QPen pen(Qt::white, width);
+    pen.setJoinStyle(Qt::MiterJoin);
+    painter.setPen(pen);
+    painter.drawRect(mark.translated(width / 2, width / 2));
+    pen.setColor(Qt::black);
+    pen.setStyle(Qt::DashLine);
+    painter.setPen(pen);
+    painter.drawRect(mark.translated(width / 2, width / 2));
 }
 
 void PressableLabel::mouseMoveEvent(QMouseEvent* event) {
@@ -284,7 +330,9 @@ void Image::paintEvent(QPaintEvent* event) {
         const QSize device = size() * devicePixelRatio();
         const QPixmap shown = m_fitted.size() == device ? m_fitted : pixmap();
         if (!shown.isNull() && shown.size() == device) {
-            QPainter(this).drawPixmap(rect(), shown);
+            QPainter painter(this);
+            painter.drawPixmap(rect(), shown);
+            paintFocusMark(painter);
             return;
         }
     }
@@ -374,6 +422,8 @@ ChoiceList::ChoiceList(QWidget* surface, const QString& name, const QRect& twips
     connect(this, &QListWidget::itemSelectionChanged, this, [this] {
         if (!m_programmatic && !selectedItems().isEmpty()) emit chosen();
     });
+    connect(this, &QListWidget::currentRowChanged, this, &ChoiceList::describeChoice);
+    describeChoice();
 }
 
 namespace {
@@ -407,17 +457,29 @@ QString ChoiceList::selectedText() const {
 }
 
 void ChoiceList::focusInEvent(QFocusEvent* event) {
-    // Gaining the focus makes the first entry current (and, on some styles, selected);
-    // nothing the user did chose it, so undo both: the first Down key then makes entry 1
-    // current and chooses it.
-    const bool hadCurrent = currentIndex().isValid();
-    programmatic([&] {
+    if (currentIndex().isValid()) {
         QListWidget::focusInEvent(event);
-        if (!hadCurrent && currentIndex().isValid()) {
-            clearSelection();
-            selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
-        }
-    });
+        // Qt names the list once this returns; the current entry is named after it.
+        QTimer::singleShot(0, this, [this] {
+            if (!hasFocus() || !currentIndex().isValid() || !QAccessible::isActive()) return;
+            QAccessibleEvent focus(this, QAccessible::Focus);
+            focus.setChild(currentRow());
+            QAccessible::updateAccessibility(&focus);
+        });
+        return;
+    }
+    // Without a current entry Qt makes the first one current (and, on some styles,
+    // selected) unless the mouse gave the focus; nothing the user did chose it, and a
+    // screen reader would hear it gained and lost. So none becomes current: the list is
+    // announced as having no entry chosen, and the first Down makes the first entry
+    // current and chooses it.
+    QFocusEvent asByMouse(event->type(), Qt::MouseFocusReason);
+    QListWidget::focusInEvent(&asByMouse);
+}
+
+void ChoiceList::describeChoice() {
+    setAccessibleDescription(currentIndex().isValid() ? QString()
+                                                      : QStringLiteral("нет выбранного элемента"));
 }
 
 void ChoiceList::mouseMoveEvent(QMouseEvent* event) {

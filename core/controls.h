@@ -25,9 +25,13 @@ public:
     using QLabel::QLabel;
 
     // A control whose click does something: assistive technology sees a push button
-    // whose press action clicks it. Set before the window is first shown.
+    // whose press action clicks it, and Tab reaches it (a click gives it no focus). Set
+    // before the window is first shown.
     void setPressable(bool pressable);
     bool isPressable() const { return m_pressable; }
+    // It has the focus, and the keyboard gave it (Tab, or the arrows in a window of such
+    // controls): a focus mark shows, and Space or Enter press it.
+    bool hasKeyboardFocus() const { return hasFocus() && m_keyboardFocus; }
 
     // The keys that press it (its window handles them, see FormBase::bindKeys).
     QList<QKeyCombination> keys() const { return m_keys; }
@@ -48,10 +52,17 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    // A dashed frame just inside the part that takes the pointer, light and dark so that it
+    // shows on any picture, while the control has the keyboard's focus.
+    void paintFocusMark(QPainter& painter) const;
 
 private:
     bool m_pressed = false;
     bool m_pressable = false;
+    bool m_keyboardFocus = false;
     QList<QKeyCombination> m_keys;
 };
 
@@ -181,6 +192,8 @@ private:
 
 // A single-selection list that tells user choices (mouse, keyboard, assistive
 // technology) apart from what the program does to it: filling, clearing, focusing.
+// Entering it names its current entry to a screen reader, or says that there is none; the
+// next Down goes on from there.
 class ChoiceList : public QListWidget {
     Q_OBJECT
 public:
@@ -208,6 +221,10 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+    // A screen reader hears «нет выбранного элемента» with the list while no entry is
+    // current.
+    void describeChoice();
+
     bool m_programmatic = false;
 };
 

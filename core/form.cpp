@@ -144,6 +144,8 @@ public:
         return QAccessible::queryAccessibleInterface(label()->window());
     }
     QString text(QAccessible::Text t) const override {
+        // The keys that press it, never the tooltip again that names it.
+        if (t == QAccessible::Description) return label()->accessibleDescription();
         if (t != QAccessible::Name) return QAccessibleWidget::text(t);
         for (const QString& name : {label()->accessibleName(), label()->text(), label()->toolTip()})
             if (!name.isEmpty()) return name;
@@ -214,6 +216,10 @@ FormBase::FormBase(ProgramValues& values, Navigator& navigator, const QString& n
     setWindowFlags(flags);
     setWindowTitle(QStringLiteral("Пёсограф"));
     m_surface = new Surface(this);
+    // Until a window gives one of its controls the focus, the window has it: Tab then
+    // starts at the first control, and nothing shows a focus mark before the keyboard
+    // moves it.
+    setFocus(Qt::OtherFocusReason);
     applyZoom(false);
     setMouseTracking(true);
     zoom::enlist(this);
@@ -384,6 +390,53 @@ bool FormBase::zoomWheel(const QWheelEvent* event) {
     return true;
 }
 
+bool FormBase::focusKey(const QKeyEvent* event) {
+    auto* control = qobject_cast<PressableLabel*>(focusWidget());
+    if (!control && focusWidget() && focusWidget() != this) return false;
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (modifiers != Qt::NoModifier) return false;
+    switch (event->key()) {
+    // Among the controls as Tab goes, whatever the window's own keys for them.
+    case Qt::Key_Down:
+    case Qt::Key_Right:
+        focusNextPrevChild(true);
+        return true;
+    case Qt::Key_Up:
+    case Qt::Key_Left:
+        focusNextPrevChild(false);
+        return true;
+    // The control the focus mark is on, before a key of the window's (Enter on «НЕТ»
+    // answers «НЕТ»).
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!control || !control->hasKeyboardFocus()) return false;
+        if (!event->isAutoRepeat()) control->press();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool FormBase::focusNextPrevChild(bool next) {
+    // Tab (and the arrows among buttons) go through the controls in the order of the
+    // screen, as they are read, whatever order they were made in.
+    QList<QWidget*> chain;
+    for (QWidget* control : accessibleControls())
+        if ((control->focusPolicy() & Qt::TabFocus) && control->isVisible() && control->isEnabled())
+            chain << control;
+    if (chain.isEmpty()) return false;
+    const QWidget* now = focusWidget();
+    const auto at = std::find_if(chain.begin(), chain.end(), [&](const QWidget* control) {
+        return control == now || control->isAncestorOf(now);
+    });
+    const qsizetype count = chain.size();
+    const qsizetype to = at == chain.end() ? (next ? 0 : count - 1)
+                                           : (at - chain.begin() + (next ? 1 : count - 1)) % count;
+    chain[to]->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
+}
+
 bool FormBase::pressKey(const QKeyEvent* event) {
     // A held key presses once, as a click would.
     if (event->isAutoRepeat()) return false;
@@ -443,6 +496,7 @@ bool FormBase::windowEvent(QEvent* event) {
         // The window's keys come before whatever child has the focus.
         if (event->type() != QEvent::KeyPress) return false;
         const auto* key = static_cast<QKeyEvent*>(event);
+        if (focusKey(key)) return true;
         if (pressKey(key)) return true;
         if (const std::optional<zoom::Step> step = zoomStepOf(key)) {
             guarded([&] { zoom::take(*step, m_values.pictures); });

@@ -119,6 +119,7 @@ protected:
     void playSound(const QString& relativePath);
 
     void closeEvent(QCloseEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
     void paintEvent(QPaintEvent* event) override;
 
     ProgramValues& m_values;
@@ -143,6 +144,8 @@ private:
 
     int m_wheel = 0; // the wheel's turn with Ctrl not yet taken as a zoom step
 
+    // Arrows among the controls, and Space or Enter on the one the keyboard's focus is on.
+    bool focusKey(const QKeyEvent* event);
     bool pressKey(const QKeyEvent* event);
     // The window's key and pointer rules, for an event to it or to one of its controls.
     bool windowEvent(QEvent* event);

@@ -41,13 +41,16 @@ void TestCatalogue::initialFillShowsTheFirstBreed() {
     settle();
     f.sounds.clear();
     cat->Text1->setFocus(Qt::OtherFocusReason);
-    QTest::keyClick(cat->Text1, Qt::Key_Tab);
+    QTest::keyClick(cat->Text1, Qt::Key_Backtab);
     QVERIFY(cat->List1->hasFocus());
     QVERIFY(cat->List1->selectedItems().isEmpty());
-    // The first Down after tabbing in chooses the first entry, not the second.
-    QTest::keyClick(cat->List1, Qt::Key_Down);
+    // The breed shown is the current entry, not chosen: the first Down after tabbing in
+    // chooses the next one, not the one after that.
     QCOMPARE(cat->List1->currentRow(), 0);
+    QTest::keyClick(cat->List1, Qt::Key_Down);
+    QCOMPARE(cat->List1->currentRow(), 1);
     QCOMPARE(cat->List1->selectedItems().size(), 1);
+    QCOMPARE(cat->Label1->text(), QString("Акита"));
     QCOMPARE(f.sounds.size(), 1);
     QVERIFY(f.sounds.first().endsWith("\\Sound\\stat.wav"));
 }

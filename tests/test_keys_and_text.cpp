@@ -9,10 +9,12 @@
 #include "tests/fixture.h"
 #include "topics/form4.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QSet>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -33,7 +35,7 @@ QString state(const Fixture& f) {
             shown << form->objectName() + (form->isFormEnabled() ? "" : " (no input)");
     QStringList sounds;
     for (const QString& s : f.sounds)
-        sounds << QFileInfo(s).fileName();
+        sounds << s.section(u'\\', -1);
     return QString("shown: %1; reader: %2; sounds: %3; endings: %4")
         .arg(shown.join(", "), p->Form4()->accessibleName(), sounds.join(" "))
         .arg(f.endings.size() == 1 ? QString::number(f.endings.first()) : "none");
@@ -62,6 +64,8 @@ private slots:
     void longTitleWrapsWhole();
     void qtTextsAreRussian();
     void zoomStopsWhereTheScreenEnds();
+    void focusByKeyboard_data();
+    void focusByKeyboard();
 };
 
 void TestKeysAndText::keyDoesWhatTheClickDoes_data() {
@@ -277,6 +281,107 @@ void TestKeysAndText::zoomStopsWhereTheScreenEnds() {
     QCOMPARE(zoomEntries(), QString("Крупнее (unavailable), Мельче, Обычный размер"));
     QTest::keyClick(main, Qt::Key_0, Qt::ControlModifier);
     QCOMPARE(main->size(), QSize(624, 474));
+}
+
+void TestKeysAndText::focusByKeyboard_data() {
+    QTest::addColumn<Opening>("open");
+    QTest::addColumn<QStringList>("keys");
+    // After each key, what has the focus in the window in front, as a screen reader names
+    // it ("*": it shows the focus mark; "-": no control, the window); then what the user
+    // sees and hears.
+    QTest::addColumn<QString>("heard");
+
+    const Opening menu = [](Program*) {};
+    const Opening reader = [](Program* p) { p->Form2()->Label4_Click(); };
+    const Opening help = [](Program* p) { p->Form2()->Image2_Click(); };
+    const Opening exit = [](Program* p) { p->Form2()->Image1_Click(); };
+    const QString quiet = "shown: Form2; reader: ; sounds: ; endings: none";
+    QTest::newRow("menu: Tab in the order of the screen")
+        << menu << QStringList(10, "Tab")
+        << "Вызов меню Справка*, Свернуть*, Выход*, Физиология собаки*, Как выбрать собаку*, "
+           "Кормление и обустройство*, Лечение собаки*, Дрессировка собак*, Каталог пород*, "
+           "Вызов меню Справка* | " +
+               quiet;
+    QTest::newRow("menu: arrows") << menu
+                                  << QStringList{"Up", "Down", "Down", "Right", "Left", "Backtab"}
+                                  << "Каталог пород*, Вызов меню Справка*, Свернуть*, Выход*, "
+                                     "Свернуть*, Вызов меню Справка* | " +
+                                         quiet;
+    QTest::newRow("menu: Space presses the item")
+        << menu << QStringList{"Tab", "Tab", "Tab", "Tab", "Space"}
+        << "Вызов меню Справка*, Свернуть*, Выход*, Физиология собаки*, Тема (Текст темы) | "
+           "shown: Form4; "
+           "reader: Физиология собаки; sounds: check.wav; endings: none";
+    QTest::newRow("menu: no mark, nothing pressed")
+        << menu << QStringList{"Space", "Return"} << "-, - | " + quiet;
+    QTest::newRow("exit: Tab") << exit << QStringList{"Tab", "Tab", "Tab"}
+                               << "ДА*, НЕТ*, ДА* | shown: Form2 (no input), Form3; reader: ; "
+                                  "sounds: ; endings: none";
+    QTest::newRow("exit: Enter on НЕТ answers НЕТ")
+        << exit << QStringList{"Right", "Right", "Return"} << "ДА*, НЕТ*, - | " + quiet;
+    QTest::newRow("help: Tab reaches the site, a click gives no focus")
+        << help << QStringList{"Tab", "Tab", "click Image2", "Tab"}
+        << "Вернуться в Главное меню*, Сайт автора*, Сайт автора*, Адрес электронной почты | "
+           "shown: Form2 (no input), Form5; reader: ; sounds: ; endings: none";
+    QTest::newRow("reader: Tab, Down chooses the first topic")
+        << reader << QStringList{"Tab", "Tab", "Down", "Tab"}
+        << "Вернуться в Главное меню*, Темы (нет выбранного элемента), Темы, "
+           "Тема (Текст темы) | shown: Form4; reader: Лечение собаки; sounds: stat.wav; "
+           "endings: none";
+}
+
+void TestKeysAndText::focusByKeyboard() {
+    QFETCH(Opening, open);
+    QFETCH(QStringList, keys);
+    QFETCH(QString, heard);
+
+    auto f = started("Тема");
+    QVERIFY(f);
+    open(f->program());
+    settle();
+    f->sounds.clear();
+    QStringList focus;
+    for (const QString& key : keys) {
+        QWidget* window = QApplication::activeWindow();
+        QVERIFY(window);
+        QWidget* to = window->focusWidget() ? window->focusWidget() : window;
+        if (key.startsWith("click ")) {
+            auto* control = window->findChild<core::PressableLabel*>(key.mid(6));
+            QTest::mouseClick(control, Qt::LeftButton, {}, control->hitBox().center());
+        } else {
+            static const QHash<QString, Qt::Key> named = {
+                {"Tab", Qt::Key_Tab},     {"Backtab", Qt::Key_Backtab}, {"Up", Qt::Key_Up},
+                {"Down", Qt::Key_Down},   {"Left", Qt::Key_Left},       {"Right", Qt::Key_Right},
+                {"Space", Qt::Key_Space}, {"Return", Qt::Key_Return}};
+            QTest::keyClick(to, named.value(key));
+        }
+        settle();
+        window = QApplication::activeWindow();
+        QWidget* now = window->focusWidget();
+        if (!now || now == window) {
+            focus << "-";
+            continue;
+        }
+        auto* control = qobject_cast<core::PressableLabel*>(now);
+        const QAccessibleInterface* heardOf = QAccessible::queryAccessibleInterface(now);
+        const QString description = heardOf->text(QAccessible::Description);
+        focus << heardOf->text(QAccessible::Name) +
+                     (control && control->hasKeyboardFocus() ? "*" : "") +
+                     (!control && !description.isEmpty() ? " (" + description + ")" : "");
+        // The mark: a dashed frame, black over white, just inside the part that takes the
+        // pointer.
+        if (control && control->hasKeyboardFocus()) {
+            const QImage shown = control->grab().toImage();
+            const QRect box = control->hitBox();
+            QSet<QRgb> edge;
+            for (int x = box.left(); x <= box.right(); ++x)
+                edge << shown.pixel(x, box.top());
+            QCOMPARE(edge, (QSet<QRgb>{qRgb(0, 0, 0), qRgb(255, 255, 255)}));
+        }
+    }
+    saveScreenshot(QApplication::activeWindow(),
+                   "focus " + QString(QTest::currentDataTag()).replace(u':', u','));
+    QCOMPARE(focus.join(", ") + " | " + state(*f), heard);
 }
 
 PSOGRAF_TEST_MAIN(TestKeysAndText)

@@ -194,6 +194,12 @@ void TestSoak::key() {
     // A letter on the main menu opens the search, a window this session leaves alone.
     if (top == m_main && k == Qt::Key_A) return;
     if (k == Qt::Key_Escape) m_shown = top == m_main ? Shown::Exit : Shown::Main;
+    // Space or Return on a control the keyboard gave the focus presses it, as a click does.
+    auto* focused = qobject_cast<core::PressableLabel*>(top->focusWidget());
+    if ((k == Qt::Key_Space || k == Qt::Key_Return) && focused && focused->hasKeyboardFocus()) {
+        if (forbidden(focused)) return;
+        predictClick(static_cast<core::FormBase*>(top), focused);
+    }
     QTest::keyClick(top->windowHandle(), k);
 }
 

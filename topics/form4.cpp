@@ -15,6 +15,7 @@ namespace topics {
 namespace {
 const FormLook Look{8070, 7200, 1, true, colors::ButtonFace};
 const QString Prompt = QStringLiteral("Выберите тему");
+const QString TextName = QStringLiteral("Текст темы");
 } // namespace
 
 Form4::Form4(ProgramValues& values, Navigator& navigator)
@@ -42,7 +43,8 @@ Form4::Form4(ProgramValues& values, Navigator& navigator)
     Label1_1->setWordWrap(true);
     Label1_1->setGrowToFit(Text1);
     List1->setAccessibleName(QStringLiteral("Темы"));
-    Text1->setAccessibleName(QStringLiteral("Текст темы"));
+    Text1->setAccessibleName(TextName);
+    Text1->setAccessibleDescription(TextName);
     setTabOrder(Text1, List1);
     Text1->setFocus();
 
@@ -73,6 +75,7 @@ void Form4::Form_Activate() {
     List1->programmatic([&] { List1->addEntries(sorted); });
 
     if (scan.hasFirstTopic) {
+        nameText(scan.firstTitle);
         Text1->setPlainText(scan.firstText);
         Label1_1->setText(scan.firstTitle);
         backButtonNormal();
@@ -84,6 +87,7 @@ void Form4::List1_Click() {
     VIL();
     Text1->clear();
     const QString title = List1->selectedText();
+    nameText(title);
     Text1->setPlainText(readTopic(readTopicFile(m_values.TopicFilePath), title));
     Label1_1->setText(title);
 }
@@ -103,6 +107,13 @@ void Form4::leave() {
 void Form4::empty() {
     List1->programmatic([&] { List1->clear(); });
     Text1->clear();
+    Text1->setAccessibleName(TextName);
+}
+
+void Form4::nameText(const QString& title) {
+    // The focus is in the text when a section opens: a screen reader names it by the topic
+    // before it reads it.
+    Text1->setAccessibleName(boundedText(title));
 }
 
 void Form4::Form_MouseMove() {

@@ -32,8 +32,9 @@ protected:
 
 private:
     void empty(); // the list and the text go as the window is left
-    void VIB();   // the back button's sound
-    void VIL();   // a topic's sound
+    void nameText(const QString& title);
+    void VIB(); // the back button's sound
+    void VIL(); // a topic's sound
 };
 
 } // namespace topics

@@ -3,8 +3,9 @@
 # What a screen reader finds: starts the program on a content folder, reads each window's
 # accessible tree over AT-SPI, checks names, roles and actions, and drives the program
 # through press actions alone: a section and back, the catalogue and back, the search (opened
-# with Ctrl+F) and back, help and back,
-# the exit confirmation answered "НЕТ", then "ДА", after which the program ends with 0.
+# with Ctrl+F) and back, help and back, then by the keyboard alone, following the focus (Tab,
+# the arrows, Space, the menu's keys), then the exit confirmation answered "НЕТ", then "ДА",
+# after which the program ends with 0.
 #
 # usage: test_atspi.py PROGRAM CONTENT_DIR   (needs a display, a session bus and the
 # accessibility bus; see run.sh)
@@ -62,6 +63,110 @@ def children(acc):
     return [acc.get_child_at_index(i) for i in range(acc.get_child_count())]
 
 
+def focus_of(window):
+    """The control of a window that has the focus; in a list, its focused entry."""
+    for kid in children(window):
+        if focused(kid):
+            if kid.get_role_name() == "list":
+                return next((k for k in children(kid) if focused(k)), kid)
+            return kid
+    return None
+
+
+def key(*keys):
+    """Keys as the keyboard sends them, to the window that has it."""
+    subprocess.run(["xdotool", "key", "--delay", "50"] + list(keys), check=False)
+
+
+def spoken(acc):
+    """What a screen reader says of a control: name, role and description."""
+    if acc is None:
+        return "nothing"
+    return ", ".join(x for x in (acc.get_name(), acc.get_role_name(), acc.get_description()) if x)
+
+
+def walk_focus(window, keys, count):
+    """What has the focus after each of count presses of keys."""
+    heard = []
+    for _ in range(count):
+        before = focus_of(window)
+        key(*keys)
+        now = wait_for("the focus to move from %s" % spoken(before),
+                       lambda: (lambda f: f if f and spoken(f) != spoken(before) else None)(
+                           focus_of(window)), 5)
+        heard.append(spoken(now))
+    return heard
+
+
+def check_keyboard(app, menu, main_name):
+    """By the keyboard alone: Tab and the arrows go through the main window's buttons in the
+    order of the screen, each heard with its name, its role and its key, as do the exit
+    question's answers, where Space presses the one the focus is on; a section opens with
+    its first topic's text named by that topic, the catalogue with its first breed named in
+    the list."""
+    # Without a window manager no window has the keyboard until it is given it.
+    subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "Пёсограф",
+                    "windowfocus", "--sync"], check=False)
+    check(focus_of(menu) is None, "no control of the main window has the focus at first")
+    heard = walk_focus(menu, ["Tab"], 10)
+    expected = ["Вызов меню Справка, push button, Клавиша F1", "Свернуть, push button",
+                "Выход, push button, Клавиша Escape"] + [
+                    "%s, push button, %s" % MENU[i] for i in (1, 0, 2, 3, 4, 5)] + [
+                    "Вызов меню Справка, push button, Клавиша F1"]
+    check(heard == expected, "Tab on the main window, in the order of the screen: %s" % heard)
+    heard = walk_focus(menu, ["Down"], 1) + walk_focus(menu, ["Up"], 1)
+    check(heard == ["Свернуть, push button", "Вызов меню Справка, push button, Клавиша F1"],
+          "the arrows on the main window: %s" % heard)
+
+    key("Escape")
+    exit_box = wait_for("the exit question by Escape", lambda: shown_window(app, "Выход"))
+    if exit_box:
+        heard = walk_focus(exit_box, ["Tab"], 2)
+        check(heard == ["ДА, push button, Клавиша Enter", "НЕТ, push button, Клавиша Escape"],
+              "Tab in the exit question: %s" % heard)
+        key("space")
+        wait_for("«НЕТ» pressed by Space", lambda: not shown_window(app, "Выход"))
+
+    key("4")
+    reader = wait_for("the reader by key 4", lambda: shown_window(app, "Лечение собаки"))
+    if reader:
+        text = wait_for("the focus in the reader", lambda: focus_of(reader))
+        labels = [k.get_name() for k in children(reader) if k.get_role_name() == "label"]
+        check(text is not None and text.get_role_name() == "text"
+              and text.get_description() == "Текст темы" and text.get_name() in labels
+              and text.get_name() != "Лечение собаки",
+              "the section opens with its text named by the topic shown: %s (titles %s)"
+              % (spoken(text), labels))
+        key("Escape")
+    wait_for("the main window again", lambda: shown_window(app, main_name))
+
+    del focus_heard[:]
+    key("6")
+    catalogue = wait_for("the catalogue by key 6", lambda: shown_window(app, "Каталог пород"))
+    if catalogue:
+        entry = wait_for("the focus in the catalogue", lambda: focus_of(catalogue))
+        labels = [k.get_name() for k in children(catalogue) if k.get_role_name() == "label"]
+        check(entry is not None and entry.get_role_name() == "list item"
+              and entry.get_name() in labels,
+              "the catalogue opens with the breed shown named in its list: %s (labels %s)"
+              % (spoken(entry), labels))
+        # The list first, then its entry: the last thing heard names the breed.
+        wait_for("the entry heard after the list",
+                 lambda: focus_heard[-2:] == ["Породы, list", spoken(entry)])
+        check(focus_heard[-2:] == ["Породы, list", spoken(entry)],
+              "entering the list, the breed is heard after the list: %s" % focus_heard)
+        key("Escape")
+    wait_for("the main window again", lambda: shown_window(app, main_name))
+
+    key("F1")
+    help_window = wait_for("help by F1", lambda: shown_window(app, "Справка"))
+    if help_window:
+        heard = walk_focus(help_window, ["Tab"], 3)
+        check("Сайт автора, push button" in heard, "Tab in help reaches the site: %s" % heard)
+        key("Escape")
+    wait_for("help closed", lambda: not shown_window(app, "Справка"))
+
+
 def describe(acc, depth=0):
     line = "%s%s «%s»" % ("  " * depth, acc.get_role_name(), acc.get_name())
     if acc.get_description():
@@ -77,13 +182,28 @@ def describe(acc, depth=0):
         print("%s… %d entries" % ("  " * (depth + 1), len(kids)), flush=True)
 
 
+# What a screen reader is told gains the focus, in order (events arrive while wait_for waits).
+focus_heard = []
+
+
+def hear_focus(event):
+    if event.detail1:
+        try:
+            focus_heard.append(spoken(event.source))
+        except GLib.GError:
+            pass
+
+
 def wait_for(what, predicate, timeout=10.0):
     end = time.monotonic() + timeout
+    context = GLib.MainContext.default()
     while time.monotonic() < end:
+        while context.iteration(False):
+            pass
         value = predicate()
         if value:
             return value
-        time.sleep(0.1)
+        time.sleep(0.05)
     check(False, "in time: " + what)
     return None
 
@@ -149,6 +269,8 @@ def main():
                QT_SCALE_FACTOR="1")
     # The accessibility bus and its registry up before the program looks for them.
     Atspi.get_desktop(0).get_child_count()
+    listener = Atspi.EventListener.new(hear_focus)
+    listener.register("object:state-changed:focused")
     proc = subprocess.Popen([program], cwd=content, env=env)
     try:
         app = wait_for("the program on the accessibility bus", lambda: find_app(proc.pid), 30)
@@ -162,12 +284,12 @@ def main():
                      MENU + [("Вызов меню Справка", "Клавиша F1"), ("Свернуть", None),
                              ("Выход", "Клавиша Escape")],
                      [("label", "Пёсограф"), ("image", "Фото собаки")])
+        check_keyboard(app, menu, main_name)
 
         press(menu, "Лечение собаки")
         reader = wait_for("the reader", lambda: shown_window(app, "Лечение собаки"))
         if reader:
-            check_window(reader, "frame", [BACK],
-                         [("list", "Темы"), ("text", "Текст темы"), ("label", "Лечение собаки")])
+            check_window(reader, "frame", [BACK], [("list", "Темы"), ("label", "Лечение собаки")])
             check("showing" not in states(menu), "the main window is hidden")
             press(reader, BACK[0])
         menu = wait_for("the main window again", lambda: shown_window(app, main_name))
