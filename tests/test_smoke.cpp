@@ -84,7 +84,8 @@ void TestSmoke::shippedContentWorks() {
     QVERIFY(main->isVisible());
     QVERIFY(f.failures.isEmpty());
 
-    // At 200 %, with the doubled pictures: the main window and a section.
+    // At 200 %, with the doubled pictures: the main window, a section, the catalogue and
+    // the search.
     for (int step = 0; step < 4; ++step)
         core::zoom::take(core::zoom::Step::Larger, program->values().pictures);
     QCOMPARE(main->size(), QSize(1248, 948));
@@ -94,6 +95,16 @@ void TestSmoke::shippedContentWorks() {
     QCOMPARE(reader->size(), QSize(1080, 964));
     saveScreenshot(reader, "shipped_section_4_200");
     reader->Image2_Click();
+    main->Label6_Click();
+    settle();
+    saveScreenshot(cat, "shipped_catalogue_200");
+    cat->Image2_Click();
+    program->openSearch(*main, QString());
+    settle();
+    w->Text1->setText("клещ");
+    QVERIFY(shown.wait(10000));
+    saveScreenshot(w, "shipped_search_200");
+    w->Image2_Click();
     QVERIFY(f.failures.isEmpty());
     QFile::remove(core::zoom::settingsFile());
     core::zoom::startAtRemembered(); // 100 % again for the next test
