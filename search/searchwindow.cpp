@@ -107,7 +107,7 @@ SearchWindow::SearchWindow(ProgramValues& values, Navigator& navigator)
     setTabOrder(List1, Text2);
     // Entering the list (Down, Tab, a click): its current entry, the first when none, is
     // what a screen reader names, after the list itself.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (now != List1) return;
         if (List1->currentRow() < 0 && List1->count()) List1->setCurrentRow(0);
         QTimer::singleShot(0, this, [this] {
@@ -137,7 +137,11 @@ SearchWindow::SearchWindow(ProgramValues& values, Navigator& navigator)
             [this] { guarded([&] { List1_DblClick(); }); });
 }
 
-SearchWindow::~SearchWindow() = default;
+// QWidget's destructor closes the window, which moves the focus: by then this is no longer
+// a SearchWindow, so the focus watch must be gone first.
+SearchWindow::~SearchWindow() {
+    disconnect(m_focusWatch);
+}
 
 void SearchWindow::start(const QString& typed) {
     m_searcher.prepare();

@@ -70,6 +70,7 @@ private:
     QList<Result> m_results;
     bool m_firstHighlighted = false;
     QTimer m_searching; // says «Поиск…» when an answer is slow to come
+    QMetaObject::Connection m_focusWatch;
 };
 
 } // namespace search
