@@ -117,20 +117,22 @@ void Program::leaveOriginForResult() {
 }
 
 namespace {
-// A user's choice of the entry with this text (the row given, or the first of that text).
-void chooseEntry(core::ChoiceList* list, int row, const QString& text) {
-    QListWidgetItem* item = list->item(row);
-    if (!item || item->text() != text) {
-        const auto found = list->findItems(text, Qt::MatchExactly);
-        item = found.isEmpty() ? nullptr : found.first();
+// A user's choice of the entry with this text (the row given, or the first of that text);
+// false, and no entry chosen, when the list holds none.
+bool chooseEntry(core::ChoiceList* list, int row, const QString& text) {
+    if (row < 0 || row >= list->count() || list->entryText(row) != text) {
+        row = -1;
+        for (int i = 0; i < list->count() && row < 0; ++i)
+            if (list->entryText(i) == text) row = i;
     }
-    if (!item) return;
     list->programmatic([&] {
         list->clearSelection();
         list->setCurrentItem(nullptr);
     });
-    list->setCurrentItem(item);
-    list->scrollToItem(item);
+    if (row < 0) return false;
+    list->setCurrentRow(row);
+    list->scrollToItem(list->item(row));
+    return true;
 }
 } // namespace
 
@@ -144,9 +146,15 @@ void Program::showTopic(const QString& topicFile, const QString& title) {
         if (core::content::Sections[i].file != topicFile) continue;
         (m_form2.get()->*clicks[i])();
         // The reader fills its list once activated; the choice comes after, as a user's.
+        // A title the list does not hold (the file changed since the search) is still
+        // shown, with no entry chosen: its text, or none when the file has no such topic.
         QMetaObject::invokeMethod(
             m_form4.get(),
-            [this, title] { core::guarded([&] { chooseEntry(m_form4->List1, -1, title); }); },
+            [this, title] {
+                core::guarded([&] {
+                    if (!chooseEntry(m_form4->List1, -1, title)) m_form4->choose(title);
+                });
+            },
             Qt::QueuedConnection);
         return;
     }
@@ -156,9 +164,15 @@ void Program::showBreed(int record, const QString& name) {
     ensureOthers();
     leaveOriginForResult();
     m_form2->Label6_Click();
+    // A breed the list does not hold (added to the catalogue since start-up) is still
+    // shown, with no entry chosen.
     QMetaObject::invokeMethod(
         m_form1.get(),
-        [this, record, name] { core::guarded([&] { chooseEntry(m_form1->List1, record, name); }); },
+        [this, record, name] {
+            core::guarded([&] {
+                if (!chooseEntry(m_form1->List1, record, name)) m_form1->choose(name);
+            });
+        },
         Qt::QueuedConnection);
 }
 

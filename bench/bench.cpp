@@ -599,7 +599,7 @@ void Bench::catalogues() {
         int records, runs;
     };
     const Size sizes[] = {{1000, 7}, {10000, 5}, {100000, 3}};
-    double fillPer1 = 0, choosePer1 = 0, start1 = 0;
+    double fillPer1 = 0, choose1 = 0, start1 = 0;
     std::vector<Row> startRows, fillRows, chooseRows;
     for (const Size& size : sizes) {
         progress(QStringLiteral("catalogue of %1 breeds").arg(size.records));
@@ -640,11 +640,11 @@ void Bench::catalogues() {
         program.reset();
 
         const double s = median(started), f = median(filled), c = median(chosen);
-        const double perRecordF = f * 1000 / size.records, perRecordC = c * 1000 / size.records;
+        const double perRecordF = f * 1000 / size.records;
         if (size.records == 1000) {
             start1 = s;
             fillPer1 = perRecordF;
-            choosePer1 = perRecordC;
+            choose1 = c;
         }
         startRows.push_back({QStringLiteral("Start-up with the catalogue filled, main window "
                                             "painted"),
@@ -657,11 +657,14 @@ void Bench::catalogues() {
                                            "first breed shown)"),
                             input, size.runs, ms(f), us(perRecordF) + QStringLiteral(" per breed"),
                             times(perRecordF / fillPer1) + QStringLiteral(" per breed vs 1,000")});
-        chooseRows.push_back(
-            {QStringLiteral("Catalogue: last breed chosen, its text and photo "
-                            "shown"),
-             input, size.runs, ms(c), us(perRecordC) + QStringLiteral(" per breed"),
-             times(perRecordC / choosePer1) + QStringLiteral(" per breed vs 1,000")});
+        // Read from where the record starts: about the same time at any size.
+        chooseRows.push_back({QStringLiteral("Catalogue: last breed chosen, its text and photo "
+                                             "shown"),
+                              input,
+                              size.runs,
+                              ms(c),
+                              {},
+                              times(c / choose1) + QStringLiteral(" vs 1,000 breeds")});
     }
     for (const auto* rows : {&startRows, &fillRows, &chooseRows})
         m_rows.insert(m_rows.end(), rows->begin(), rows->end());

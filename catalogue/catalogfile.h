@@ -11,6 +11,7 @@
 #include "core/text.h"
 
 #include <QByteArrayView>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -115,6 +116,8 @@ constexpr qsizetype ScanPieceSize = 1 << 20;
 struct NameScan {
     QStringList names;           // of every complete record, in file order
     std::optional<Record> first; // the first complete record, whole
+    QList<qint64> offsets;       // where each of those records starts in the bytes
+    core::FileStamp stamp;       // of the file, when it was read from one
 };
 NameScan scanNames(const PieceReader& nextPiece);
 NameScan scanNames(QByteArrayView bytes, qsizetype pieceSize = ScanPieceSize);
@@ -130,5 +133,32 @@ void forEachRecordBytes(const PieceReader& nextPiece,
 QList<Record> recordsNamed(const PieceReader& nextPiece, const QString& name);
 QList<Record> recordsNamed(QByteArrayView bytes, const QString& name,
                            qsizetype pieceSize = ScanPieceSize);
+// The first complete record, for bytes read from where a record starts.
+std::optional<Record> firstRecord(const PieceReader& nextPiece);
+
+// Scans the catalogue file as the program names it ("text\FOLDOG.ssu"), a piece at a time.
+NameScan scanFile(const QString& contentPath);
+
+// A breed chosen in the list is read from where its record starts in the catalogue file
+// rather than looked for from the start. The places a scan of the file found serve for as
+// long as the file keeps the size and modification time it had then; a file changed since
+// is scanned again first, so an edit shows at the next choice all the same.
+class BreedIndex {
+public:
+    explicit BreedIndex(const QString& contentPath) : m_path(contentPath) {}
+    // The places found by a scan of the file.
+    void adopt(const NameScan& scan);
+    // The last record with this name, as the file holds it now; none when it holds none.
+    // Reading fails as readContentFile() does.
+    std::optional<Record> recordNamed(const QString& name);
+
+private:
+    std::optional<qint64> placeOf(const QString& name);
+    QString m_path;
+    core::FileStamp m_stamp;
+    QStringList m_names;
+    QList<qint64> m_offsets;
+    QHash<QString, qint64> m_last; // made at the first choice after a scan
+};
 
 } // namespace catalogue

@@ -25,7 +25,7 @@ std::optional<Picture> tryLoadPicture(const QString& path) {
 } // namespace
 
 Form1::Form1(ProgramValues& values, Navigator& navigator)
-    : FormBase(values, navigator, QStringLiteral("Form1"), Look) {
+    : FormBase(values, navigator, QStringLiteral("Form1"), Look), m_breeds(content::Catalogue) {
     allowSearch();
     QWidget* s = surface();
     Text1 = new TextBox(s, QStringLiteral("Text1"), {0, 4680, 8175, 2775},
@@ -68,11 +68,11 @@ void Form1::VIB(const QString& sound) {
 }
 
 NameScan Form1::readForFill() {
-    core::ContentFileReader file(content::Catalogue);
-    return scanNames([&file] { return file.read(ScanPieceSize); });
+    return scanFile(content::Catalogue);
 }
 
 void Form1::initialFill(const NameScan& scan) {
+    m_breeds.adopt(scan);
     List1->programmatic([&] { List1->addEntries(scan.names); });
     if (scan.first) {
         showRecord(*scan.first);
@@ -104,11 +104,15 @@ void Form1::applyFrameRule() {
 }
 
 void Form1::List1_Click() {
+    choose(List1->selectedText());
+}
+
+void Form1::choose(const QString& name) {
     VIB(content::sound::Stat);
-    const QString chosen = List1->selectedText();
-    core::ContentFileReader file(content::Catalogue);
-    for (const Record& r : recordsNamed([&file] { return file.read(ScanPieceSize); }, chosen))
-        showRecord(r);
+    // Shown as a breed the file does not hold until it is read, so that a file that cannot
+    // be read leaves no other breed's photo and text under the chosen entry.
+    showRecord({name, QString(), QString()});
+    if (const std::optional<Record> record = m_breeds.recordNamed(name)) showRecord(*record);
 }
 
 void Form1::Image2_Click() {

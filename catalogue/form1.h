@@ -32,6 +32,9 @@ public:
     void initialFill() { initialFill(readForFill()); }
     void List1_Click();
     void Image2_Click();
+    // What choosing a breed in the list does, for a name the list may not hold (a breed
+    // found by the search in a catalogue changed since start-up).
+    void choose(const QString& name);
 
 protected:
     void Form_Activate() override;
@@ -40,6 +43,7 @@ protected:
 
 private:
     void showRecord(const Record& record);
+    BreedIndex m_breeds;
     void applyFrameRule();
     void VIB(const QString& sound);
 };

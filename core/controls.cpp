@@ -277,6 +277,11 @@ void PressableLabel::mousePressEvent(QMouseEvent* event) {
     event->accept();
 }
 
+void PressableLabel::mouseDoubleClickEvent(QMouseEvent* event) {
+    // Taken like a press, but the release after it clicks nothing.
+    event->setAccepted(hitBox().contains(event->position().toPoint()));
+}
+
 void PressableLabel::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
     // A click is a left press and release both inside the control.

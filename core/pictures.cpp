@@ -39,14 +39,11 @@ QSize sizeInHeader(const QByteArray& bytes) {
     return QImageReader(&buffer).size();
 }
 
-// The bytes of the doubled picture in file for a picture of logicalSize, or none when it
-// is missing or its header gives another size: then the plain picture is shown (as it is
-// when the doubled one does not decode), never a failure.
-QByteArray doubledBytes(const QString& file, QSize logicalSize) {
-    QFile doubledFile(file);
-    if (!logicalSize.isValid() || !doubledFile.open(QIODevice::ReadOnly)) return {};
-    QByteArray bytes = doubledFile.readAll();
-    return sizeInHeader(bytes) == logicalSize * 2 ? bytes : QByteArray();
+// The bytes of a doubled picture for a picture of logicalSize, or none when its header
+// gives another size: then the plain picture is shown (as it is when the doubled one does
+// not decode), never a failure.
+QByteArray ifDoubled(const QByteArray& bytes, QSize logicalSize) {
+    return logicalSize.isValid() && sizeInHeader(bytes) == logicalSize * 2 ? bytes : QByteArray();
 }
 
 struct Decoded {
@@ -58,13 +55,18 @@ struct Decoded {
 };
 
 PictureFile readPicture(const QString& contentPath, qreal pixelRatio) {
-    PictureFile file{readContentFile(contentPath), {}};
+    PictureFile file{readContentFile(contentPath, MaxPictureBytes), {}};
     if (pixelRatio > 1) {
         // The file itself is still read and its header gives the size the doubled one must
         // have twice of; without a valid header nothing matches and it fails below, the
-        // same way at every scale. Only its pixels are not decoded.
-        file.doubledBytes =
-            doubledBytes(realPath(doubledName(contentPath)), sizeInHeader(file.bytes));
+        // same way at every scale. Only its pixels are not decoded. A doubled file that
+        // cannot be read as a picture file (missing, no regular file, too large) is none.
+        QByteArray doubled;
+        try {
+            doubled = readContentFile(doubledName(contentPath), MaxPictureBytes);
+        } catch (const RuntimeFailure&) {
+        }
+        file.doubledBytes = ifDoubled(doubled, sizeInHeader(file.bytes));
     }
     return file;
 }
@@ -148,8 +150,9 @@ Picture loadPicture(const QString& contentPath, qreal pixelRatio) {
 
 Picture resourcePicture(const QString& path, qreal pixelRatio) {
     QImage image;
-    if (pixelRatio > 1 &&
-        image.loadFromData(doubledBytes(doubledName(path), QImageReader(path).size())))
+    QFile doubled(doubledName(path)); // built in: no file of the disk
+    if (pixelRatio > 1 && doubled.open(QIODevice::ReadOnly) &&
+        image.loadFromData(ifDoubled(doubled.readAll(), QImageReader(path).size())))
         return toPicture(path, Decoded(std::move(image), 2));
     return Picture{path, QPixmap(path), {}};
 }

@@ -18,11 +18,22 @@ AudioChannel::Recorder s_recorder;
 using StartSound = QObject* (*)(QObject* channel, QObject* previous, const QString& path);
 
 StartSound loadPlayer(const QString& directory) {
+    // Only a regular file is loaded: loading a FIFO would wait for a writer for ever.
+    const QString file = directory + QLatin1String("/" PSOGRAF_SOUND_MODULE);
+    if (!QFileInfo(file).isFile()) return nullptr;
     // Never unloaded: effects made by it may outlive any one channel. Kept reachable from
     // here for the whole run.
     static QLibrary* library = nullptr;
-    library = new QLibrary(directory + QLatin1String("/psograf_sound"));
+    library = new QLibrary(file);
     return reinterpret_cast<StartSound>(library->resolve("psograf_start_sound"));
+}
+
+// A click's sound is a few kilobytes; the player reads the whole file, so a file that is
+// no regular file, or larger than any sound, stays silent.
+constexpr qint64 MaxSoundBytes = qint64(16) << 20;
+bool isSoundFile(const QString& path) {
+    const QFileInfo file(path);
+    return file.isFile() && file.size() <= MaxSoundBytes;
 }
 
 std::shared_future<StartSound>& playerLoading() {
@@ -68,7 +79,7 @@ void AudioChannel::play(const QString& fullPath) {
 
 void AudioChannel::start(const QString& fullPath) {
     const QString path = realPath(fullPath);
-    const bool exists = QFileInfo(path).isFile();
+    const bool exists = isSoundFile(path);
     if (!m_current && !exists) return;
     const StartSound startSound = player();
     if (!startSound) return;

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringView>
 #include <memory>
+#include <optional>
 
 class QFile;
 
@@ -58,27 +59,53 @@ template <class View> int countLineEnds(View text) {
     return count;
 }
 
-// Reads decoded text line by line.
-class LineReader {
+// Reads decoded text, or a file's bytes, line by line.
+template <class View> class BasicLineReader {
 public:
-    explicit LineReader(QStringView text) : m_text(text) {}
+    explicit BasicLineReader(View text) : m_text(text) {}
     bool atEnd() const { return m_pos >= m_text.size(); }
-    QStringView next() {
+    View next() {
         const LineSpan line = lineAt(m_text, m_pos);
         m_pos = line.next();
         return m_text.sliced(line.start, line.length);
     }
 
 private:
-    QStringView m_text;
+    View m_text;
     qsizetype m_pos = 0;
 };
+using LineReader = BasicLineReader<QStringView>;
 
 QString decodeCp1251(QByteArrayView bytes);
+// Whether the bytes decode to the text, decoding a piece at a time.
+bool decodesTo(QByteArrayView bytes, QStringView text);
 
-// Reads a whole content file (path as the program names it, with "\").
-// A file that is missing or cannot be read is a failure naming the file.
-QByteArray readContentFile(const QString& contentPath);
+// The most a content file read whole may hold: no real file of its kind comes near it, and
+// reading a larger one (a runaway file, a huge sparse one) fails as too large rather than
+// filling the memory.
+constexpr qint64 MaxTextBytes = qint64(512) << 20;
+constexpr qint64 MaxPictureBytes = qint64(64) << 20;
+
+// Reads a whole content file (path as the program names it, with "\"). Only a regular
+// file is opened (a FIFO would block, a device never end): anything else, like a missing
+// file, is a failure naming the file, and so are a file that cannot be read and one larger
+// than maxBytes.
+QByteArray readContentFile(const QString& contentPath, qint64 maxBytes = MaxTextBytes);
+[[noreturn]] void failTooLarge(const QString& contentPath);
+
+// Which version of a file was read: a file edited or replaced since has another stamp.
+struct FileStamp {
+    qint64 size = 0;
+    qint64 modified = 0; // ns
+    qint64 changed = 0;  // ns, the inode's change time
+    quint64 device = 0;
+    quint64 inode = 0;
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+
+// The stamp of a content file (path as the program names it), or nothing when it is not
+// a regular file.
+std::optional<FileStamp> stampOf(const QString& contentPath);
 
 // A content file read a piece at a time, so a large one needs no copy of the whole in
 // memory; opening and reading fail as readContentFile() does.
@@ -92,7 +119,9 @@ public:
     QByteArray read(qsizetype maxBytes);
     // Up to maxBytes from offset on (then reading goes on from there).
     QByteArray readAt(qint64 offset, qsizetype maxBytes);
-    QByteArray readAll();
+    QByteArray readAll(qint64 maxBytes);
+    // The open file's stamp.
+    FileStamp stamp() const;
 
 private:
     void checkRead();

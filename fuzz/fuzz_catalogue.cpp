@@ -3,9 +3,11 @@
 #include "catalogue/catalogfile.h"
 #include "core/text.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -76,6 +78,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (qsizetype i = 0; i < records.size(); ++i)
             check(scan.names[i] == records[i].name, "the same names from the bytes");
         check(scan.first.has_value() == !records.isEmpty(), "a first record iff any");
+        // A record read again from where the scan says it starts is that record.
+        check(scan.offsets.size() == records.size(), "a place for every record");
+        for (qsizetype i = 0; i < std::min<qsizetype>(records.size(), 4); ++i) {
+            const QByteArrayView from = bytes.sliced(scan.offsets[i]);
+            const std::optional<catalogue::Record> again =
+                catalogue::firstRecord([from, done = false]() mutable {
+                    return std::exchange(done, true) ? QByteArray() : from.toByteArray();
+                });
+            check(again && again->name == records[i].name &&
+                      again->description == records[i].description &&
+                      again->photoFile == records[i].photoFile,
+                  "a record read again from its place");
+        }
         if (scan.first)
             check(scan.first->description == records.first().description &&
                       scan.first->photoFile == records.first().photoFile,

@@ -51,5 +51,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(!topics::readTopic(text, scan.titles.at(i)).isEmpty(), "listed title has a run");
 
     topics::readTopic(text, lastLineAsTitle(text));
+
+    // Read straight from the bytes, as the reader window reads them: the same titles and
+    // texts.
+    const QByteArrayView bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    const topics::TitleScan fromBytes = topics::scanTitles(bytes);
+    check(fromBytes.titles == scan.titles && fromBytes.firstText == scan.firstText,
+          "the same titles and first text from the bytes");
+    for (qsizetype i = 0; i < few; ++i)
+        check(topics::readTopic(bytes, scan.titles.at(i)) ==
+                  topics::readTopic(text, scan.titles.at(i)),
+              "the same topic from the bytes");
     return 0;
 }

@@ -9,8 +9,6 @@
 
 #include <QHash>
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstring>
 #include <numeric>
@@ -39,17 +37,6 @@ quint64 checksum(quint64 hash, QByteArrayView bytes) {
 }
 
 } // namespace
-
-std::optional<FileStamp> stampOf(const QString& contentPath) {
-    const QByteArray path = core::realPath(contentPath).toLocal8Bit();
-    struct stat st;
-    if (path.contains('\0') || ::stat(path.constData(), &st) != 0 || !S_ISREG(st.st_mode))
-        return std::nullopt;
-    return FileStamp{qint64(st.st_size),
-                     qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
-                     qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec,
-                     quint64(st.st_dev), quint64(st.st_ino)};
-}
 
 // Gathers the documents and their words as they come, then lays the index out. Forms are
 // found by a hash table of their own: this is where indexing spends its time.
@@ -277,8 +264,7 @@ std::unique_ptr<FileIndex> FileIndex::build(const QString& contentPath, Layout l
             core::fail(core::ErrFileNotFound,
                        QStringLiteral("Файл не найден: %1").arg(contentPath));
         if (before->size > MaxFileBytes)
-            core::fail(core::ErrPathAccess,
-                       QStringLiteral("Файл слишком велик: %1").arg(contentPath));
+            core::failTooLarge(contentPath);
 
         auto index = std::make_unique<FileIndex>();
         index->m_file = contentPath;

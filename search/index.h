@@ -10,6 +10,7 @@
 // carries its stem.
 #pragma once
 
+#include "core/text.h"
 #include "search/words.h"
 
 #include <QByteArray>
@@ -25,19 +26,9 @@ namespace search {
 // A search gives way (a newer request came, the program ends) by throwing this.
 struct Interrupted {};
 
-// Which version of a file was read: a file edited or replaced since has another stamp.
-struct FileStamp {
-    qint64 size = 0;
-    qint64 modified = 0; // ns
-    qint64 changed = 0;  // ns, the inode's change time
-    quint64 device = 0;
-    quint64 inode = 0;
-    friend bool operator==(const FileStamp&, const FileStamp&) = default;
-};
-
-// The stamp of a content file (path as the program names it), or nothing when it is not
-// a regular file.
-std::optional<FileStamp> stampOf(const QString& contentPath);
+// Which version of a file was read (core/text.h).
+using core::FileStamp;
+using core::stampOf;
 
 // Where text stands in its file.
 struct ByteRange {

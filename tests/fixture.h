@@ -9,6 +9,7 @@
 
 #include <QMap>
 #include <QTest>
+#include <QUrl>
 #include <memory>
 
 using app::Program;
@@ -30,6 +31,16 @@ public:
 
 private:
     std::unique_ptr<Program> m_program;
+};
+
+// Records the addresses the program opens instead of opening them
+// (QDesktopServices::setUrlHandler(scheme, &recorder, "open")).
+class UrlRecorder : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened << url; }
 };
 
 // Registers a test class of the program's tests; tests/main.cpp runs the one named.

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Every content file the program reads, spoiled one at a time: missing, empty, cut short
 // and replaced by garbage. Start-up files stop start-up with a report naming the file; a
-// topic file is reported and the program goes on; a photo becomes "Нет фото". And the
-// program never writes a file.
+// topic file is reported and the program goes on; a photo becomes "Нет фото". Content of
+// any size or kind, and content changed while the program runs: no crash, no hang, and
+// what is shown is what is chosen. And the program never writes a file.
 #include "catalogue/form1.h"
 #include "core/contentfiles.h"
+#include "core/controls.h"
+#include "core/text.h"
 #include "dialogs/form3.h"
 #include "dialogs/form5.h"
 #include "main_window/form2.h"
@@ -12,6 +15,7 @@
 #include "topics/form4.h"
 
 #include <QCryptographicHash>
+#include <QDesktopServices>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -21,6 +25,11 @@
 #include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTest>
+#include <QWindow>
+
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -117,6 +126,132 @@ void setReadOnly(const QString& folder, bool readOnly) {
         QFile::setPermissions(dir, dirPermissions);
 }
 
+// Words of Cyrillic letters and spaces, as many bytes of them as asked for: a title or a
+// breed name of any length.
+QByteArray longText(qint64 bytes) {
+    const QByteArray word = toCp1251("Оченьдлинное ");
+    QByteArray text;
+    text.reserve(bytes);
+    while (text.size() < bytes)
+        text.append(word);
+    text.truncate(bytes);
+    return text;
+}
+
+// A title that does not fit: two lines above the text box's text, the second ending in "…",
+// only that much handed to the label to lay out; whole (up to 4,000 characters) in its
+// tooltip and accessible name. The whole title is the bytes given.
+void checkCut(const core::Label* label, const core::TextBox* text, const QByteArray& whole) {
+    QCOMPARE(label->fullText().size(), whole.size());
+    const QString shown =
+        core::decodeCp1251(QByteArrayView(whole).first(std::min<qsizetype>(whole.size(), 4000)));
+    QCOMPARE(label->fullText().left(4000), shown);
+    QVERIFY2(label->text().endsWith(u'…') && label->text().count(u'\n') == 1,
+             qPrintable(label->text()));
+    QVERIFY2(label->text().size() < 200, qPrintable(label->text()));
+    QVERIFY(label->geometry().bottom() < text->textTop());
+    QCOMPARE(label->toolTip(), whole.size() <= 4000 ? shown : shown + u'…');
+    QCOMPARE(label->accessibleName(), label->toolTip());
+}
+
+QString absoluteOf(const Fixture& f, const char* relative) {
+    return absolute(f, QString::fromLatin1(relative));
+}
+
+// A file of this size that takes no room on the disk: its first bytes, then zeros.
+void growSparse(const Fixture& f, const char* relative, qint64 size) {
+    QFile file(absoluteOf(f, relative));
+    QVERIFY(file.resize(size));
+}
+
+const QByteArray TwoBreeds = toCp1251("\"Лайка\",\"Северная.\",\"sob001.jpg\"\r\n"
+                                      "\"Такса\",\"Длинная.\",\"sob002.jpg\"\r\n");
+
+// What the catalogue shows: name, photo or "Нет фото", description, the entry chosen.
+QString breedShown(const Form1* cat) {
+    return QString("%1 | %2 | %3 | %4")
+        .arg(cat->Label1->text(), cat->Image1->hasPicture() ? "фото" : cat->Label10->text(),
+             cat->Text1->toPlainText(), cat->List1->selectedText());
+}
+// What the reader shows: heading, text, the entry chosen.
+QString topicShown(const Form4* reader) {
+    return QString("%1 | %2 | %3")
+        .arg(reader->Label1_1->text(), reader->Text1->toPlainText(), reader->List1->selectedText());
+}
+
+Program* started(Fixture& f) {
+    Program* p = f.start();
+    if (p) p->finishStartup();
+    return p;
+}
+
+Form1* openCatalogue(Program* p) {
+    p->Form2()->Label6_Click();
+    settle();
+    return p->Form1();
+}
+
+Form4* openFirstSection(Program* p) {
+    p->Form2()->Label1_Click();
+    settle();
+    return p->Form4();
+}
+
+using Scenario = std::function<void(Fixture&)>;
+
+// A reader's topic title of this many bytes, opened from the menu and chosen in the list.
+Scenario readerTitle(qint64 bytes) {
+    return [bytes](Fixture& f) {
+        const QByteArray title = '#' + longText(bytes);
+        f.writeBytes("text\\HCD.ssu", title + toCp1251("\r\nТекст.\r\n") + title +
+                                          toCp1251("\r\n#Вторая\r\nДругой.\r\n#Вторая\r\n"));
+        Program* p = started(f);
+        QVERIFY(p);
+        Form4* reader = openFirstSection(p);
+        const QByteArray whole = title.sliced(1);
+        QCOMPARE(reader->List1->count(), 2);
+        checkCut(reader->Label1_1, reader->Text1, whole); // the file's first topic
+        QVERIFY(reader->List1->item(1)->text().size() <= 4001);
+        clickEntry(reader->List1, 0);
+        QCOMPARE(topicShown(reader), QString("Вторая |      Другой.\n      | Вторая"));
+        clickEntry(reader->List1, 1);
+        checkCut(reader->Label1_1, reader->Text1, whole);
+        QCOMPARE(reader->List1->selectedText().size(), whole.size());
+        QCOMPARE(reader->Text1->toPlainText(), QString("     Текст.\n     "));
+        QVERIFY(f.failures.isEmpty());
+    };
+}
+
+// The first breed's name of this many bytes, shown at start-up and chosen in the list.
+Scenario breedName(qint64 bytes) {
+    return [bytes](Fixture& f) {
+        const QByteArray name = longText(bytes);
+        f.writeBytes("text\\FOLDOG.ssu",
+                     '"' + name + toCp1251("\",\"Описание.\",\"sob001.jpg\"\r\n") + TwoBreeds);
+        Program* p = started(f);
+        QVERIFY(p);
+        Form1* cat = openCatalogue(p);
+        checkCut(cat->Label1, cat->Text1, name);
+        clickEntry(cat->List1, 2);
+        QCOMPARE(cat->Label1->text(), QString("Такса"));
+        clickEntry(cat->List1, 0);
+        checkCut(cat->Label1, cat->Text1, name);
+        QCOMPARE(cat->Text1->toPlainText(), QString("Описание."));
+        QVERIFY(f.failures.isEmpty());
+    };
+}
+
+// A doubled picture that no picture can come from: the plain one is shown, at once.
+Scenario doubledPicture(const std::function<void(const QString& path)>& make) {
+    return [make](Fixture& f) {
+        make(absoluteOf(f, "dog/sob133@2x.jpg"));
+        const core::Picture picture = core::loadPicture("dog\\sob133.jpg", 2);
+        QCOMPARE(picture.pixmap.size(), QSize(120, 90));
+        QCOMPARE(picture.pixmap.devicePixelRatio(), 1.0);
+        QVERIFY(started(f));
+    };
+}
+
 } // namespace
 
 class TestBadContent : public QObject {
@@ -132,6 +267,8 @@ private slots:
     void cataloguePhoto();
     void topicFile_data();
     void topicFile();
+    void anyContentAnySize_data();
+    void anyContentAnySize();
     void neverWritesAFile();
 };
 
@@ -378,6 +515,152 @@ void TestBadContent::topicFile() {
     QVERIFY(!reader->isVisible());
     QVERIFY(p->Form2()->isVisible());
     QVERIFY(f.endings.isEmpty());
+}
+
+void TestBadContent::anyContentAnySize_data() {
+    QTest::addColumn<Scenario>("scenario");
+    constexpr qint64 MB = 1 << 20;
+
+    // Titles and names of any length: cut to what fits above the text box, laid out only
+    // that far (a title of 200 MB crashed in the label's text layout), whole where it can
+    // be: in the tooltip, the accessible name, and the list's choice.
+    QTest::newRow("reader: a title of 1 KB") << readerTitle(1024);
+    QTest::newRow("reader: a title of 1 MB") << readerTitle(MB);
+    QTest::newRow("reader: a title of 200 MB") << readerTitle(200 * MB);
+    QTest::newRow("catalogue: a breed name of 1 KB") << breedName(1024);
+    QTest::newRow("catalogue: a breed name of 1 MB") << breedName(MB);
+    QTest::newRow("catalogue: a breed name of 200 MB") << breedName(200 * MB);
+    QTest::newRow("reader: the pointer over a title's second line") << Scenario([](Fixture& f) {
+        Scenario title = readerTitle(3000);
+        title(f);
+        Form4* reader = f.program()->Form4();
+        const QPoint surface = reader->surface()->pos();
+        QTest::mouseMove(reader->windowHandle(), surface + reader->Image2->geometry().center());
+        QCOMPARE(reader->Image2->pictureSource(), QString("Graph\\ARAK.jpg"));
+        // Below the title's own box, where its second line stands over the text box's edge.
+        const QRect label = reader->Label1_1->geometry();
+        QTest::mouseMove(reader->windowHandle(),
+                         surface + QPoint(label.center().x(), label.bottom() - 3));
+        QCOMPARE(reader->Image2->pictureSource(), QString("Graph\\ARAK.jpg"));
+    });
+
+    // Files the program must not open, or not read whole.
+    QTest::newRow("a doubled picture that is a FIFO")
+        << doubledPicture([](const QString& path) { QCOMPARE(mkfifo(qPrintable(path), 0600), 0); });
+    QTest::newRow("a doubled picture that is a link to /dev/zero") << doubledPicture(
+        [](const QString& path) { QCOMPARE(symlink("/dev/zero", qPrintable(path)), 0); });
+    QTest::newRow("a start-up picture over 64 MB") << Scenario([](Fixture& f) {
+        growSparse(f, "Graph/fon.jpg", 64 * MB + 1); // still a picture, with zeros after it
+        QVERIFY(!f.start());
+        QCOMPARE(f.failures.size(), 1);
+        QCOMPARE(f.failures.first().number, int(core::ErrPathAccess));
+        QCOMPARE(f.failures.first().text, QString("Файл слишком велик: Graph\\fon.jpg"));
+    });
+    QTest::newRow("a breed's photo over 64 MB") << Scenario([](Fixture& f) {
+        f.writeBytes("text\\FOLDOG.ssu", TwoBreeds);
+        f.writePicture("dog\\sob002.jpg", {160, 120});
+        growSparse(f, "dog/sob002.jpg", 64 * MB + 1);
+        Form1* cat = openCatalogue(started(f));
+        clickEntry(cat->List1, 1);
+        QCOMPARE(breedShown(cat), QString("Такса | Нет фото | Длинная. | Такса"));
+        QVERIFY(f.failures.isEmpty());
+    });
+    QTest::newRow("a catalogue of one 64 MB line without a record") << Scenario([](Fixture& f) {
+        f.writeBytes("text\\FOLDOG.ssu", longText(64 * MB));
+        QCOMPARE(openCatalogue(started(f))->List1->count(), 0);
+        QVERIFY(f.failures.isEmpty());
+    });
+
+    // Content changed while the program runs: heading, text and list agree after every
+    // activation and choice, whatever the file holds now.
+    QTest::newRow("a section whose file now holds no topics") << Scenario([](Fixture& f) {
+        f.writeText("text\\HCD.ssu", Topics);
+        Form4* reader = openFirstSection(started(f));
+        QCOMPARE(topicShown(reader), QString("Первая |      Строка один.\n      | "));
+        reader->Image2_Click();
+        f.writeText("text\\HCD.ssu", "Темы ещё не написаны.\r\n");
+        openFirstSection(f.program());
+        QCOMPARE(topicShown(reader), QString("Выберите тему |  | "));
+        QCOMPARE(reader->List1->count(), 0);
+    });
+    QTest::newRow("a chosen topic whose file cannot be read") << Scenario([](Fixture& f) {
+        f.writeText("text\\HCD.ssu", Topics);
+        Form4* reader = openFirstSection(started(f));
+        f.remove("text\\HCD.ssu");
+        clickEntry(reader->List1, 0);
+        QCOMPARE(topicShown(reader), QString("Вторая |  | Вторая"));
+        QCOMPARE(f.failures.size(), 1);
+        QCOMPARE(f.failures.first().text, QString("Файл не найден: text\\HCD.ssu"));
+    });
+    QTest::newRow("a chosen topic the file no longer holds") << Scenario([](Fixture& f) {
+        f.writeText("text\\HCD.ssu", Topics);
+        Form4* reader = openFirstSection(started(f));
+        f.writeText("text\\HCD.ssu", "#Первая\r\nСтрока один.\r\n#Первая\r\n");
+        clickEntry(reader->List1, 0);
+        QCOMPARE(topicShown(reader), QString("Вторая |  | Вторая"));
+        QVERIFY(f.failures.isEmpty());
+    });
+    QTest::newRow("the catalogue replaced while open") << Scenario([](Fixture& f) {
+        f.writeBytes("text\\FOLDOG.ssu", TwoBreeds);
+        Form1* cat = openCatalogue(started(f));
+        f.writeText("text\\FOLDOG.ssu", "\"Такса\",\"Новое описание.\",\"sob001.jpg\"\r\n");
+        clickEntry(cat->List1, 1);
+        QCOMPARE(breedShown(cat), QString("Такса | фото | Новое описание. | Такса"));
+        clickEntry(cat->List1, 0);
+        QCOMPARE(breedShown(cat), QString("Лайка | Нет фото |  | Лайка"));
+    });
+    QTest::newRow("the catalogue cut short while open") << Scenario([](Fixture& f) {
+        f.writeBytes("text\\FOLDOG.ssu", TwoBreeds);
+        Form1* cat = openCatalogue(started(f));
+        f.writeBytes("text\\FOLDOG.ssu", TwoBreeds.left(TwoBreeds.indexOf("\r\n") + 2));
+        clickEntry(cat->List1, 1);
+        QCOMPARE(breedShown(cat), QString("Такса | Нет фото |  | Такса"));
+        clickEntry(cat->List1, 0);
+        QCOMPARE(breedShown(cat), QString("Лайка | фото | Северная. | Лайка"));
+    });
+    QTest::newRow("the catalogue edited to the same size") << Scenario([](Fixture& f) {
+        f.writeBytes("text\\FOLDOG.ssu", TwoBreeds);
+        Form1* cat = openCatalogue(started(f));
+        clickEntry(cat->List1, 1);
+        QByteArray edited = TwoBreeds;
+        f.writeBytes("text\\FOLDOG.ssu", edited.replace(toCp1251("Длинная"), toCp1251("Коротка")));
+        clickEntry(cat->List1, 0);
+        clickEntry(cat->List1, 1);
+        QCOMPARE(breedShown(cat), QString("Такса | Нет фото | Коротка. | Такса"));
+    });
+    QTest::newRow("a breed added after start-up, opened from the search")
+        << Scenario([](Fixture& f) {
+               f.writeBytes("text\\FOLDOG.ssu", TwoBreeds);
+               Program* p = started(f);
+               f.writeBytes("text\\FOLDOG.ssu",
+                            TwoBreeds + toCp1251("\"Акита\",\"Японская.\",\"sob001.jpg\"\r\n"));
+               p->showBreed(2, "Акита");
+               settle();
+               QVERIFY(p->Form1()->isVisible());
+               QCOMPARE(breedShown(p->Form1()), QString("Акита | фото | Японская. | "));
+               QVERIFY(f.failures.isEmpty());
+           });
+
+    // One click, one action.
+    QTest::newRow("a double click on help's site picture") << Scenario([](Fixture& f) {
+        UrlRecorder urls;
+        QDesktopServices::setUrlHandler("https", &urls, "open");
+        const auto unset = qScopeGuard([] { QDesktopServices::unsetUrlHandler("https"); });
+        Program* p = started(f);
+        p->Form2()->Image2_Click();
+        settle();
+        Form5* help = p->Form5();
+        QTest::mouseDClick(help->windowHandle(), Qt::LeftButton, {},
+                           help->Image2->mapTo(help, help->Image2->rect().center()));
+        settle();
+        QCOMPARE(urls.opened.size(), 1);
+    });
+}
+
+void TestBadContent::anyContentAnySize() {
+    QFETCH(Scenario, scenario);
+    Fixture f;
+    scenario(f);
 }
 
 void TestBadContent::neverWritesAFile() {

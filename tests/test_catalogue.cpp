@@ -172,11 +172,16 @@ void TestCatalogue::backAndReturnKeepTheBreed() {
     QCOMPARE(cat->List1->currentRow(), 1);
     QCOMPARE(cat->Label1->text(), QString("Такса"));
 
+    // A catalogue that cannot be read leaves the chosen breed's name over no photo and no
+    // text, never the breed shown before.
     f.remove("text\\FOLDOG.ssu");
     clickEntry(cat->List1, 0);
     QCOMPARE(f.failures.size(), 1);
     QVERIFY(f.failures.first().text.contains("text\\FOLDOG.ssu"));
-    QCOMPARE(cat->Label1->text(), QString("Такса"));
+    QCOMPARE(cat->Label1->text(), QString("Лайка"));
+    QCOMPARE(cat->Label10->text(), QString("Нет фото"));
+    QVERIFY(!cat->Image1->hasPicture());
+    QCOMPARE(cat->Text1->toPlainText(), QString());
     QVERIFY(cat->isVisible());
 }
 

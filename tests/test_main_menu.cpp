@@ -112,14 +112,6 @@ QString settingsText() {
 }
 } // namespace
 
-class UrlRecorder : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void open(const QUrl& url) { opened << url; }
-};
-
 class TestMainMenu : public QObject {
     Q_OBJECT
 private slots:

@@ -63,7 +63,10 @@ void Form4::VIL() {
 void Form4::Form_Activate() {
     newPlayer();
     if (m_values.TopicListLoaded != 0) return;
-    const TitleScan scan = scanTitles(readTopicFile(m_values.TopicFilePath));
+    // No topic's title stands over a list without it (the file may now hold no topics, or
+    // not be readable): the heading says what it says before any topic is shown.
+    Label1_1->setText(Prompt);
+    const TitleScan scan = scanTitles(readTopicBytes(m_values.TopicFilePath));
 
     // Russian dictionary order, case-insensitive; equal titles keep their file order.
     QCollator collator(QLocale(QLocale::Russian, QLocale::Russia));
@@ -84,12 +87,17 @@ void Form4::Form_Activate() {
 
 void Form4::List1_Click() {
     if (m_values.TopicListLoaded == 1) return;
+    choose(List1->selectedText());
+}
+
+void Form4::choose(const QString& title) {
     VIL();
     Text1->clear();
-    const QString title = List1->selectedText();
-    nameText(title);
-    Text1->setPlainText(readTopic(readTopicFile(m_values.TopicFilePath), title));
+    // The heading is the chosen title before the file is read, so a file that cannot be
+    // read, or no longer holds the topic, leaves the title over an empty text.
     Label1_1->setText(title);
+    nameText(title);
+    Text1->setPlainText(readTopic(readTopicBytes(m_values.TopicFilePath), title));
 }
 
 void Form4::Image2_Click() {

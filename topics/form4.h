@@ -22,6 +22,9 @@ public:
     core::Label* Label7;     // section title, set by the main menu
 
     void List1_Click();
+    // What choosing a title in the list does, for a title the list may not hold (a topic
+    // found by the search in a file changed since).
+    void choose(const QString& title);
     void Image2_Click();
     void leave() override;
 

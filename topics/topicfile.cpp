@@ -7,39 +7,41 @@ namespace topics {
 
 namespace {
 
-using core::LineReader;
+template <class View> using LineReader = core::BasicLineReader<View>;
+
+QString toText(QStringView line) {
+    return line.toString();
+}
+QString toText(QByteArrayView line) {
+    return core::decodeCp1251(line);
+}
+bool isTitleLine(QStringView line, const QString& title) {
+    return line.size() == title.size() + 1 && line.startsWith(u'#') && line.sliced(1) == title;
+}
+bool isTitleLine(QByteArrayView line, const QString& title) {
+    return line.size() == title.size() + 1 && line.startsWith('#') &&
+           core::decodesTo(line.sliced(1), title);
+}
 
 // Reads a topic's lines up to its closing line (consumed) or the end of the file.
-void readRun(LineReader& lines, QStringView titleLine, DisplayText& out) {
+template <class View> void readRun(LineReader<View>& lines, View titleLine, DisplayText& out) {
     while (!lines.atEnd()) {
-        const QStringView line = lines.next();
+        const View line = lines.next();
         if (line == titleLine) break;
         out.appendLine(line);
     }
     out.closeTopic();
 }
 
-} // namespace
-
-void DisplayText::appendLine(QStringView line) {
-    m_text += QLatin1String("     ");
-    m_text += line;
-    m_text += QLatin1String("\r\n");
-}
-
-void DisplayText::closeTopic() {
-    m_text += QLatin1String("     ");
-}
-
-TitleScan scanTitles(QStringView text) {
+template <class View> TitleScan scan(View text) {
     TitleScan scan;
-    LineReader lines(text);
-    QStringView lastTitleLine;
+    LineReader<View> lines(text);
+    View lastTitleLine;
     while (!lines.atEnd()) {
-        const QStringView line = lines.next();
-        if (!line.startsWith(u'#') || line == lastTitleLine) continue;
+        const View line = lines.next();
+        if (!line.startsWith('#') || line == lastTitleLine) continue;
         lastTitleLine = line;
-        scan.titles.append(line.mid(1).toString());
+        scan.titles.append(toText(line.sliced(1)));
         if (!scan.hasFirstTopic) {
             DisplayText display;
             readRun(lines, line, display);
@@ -51,17 +53,55 @@ TitleScan scanTitles(QStringView text) {
     return scan;
 }
 
-QString readTopic(QStringView text, const QString& title) {
-    const QString sought = u'#' + title;
+template <class View> QString read(View text, const QString& title) {
     DisplayText display;
-    LineReader lines(text);
-    while (!lines.atEnd())
-        if (lines.next() == sought) readRun(lines, sought, display);
+    LineReader<View> lines(text);
+    while (!lines.atEnd()) {
+        // The sought line is "#" and the title; the line found stands for it.
+        const View line = lines.next();
+        if (isTitleLine(line, title)) readRun(lines, line, display);
+    }
     return display.take();
 }
 
+} // namespace
+
+void DisplayText::appendLine(QStringView line) {
+    m_text += QLatin1String("     ");
+    m_text += line;
+    m_text += QLatin1String("\r\n");
+}
+
+void DisplayText::appendLine(QByteArrayView line) {
+    appendLine(core::decodeCp1251(line));
+}
+
+void DisplayText::closeTopic() {
+    m_text += QLatin1String("     ");
+}
+
+TitleScan scanTitles(QStringView text) {
+    return scan(text);
+}
+
+TitleScan scanTitles(QByteArrayView bytes) {
+    return scan(bytes);
+}
+
+QString readTopic(QStringView text, const QString& title) {
+    return read(text, title);
+}
+
+QString readTopic(QByteArrayView bytes, const QString& title) {
+    return read(bytes, title);
+}
+
 QString readTopicFile(const QString& contentPath) {
-    return core::decodeCp1251(core::readContentFile(contentPath));
+    return core::decodeCp1251(readTopicBytes(contentPath));
+}
+
+QByteArray readTopicBytes(const QString& contentPath) {
+    return core::readContentFile(contentPath);
 }
 
 } // namespace topics

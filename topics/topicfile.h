@@ -10,6 +10,7 @@
 // use reads the file again.
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
@@ -21,7 +22,8 @@ namespace topics {
 class DisplayText {
 public:
     void appendLine(QStringView line);
-    void closeTopic(); // the closing line, appended and cut off again
+    void appendLine(QByteArrayView line); // a line of the file's bytes
+    void closeTopic();                    // the closing line, appended and cut off again
     const QString& text() const { return m_text; }
     QString take() { return std::move(m_text); }
 
@@ -44,7 +46,15 @@ TitleScan scanTitles(QStringView text);
 // The display text of every run of the topic with this title, in file order.
 QString readTopic(QStringView text, const QString& title);
 
+// The same from the file's bytes, decoding only what is delivered (one byte is one
+// character in Windows-1251, and every character that shapes a topic is ASCII): a large
+// file needs no decoded copy of the whole.
+TitleScan scanTitles(QByteArrayView bytes);
+QString readTopic(QByteArrayView bytes, const QString& title);
+
 // Reads and decodes the file named as the program names it ("text\HCD.ssu").
 QString readTopicFile(const QString& contentPath);
+// Reads the file's bytes.
+QByteArray readTopicBytes(const QString& contentPath);
 
 } // namespace topics

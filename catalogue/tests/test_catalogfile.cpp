@@ -70,6 +70,19 @@ void TestCatalogFile::records() {
         QCOMPARE(scan.names, names);
         QCOMPARE(scan.first.has_value(), !expected.isEmpty());
         if (scan.first) QCOMPARE(scan.first->description, expected.first().description);
+        // Each record read again from where the scan says it starts, as a chosen breed is.
+        QCOMPARE(scan.offsets.size(), expected.size());
+        for (qsizetype i = 0; i < expected.size(); ++i) {
+            const std::optional<Record> again =
+                catalogue::firstRecord([rest = bytes.sliced(scan.offsets[i]), piece]() mutable {
+                    const QByteArray next = rest.first(std::min(piece, rest.size()));
+                    rest = rest.sliced(next.size());
+                    return next;
+                });
+            QVERIFY(again);
+            QCOMPARE(again->description, expected[i].description);
+            QCOMPARE(again->photoFile, expected[i].photoFile);
+        }
         if (expected.isEmpty()) continue;
         const QList<Record> named = catalogue::recordsNamed(bytes, expected.last().name, piece);
         QVERIFY(!named.isEmpty());

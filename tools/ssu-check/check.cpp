@@ -11,6 +11,7 @@
 #include "search/wordgroups.h"
 #include "topics/topicfile.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QHash>
 #include <QImage>
@@ -436,9 +437,17 @@ void Checker::checkRecords(const QList<Entry>& entries) {
                      withoutPhoto.join(QStringLiteral(", "))));
 }
 
-// Decodes as the program does, by content whatever the name says.
+// Reads and decodes as the program does: a file of at most the program's bound, by content
+// whatever the name says.
 std::optional<QImage> Checker::decode(const QString& file, QByteArray* format, QString* why) const {
-    QImageReader reader(pathOf(file));
+    QBuffer bytes;
+    try {
+        bytes.setData(core::readContentFile(m_folder + u'/' + file, core::MaxPictureBytes));
+    } catch (const core::RuntimeFailure& failure) {
+        *why = failure.text;
+        return std::nullopt;
+    }
+    QImageReader reader(&bytes);
     reader.setDecideFormatFromContent(true);
     *format = reader.format(); // known only before reading
     QImage image = reader.read();
