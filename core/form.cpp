@@ -467,6 +467,26 @@ void FormBase::closeEvent(QCloseEvent* event) {
     guarded([&] { Form_CloseRequest(); });
 }
 
+// A window waiting for another (the main menu under help or the exit question, a section
+// under search) that a click makes active gives the keyboard back to the one in front.
+void FormBase::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange || m_enabled || !isActiveWindow()) return;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        auto* front = qobject_cast<FormBase*>(window);
+        if (front && front != this && front->m_owner == this && front->isVisible()) {
+            QMetaObject::invokeMethod(
+                front,
+                [front] {
+                    front->raise();
+                    front->activateWindow();
+                },
+                Qt::QueuedConnection);
+            return;
+        }
+    }
+}
+
 void FormBase::paintEvent(QPaintEvent*) {
     QPainter p(this);
     // Each ring of the border as wide as the zoom makes a pixel.

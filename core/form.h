@@ -119,6 +119,7 @@ protected:
     void playSound(const QString& relativePath);
 
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool focusNextPrevChild(bool next) override;
     void paintEvent(QPaintEvent* event) override;
 

@@ -129,6 +129,7 @@ private slots:
     void exitThenYes();
     void helpWindow();
     void minimiseKeepsTheButtonLit();
+    void disabledMainWindowIgnoresInput_data();
     void disabledMainWindowIgnoresInput();
     void closeRequestsLeadBack();
     void carousel_data();
@@ -409,21 +410,36 @@ void TestMainMenu::minimiseKeepsTheButtonLit() {
     QCOMPARE(main->Image8->pictureSource(), QString("Graph\\lir.jpg"));
 }
 
+void TestMainMenu::disabledMainWindowIgnoresInput_data() {
+    QTest::addColumn<bool>("exitQuestion"); // opened by the exit button, else by help's
+    QTest::newRow("help") << false;
+    QTest::newRow("exit question") << true;
+}
+
 void TestMainMenu::disabledMainWindowIgnoresInput() {
-    main->Image2_Click();
+    QFETCH(bool, exitQuestion);
+    QWidget* dialog = exitQuestion ? static_cast<QWidget*>(exitBox()) : help();
+    exitQuestion ? main->Image1_Click() : main->Image2_Click();
     settle();
+    QTRY_COMPARE(QApplication::activeWindow(), dialog);
     f->sounds.clear();
     moveTo(main, centreOf(main->Label1));
     clickAt(main, centreOf(main->Label1));
     clickAt(main, centreOf(main->Image1));
+    clickAt(main, centreOf(main->Image2));
     QCOMPARE(main->Label1->foreColor(), quint32(0x008000));
     QVERIFY(main->isVisible());
     QVERIFY(!reader()->isVisible());
-    QVERIFY(!exitBox()->isVisible());
+    QCOMPARE(exitBox()->isVisible(), exitQuestion);
+    QCOMPARE(help()->isVisible(), !exitQuestion);
     QVERIFY(f->sounds.isEmpty());
     // Disabled without greying: dialogs stay usable.
     QVERIFY(main->isEnabled());
-    QVERIFY(help()->isEnabled());
+    QVERIFY(dialog->isEnabled());
+    // A click that makes the main window active hands the keyboard back to the dialog.
+    main->activateWindow();
+    QCoreApplication::processEvents();
+    QTRY_COMPARE(QApplication::activeWindow(), dialog);
 }
 
 void TestMainMenu::closeRequestsLeadBack() {
