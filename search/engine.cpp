@@ -54,6 +54,8 @@ constexpr float ProximityWeight = 0.5f;
 // A file that changes under a search is indexed again and the search started over, this
 // many times at most.
 constexpr int Attempts = 3;
+// The first results' passages come in an early answer, before the rest are read back.
+constexpr qsizetype FirstPassages = 60;
 // A file this small is read whole when its texts are read back.
 constexpr qint64 WholeFileBytes = 4 << 20;
 // The word groups file is small; anything larger is no such file.
@@ -243,7 +245,7 @@ struct Engine::Private {
     QList<Hit> hitsOf(const FileIndex& index, const Term& term, const Yield& yield);
     qsizetype documentsFor(const Unit& unit) const;
     std::optional<QString> correction(const Term& term);
-    Answer search(QStringView query, const Yield& yield);
+    Answer search(QStringView query, const Yield& yield, const EarlyAnswer& early);
 };
 
 QStringList Engine::Private::refresh(const Yield& yield) {
@@ -519,7 +521,7 @@ std::optional<QString> Engine::Private::correction(const Term& term) {
     return best;
 }
 
-Answer Engine::Private::search(QStringView query, const Yield& yield) {
+Answer Engine::Private::search(QStringView query, const Yield& yield, const EarlyAnswer& early) {
     Answer answer;
     answer.unreadable = refresh(yield);
 
@@ -664,14 +666,12 @@ Answer Engine::Private::search(QStringView query, const Yield& yield) {
                     }
     }
 
-    // Each listed document read back: its passage, and how close its words stand. A small
-    // file is read whole, once.
-    QList<Result> results;
-    results.reserve(candidates.size());
+    // A listed document read back: its passage, and how close its words stand (which
+    // adds to its score). A small file is read whole, once.
     std::vector<std::unique_ptr<core::ContentFileReader>> readers(files.size());
     std::vector<std::optional<QByteArray>> wholes(files.size());
     const char* fold = byteFolding().data();
-    for (Candidate& c : candidates) {
+    const auto readBack = [&](Candidate& c, Result& r) {
         if (yield.giveWay()) throw Interrupted{};
         const File& file = files[c.file];
         const FileIndex& index = *file.index;
@@ -802,31 +802,52 @@ Answer Engine::Private::search(QStringView query, const Yield& yield) {
         Passage passage = cutPassage(QStringView(decoded).sliced(window.offset, window.length),
                                      mergeSpans(std::move(spans)));
 
-        Result& r = results.emplace_back();
+        r.passage = std::move(passage.text);
+        r.marks = std::move(passage.marks);
+    };
+    // A file changed while its texts were read: its titles may be another version's.
+    const auto unchanged = [&](qsizetype from, qsizetype to) {
+        for (int f = 0; f < int(files.size()); ++f)
+            if (std::any_of(candidates.cbegin() + from, candidates.cbegin() + to,
+                            [&](const Candidate& c) { return c.file == f; }) &&
+                stampOf(files[f].file) != files[f].index->stamp())
+                throw Changed{f};
+    };
+
+    QList<Result> results(candidates.size());
+    for (qsizetype i = 0; i < candidates.size(); ++i) {
+        const Candidate& c = candidates[i];
+        const File& file = files[c.file];
+        Result& r = results[i];
         r.kind = file.kind;
         r.file = file.file;
         r.source = file.source;
-        r.title = index.title(c.doc);
-        r.row = index.row(c.doc);
+        r.title = file.index->title(c.doc);
+        r.row = file.index->row(c.doc);
         r.label = resultLabel(r.source, r.title);
         r.partial = c.group == 2;
-        r.passage = std::move(passage.text);
-        r.marks = std::move(passage.marks);
     }
-
-    // A file changed while its texts were read: its titles may be another version's.
-    for (int f = 0; f < int(files.size()); ++f)
-        if (std::any_of(candidates.cbegin(), candidates.cend(),
-                        [&](const Candidate& c) { return c.file == f; }) &&
-            stampOf(files[f].file) != files[f].index->stamp())
-            throw Changed{f};
-
-    // Closeness reorders the listed results.
-    QList<qsizetype> order(results.size());
+    // The first ones read back now, closeness reordering them; an early answer lists them
+    // all with these passages, while the rest are read.
+    const qsizetype first = std::min(candidates.size(), FirstPassages);
+    for (qsizetype i = 0; i < first; ++i)
+        readBack(candidates[i], results[i]);
+    unchanged(0, first);
+    QList<qsizetype> order(candidates.size());
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
+    std::stable_sort(order.begin(), order.begin() + first, [&](qsizetype a, qsizetype b) {
         return ranksBefore(candidates[a], candidates[b]);
     });
+    if (first < candidates.size() && early) {
+        Answer soon = answer;
+        for (qsizetype i : std::as_const(order))
+            soon.results.append(results[i]);
+        soon.complete = false;
+        early(soon);
+    }
+    for (qsizetype i = first; i < candidates.size(); ++i)
+        readBack(candidates[i], results[i]);
+    unchanged(first, candidates.size());
     for (qsizetype i : std::as_const(order))
         answer.results.append(std::move(results[i]));
     return answer;
@@ -844,10 +865,10 @@ Engine::Engine(QList<Section> sections, QString catalogueFile, QString catalogue
 
 Engine::~Engine() = default;
 
-Answer Engine::find(QStringView query, const Yield& yield) {
+Answer Engine::find(QStringView query, const Yield& yield, const EarlyAnswer& early) {
     for (int attempt = 1;; ++attempt) {
         try {
-            return d->search(query, yield);
+            return d->search(query, yield, early);
         } catch (const Changed& changed) {
             // Indexed again at the next attempt.
             d->files[changed.file].index.reset();

@@ -45,6 +45,7 @@
 #include <QStringList>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 namespace search {
@@ -81,6 +82,8 @@ struct Answer {
     // ("лабрадор" for "лабродор"); empty otherwise.
     QString searchedFor;
     QStringList unreadable; // content files that could not be read ("text\\HCD.ssu")
+    // False in an early answer: every result listed, the passages of the first ones only.
+    bool complete = true;
 };
 
 // At most this many results are listed; the answer still counts them all.
@@ -113,7 +116,9 @@ public:
     Engine& operator=(const Engine&) = delete;
 
     // Ranked results; none for a query without words. Throws Interrupted when yield says.
-    Answer find(QStringView query, const Yield& yield = {});
+    // With many results, early gets them first with the passages of the first ones only.
+    using EarlyAnswer = std::function<void(const Answer&)>;
+    Answer find(QStringView query, const Yield& yield = {}, const EarlyAnswer& early = {});
     // Brings every index up to date with its file (what the first search would do).
     void refresh(const Yield& yield = {});
     // Gives back the working memory of the last search; the indexes stay.

@@ -80,15 +80,17 @@ void Searcher::run() {
                 m_engine.refresh(yield);
                 break;
             case Job::Search: {
-                Answer answer = m_engine.find(query, yield);
-                if (beforeAnswer) beforeAnswer(query);
-                QMetaObject::invokeMethod(
-                    this,
-                    [this, mine, query, answer = std::move(answer)] {
-                        // Only the latest request's answer is shown.
-                        if (mine == m_latest) emit answered(query, answer);
-                    },
-                    Qt::QueuedConnection);
+                const auto send = [&](const Answer& answer) {
+                    if (beforeAnswer) beforeAnswer(query);
+                    QMetaObject::invokeMethod(
+                        this,
+                        [this, mine, query, answer] {
+                            // Only the latest request's answer is shown.
+                            if (mine == m_latest) emit answered(query, answer);
+                        },
+                        Qt::QueuedConnection);
+                };
+                send(m_engine.find(query, yield, send));
                 break;
             }
             case Job::Release:

@@ -37,6 +37,7 @@ public:
     void setBeforeAnswer(std::function<void(const QString& query)> hook);
 
 signals:
+    // With many results, an early answer (not complete) comes first.
     void answered(const QString& query, const search::Answer& answer);
 
 private:

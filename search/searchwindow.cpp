@@ -171,16 +171,26 @@ void SearchWindow::Text1_Change() {
 // The searcher sends only the answer to the latest request, that is to what the field holds.
 void SearchWindow::showAnswer(const QString& query, const Answer& answer) {
     m_searching.stop();
-    m_results = answer.results;
-    List1->clear();
-    Text2->clear();
-    m_firstHighlighted = false;
     const bool empty = query.trimmed().isEmpty();
     Label8->setText(empty ? QString() : foundLine(answer));
     Label9->setText(answer.unreadable.isEmpty()
                         ? QString()
                         : QStringLiteral("Не удалось прочитать: %1")
                               .arg(answer.unreadable.join(QStringLiteral(", "))));
+    // The rest of the passages for results listed early: the list stays as it is.
+    const bool sameList =
+        m_early && answer.results.size() == m_results.size() &&
+        std::equal(m_results.cbegin(), m_results.cend(), answer.results.cbegin(),
+                   [](const Result& a, const Result& b) { return a.label == b.label; });
+    m_early = !answer.complete;
+    m_results = answer.results;
+    if (sameList) {
+        List1_Click();
+        return;
+    }
+    List1->clear();
+    Text2->clear();
+    m_firstHighlighted = false;
     if (empty) {
         emit answerShown();
         return;
@@ -272,6 +282,7 @@ void SearchWindow::leave() {
     List1->clear();
     Text2->clear();
     m_firstHighlighted = false;
+    m_early = false;
     m_searcher.release();
 }
 

@@ -28,6 +28,7 @@ private slots:
     void choosingAResult();
     void newerAnswerWins();
     void focusStaysInTheField();
+    void passagesListedLater();
     void linesAboveAndBelow_data();
     void linesAboveAndBelow();
     void backToWhereItWasOpened();
@@ -209,6 +210,44 @@ void TestSearchWindow::focusStaysInTheField() {
     QCOMPARE(w->List1->currentItem()->text(), QString("Ничего не найдено"));
     QTest::keyClick(w->List1, Qt::Key_Return);
     QVERIFY(w->isVisible());
+}
+
+// With many results the list shows at once; the passages past the first come after it,
+// into the same list: the entry the reader chose stays chosen.
+void TestSearchWindow::passagesListedLater() {
+    QString topics;
+    for (int i = 0; i < 80; ++i)
+        topics += QString("#Клещи %1\r\nКлещ номер %1.\r\n#Клещи %1\r\n").arg(i);
+    f->writeText("text\\kvs.ssu", topics);
+    search::SearchWindow* w = open(*f->program()->Form2(), QString());
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool go = false;
+    int sent = 0;
+    const auto release = [&] {
+        std::lock_guard lock(mutex);
+        go = true;
+        wake.notify_all();
+    };
+    struct Finally {
+        std::function<void()> run;
+        ~Finally() { run(); }
+    } finally{release};
+    // The complete answer waits until the reader has chosen from the early one.
+    w->searcher().setBeforeAnswer([&](const QString&) {
+        std::unique_lock lock(mutex);
+        if (++sent == 2) wake.wait(lock, [&] { return go; });
+    });
+    QSignalSpy answers(&w->searcher(), &search::Searcher::answered);
+    typeOnly(w, "клещ");
+    QTRY_COMPARE(w->List1->count(), 80);
+    QCOMPARE(answers.count(), 1);
+    w->List1->setCurrentRow(75);
+    release();
+    QTRY_COMPARE(answers.count(), 2);
+    QCOMPARE(w->List1->count(), 80);
+    QCOMPARE(w->List1->currentRow(), 75);
+    QCOMPARE(w->Text2->toPlainText(), QString("Клещ номер 75."));
 }
 
 void TestSearchWindow::linesAboveAndBelow_data() {

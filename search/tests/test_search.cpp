@@ -338,10 +338,21 @@ void TestSearch::manyResults() {
     for (int i = 0; i < 620; ++i)
         list.append({QString::number(i), "Клещ."});
     write("kvs.ssu", topicFile(list));
-    const auto answer = sectionEngine().find(u"клещ");
+    QList<search::Answer> early;
+    const auto answer =
+        sectionEngine().find(u"клещ", {}, [&](const search::Answer& a) { early.append(a); });
     QCOMPARE(answer.found, 620);
     QCOMPARE(answer.results.size(), 500);
     QCOMPARE(answer.results.last().title, "499");
+    QCOMPARE(answer.results.last().passage, "Клещ.");
+    QVERIFY(answer.complete);
+    // Every result listed early, the first 60 with their passages.
+    QCOMPARE(early.size(), 1);
+    QVERIFY(!early[0].complete);
+    QCOMPARE(early[0].results.size(), 500);
+    QCOMPARE(early[0].results[59].passage, "Клещ.");
+    QCOMPARE(early[0].results[60].passage, QString());
+    QCOMPARE(early[0].results.last().title, "499");
 }
 
 void TestSearch::labelsAndSources() {
