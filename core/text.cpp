@@ -106,7 +106,8 @@ QByteArray ContentFileReader::readAll(qint64 maxBytes) {
 
 namespace {
 FileStamp stampFrom(const struct stat& st) {
-    return FileStamp{qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+    return FileStamp{qint64(st.st_size),
+                     qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
                      qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec,
                      quint64(st.st_dev), quint64(st.st_ino)};
 }

@@ -263,8 +263,7 @@ std::unique_ptr<FileIndex> FileIndex::build(const QString& contentPath, Layout l
         if (!before)
             core::fail(core::ErrFileNotFound,
                        QStringLiteral("Файл не найден: %1").arg(contentPath));
-        if (before->size > MaxFileBytes)
-            core::failTooLarge(contentPath);
+        if (before->size > MaxFileBytes) core::failTooLarge(contentPath);
 
         auto index = std::make_unique<FileIndex>();
         index->m_file = contentPath;

@@ -70,7 +70,7 @@ private:
     QList<Result> m_results;
     bool m_firstHighlighted = false;
     bool m_early = false; // the list shows an early answer: more passages are coming
-    QTimer m_searching; // says «Поиск…» when an answer is slow to come
+    QTimer m_searching;   // says «Поиск…» when an answer is slow to come
     QMetaObject::Connection m_focusWatch;
 };
 
