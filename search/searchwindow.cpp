@@ -177,15 +177,17 @@ void SearchWindow::showAnswer(const QString& query, const Answer& answer) {
                         ? QString()
                         : QStringLiteral("Не удалось прочитать: %1")
                               .arg(answer.unreadable.join(QStringLiteral(", "))));
-    // The rest of the passages for results listed early: the list stays as it is.
+    // The rest of the passages for results listed early for this query: the list stays as
+    // it is. Another query's answer is a new list even when its entries are the same.
     const bool sameList =
-        m_early && answer.results.size() == m_results.size() &&
+        !m_earlyFor.isNull() && m_earlyFor == query && answer.results.size() == m_results.size() &&
         std::equal(m_results.cbegin(), m_results.cend(), answer.results.cbegin(),
                    [](const Result& a, const Result& b) { return a.label == b.label; });
-    m_early = !answer.complete;
+    m_earlyFor = answer.complete ? QString() : query;
     m_results = answer.results;
     if (sameList) {
         List1_Click();
+        emit answerShown();
         return;
     }
     List1->clear();
@@ -282,7 +284,7 @@ void SearchWindow::leave() {
     List1->clear();
     Text2->clear();
     m_firstHighlighted = false;
-    m_early = false;
+    m_earlyFor = QString();
     m_searcher.release();
 }
 

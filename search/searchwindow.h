@@ -69,8 +69,8 @@ private:
     Searcher m_searcher;
     QList<Result> m_results;
     bool m_firstHighlighted = false;
-    bool m_early = false; // the list shows an early answer: more passages are coming
-    QTimer m_searching;   // says «Поиск…» when an answer is slow to come
+    QString m_earlyFor; // the query of an early answer shown: more passages are coming
+    QTimer m_searching; // says «Поиск…» when an answer is slow to come
     QMetaObject::Connection m_focusWatch;
 };
 

@@ -224,6 +224,7 @@ void TestSearchWindow::passagesListedLater() {
     std::condition_variable wake;
     bool go = false;
     int sent = 0;
+    QString held = "клещ"; // whose answers are counted, the second held back
     const auto release = [&] {
         std::lock_guard lock(mutex);
         go = true;
@@ -234,9 +235,9 @@ void TestSearchWindow::passagesListedLater() {
         ~Finally() { run(); }
     } finally{release};
     // The complete answer waits until the reader has chosen from the early one.
-    w->searcher().setBeforeAnswer([&](const QString&) {
+    w->searcher().setBeforeAnswer([&](const QString& query) {
         std::unique_lock lock(mutex);
-        if (++sent == 2) wake.wait(lock, [&] { return go; });
+        if (query == held && ++sent == 2) wake.wait(lock, [&] { return go; });
     });
     QSignalSpy answers(&w->searcher(), &search::Searcher::answered);
     typeOnly(w, "клещ");
@@ -248,6 +249,24 @@ void TestSearchWindow::passagesListedLater() {
     QCOMPARE(w->List1->count(), 80);
     QCOMPARE(w->List1->currentRow(), 75);
     QCOMPARE(w->Text2->toPlainText(), QString("Клещ номер 75."));
+
+    // Another query's early answer, come while the last one's rest was on its way, is a new
+    // list even when it holds the same entries.
+    {
+        std::lock_guard lock(mutex);
+        go = false;
+        sent = 0;
+        held = "клещи";
+    }
+    QSignalSpy shown(w, &search::SearchWindow::answerShown);
+    typeOnly(w, "и");
+    QVERIFY(shown.wait(10000));
+    w->List1->setCurrentRow(75);
+    typeOnly(w, " номер");
+    release();
+    QTRY_COMPARE(shown.count(), 3);
+    QCOMPARE(w->List1->count(), 80);
+    QCOMPARE(w->List1->currentRow(), -1);
 }
 
 void TestSearchWindow::linesAboveAndBelow_data() {
