@@ -53,6 +53,23 @@ bool type(search::SearchWindow* w, const QString& text) {
     typeOnly(w, text);
     return shown.count() > 0 || shown.wait(10000);
 }
+
+// Holds the searcher's thread in its before-answer hook until released; released at the
+// latest when it goes out of scope, so that the thread never waits for ever.
+struct Gate {
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool open = false;
+    void wait(std::unique_lock<std::mutex>& lock) {
+        wake.wait(lock, [this] { return open; });
+    }
+    void release() {
+        std::lock_guard lock(mutex);
+        open = true;
+        wake.notify_all();
+    }
+    ~Gate() { release(); }
+};
 } // namespace
 
 void TestSearchWindow::init() {
@@ -154,22 +171,11 @@ void TestSearchWindow::choosingAResult() {
 // An older search that answers late never shows over the newer one.
 void TestSearchWindow::newerAnswerWins() {
     search::SearchWindow* w = open(*f->program()->Form2(), QString());
-    std::mutex mutex;
-    std::condition_variable wake;
-    bool go = false;
-    const auto release = [&] {
-        std::lock_guard lock(mutex);
-        go = true;
-        wake.notify_all();
-    };
-    struct Finally {
-        std::function<void()> run;
-        ~Finally() { run(); }
-    } finally{release};
+    Gate gate;
     w->searcher().setBeforeAnswer([&](const QString& query) {
         if (query != "кл") return;
-        std::unique_lock lock(mutex);
-        wake.wait(lock, [&] { return go; });
+        std::unique_lock lock(gate.mutex);
+        gate.wait(lock);
     });
     QStringList delivered;
     connect(&w->searcher(), &search::Searcher::answered,
@@ -178,7 +184,7 @@ void TestSearchWindow::newerAnswerWins() {
     typeOnly(w, "кл"); // found, then held back before it is sent
     QTest::qWait(50);
     typeOnly(w, "ещ");
-    release();
+    gate.release();
     QVERIFY(shown.wait(10000));
     QTest::qWait(50);
     QCOMPARE(delivered, QStringList{"клещ"});
@@ -220,31 +226,20 @@ void TestSearchWindow::passagesListedLater() {
         topics += QString("#Клещи %1\r\nКлещ номер %1.\r\n#Клещи %1\r\n").arg(i);
     f->writeText("text\\kvs.ssu", topics);
     search::SearchWindow* w = open(*f->program()->Form2(), QString());
-    std::mutex mutex;
-    std::condition_variable wake;
-    bool go = false;
+    Gate gate;
     int sent = 0;
     QString held = "клещ"; // whose answers are counted, the second held back
-    const auto release = [&] {
-        std::lock_guard lock(mutex);
-        go = true;
-        wake.notify_all();
-    };
-    struct Finally {
-        std::function<void()> run;
-        ~Finally() { run(); }
-    } finally{release};
     // The complete answer waits until the reader has chosen from the early one.
     w->searcher().setBeforeAnswer([&](const QString& query) {
-        std::unique_lock lock(mutex);
-        if (query == held && ++sent == 2) wake.wait(lock, [&] { return go; });
+        std::unique_lock lock(gate.mutex);
+        if (query == held && ++sent == 2) gate.wait(lock);
     });
     QSignalSpy answers(&w->searcher(), &search::Searcher::answered);
     typeOnly(w, "клещ");
     QTRY_COMPARE(w->List1->count(), 80);
     QCOMPARE(answers.count(), 1);
     w->List1->setCurrentRow(75);
-    release();
+    gate.release();
     QTRY_COMPARE(answers.count(), 2);
     QCOMPARE(w->List1->count(), 80);
     QCOMPARE(w->List1->currentRow(), 75);
@@ -253,8 +248,8 @@ void TestSearchWindow::passagesListedLater() {
     // Another query's early answer, come while the last one's rest was on its way, is a new
     // list even when it holds the same entries.
     {
-        std::lock_guard lock(mutex);
-        go = false;
+        std::lock_guard lock(gate.mutex);
+        gate.open = false;
         sent = 0;
         held = "клещи";
     }
@@ -263,7 +258,7 @@ void TestSearchWindow::passagesListedLater() {
     QVERIFY(shown.wait(10000));
     w->List1->setCurrentRow(75);
     typeOnly(w, " номер");
-    release();
+    gate.release();
     QTRY_COMPARE(shown.count(), 3);
     QCOMPARE(w->List1->count(), 80);
     QCOMPARE(w->List1->currentRow(), -1);
