@@ -571,7 +571,8 @@ Answer Engine::Private::search(QStringView query, const Yield& yield, const Earl
     QString searchedFor = query.toString();
     for (qsizetype t = terms.size() - 1; t >= 0; --t) {
         gather(t);
-        if (holding[t] > 0) continue;
+        // An optional word found nowhere is no typo: it is simply not needed.
+        if (holding[t] > 0 || optionalWords.contains(matchKey(terms[t].key))) continue;
         if (const std::optional<QString> other = correction(terms[t])) {
             searchedFor.replace(terms[t].inQuery.offset, terms[t].inQuery.length, *other);
             terms[t] = termOf(*other, terms[t].inQuery, terms[t].typed);

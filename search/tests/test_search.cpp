@@ -318,6 +318,8 @@ void TestSearch::typos_data() {
         << "кошечки " << QStringList{"Лечение › Кошки"} << "";
     QTest::newRow("under five letters") << "кашк " << QStringList{} << "";
     QTest::newRow("two edits") << "лаброднр " << QStringList{} << "";
+    QTest::newRow("an optional word is never retried")
+        << "лабрадор завести" << QStringList{"Лечение › Лабрадор"} << "";
 }
 
 void TestSearch::typos() {
@@ -327,7 +329,9 @@ void TestSearch::typos() {
     write("kvs.ssu", topicFile({{"Лабрадор", "Лабрадор и его щенок."},
                                 {"Кошки", "Кошечки."},
                                 {"Мошки", "Мошечки."},
-                                {"Каша", "Кашу."}}));
+                                {"Каша", "Кашу."},
+                                {"Гости", "Навести гостей."}}));
+    write("slova.ssu", topicFile({{"Необязательные слова", "завести"}}));
     const auto answer = sectionEngine().find(query);
     QCOMPARE(labels(answer.results), found);
     QCOMPARE(answer.searchedFor, searchedFor);
