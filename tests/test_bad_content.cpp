@@ -344,6 +344,7 @@ void TestBadContent::theProgramOnBadContent() {
     QVERIFY(run.waitForFinished(120000));
     const QString out = QString::fromUtf8(run.readAllStandardOutput());
     const QString err = QString::fromUtf8(run.readAllStandardError());
+    if (out != "window: dialog\nexit: 1\n") qWarning().noquote() << err;
     QCOMPARE(out, QString("window: dialog\nexit: 1\n"));
     QStringList reports = err.split(u'\n').filter(QRegularExpression("^psograf: "));
     QCOMPARE(reports, QStringList{report});

@@ -3,8 +3,10 @@
 # Starts the program in a content folder on a virtual X server, as a user would, and
 # prints what the user met: a line "window: <type>" for each window the program put on
 # the screen ("dialog" for a message box, "normal" for one of its own windows), and how
-# it ended ("exit: <status>", or "exit: none" when it still ran after 15 s). A message box
-# is answered with Enter once it is seen. The program's standard error passes through.
+# it ended ("exit: <status>", or "exit: none" when it still ran after 60 s). A message box
+# is answered with Enter once it is seen. The program's standard error passes through;
+# when it is still running at the end, where its threads stand is added to it, so that a
+# failure on a busy machine tells a slow start from a hang.
 # usage: run.sh PROGRAM CONTENT_DIR
 set -euo pipefail
 program=$(realpath "$1")
@@ -14,7 +16,7 @@ cd "$2"
 exec xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   "$1" & pid=$!
   seen=" " answered=0
-  for _ in $(seq 150); do
+  until [ $SECONDS -ge 60 ]; do
     kill -0 $pid 2>/dev/null || break
     for w in $(xdotool search --onlyvisible --pid $pid 2>/dev/null || true); do
       type=$(xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null |
@@ -30,6 +32,10 @@ exec xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     sleep 0.1
   done
   if kill -0 $pid 2>/dev/null; then
+    echo "run.sh: still running after $SECONDS s; windows seen:$seen" >&2
+    if command -v gdb >/dev/null; then
+      gdb -p $pid -batch -ex "thread apply all bt" >&2 2>/dev/null || true
+    fi
     kill $pid; wait $pid 2>/dev/null || true
     echo "exit: none"
   else
