@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Starts a command from a given folder on a virtual display (Xvfb), waits until a window
-# named «Пёсограф» shows (the main window, or a message box of that title; at most 10 s),
+# named «Пёсограф» shows (the main window, or a message box of that title; at most 30 s),
 # then stops the program and prints what it found:
 #   exe=<the process's executable>   cwd=<its working directory>
 #   windows=<how many such windows>  size=<width>x<height> for each
@@ -18,7 +18,7 @@ cd "$from"
 "$@" >"$out/run.out" 2>"$out/run.err" &
 pid=$!
 shown=
-for _ in $(seq 50); do
+until [ $SECONDS -ge 30 ]; do
   kill -0 "$pid" 2>/dev/null || break
   shown=$(xdotool search --onlyvisible --name '^Пёсограф$' 2>/dev/null || true)
   [ -n "$shown" ] && break

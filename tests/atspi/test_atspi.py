@@ -111,7 +111,7 @@ def walk_focus(window, keys, count):
         key(*keys)
         now = wait_for("the focus to move from %s" % spoken(before),
                        lambda: (lambda f: f if f and spoken(f) != spoken(before) else None)(
-                           focus_of(window)), 5)
+                           focus_of(window)), 15)
         heard.append(spoken(now))
     return heard
 
@@ -210,7 +210,7 @@ def hear_focus(event):
             pass
 
 
-def wait_for(what, predicate, timeout=10.0):
+def wait_for(what, predicate, timeout=30.0):
     end = time.monotonic() + timeout
     context = GLib.MainContext.default()
     while time.monotonic() < end:
