@@ -33,4 +33,6 @@ wait "$pid" 2>/dev/null
 exit 0
 LAUNCH
 # A display number of its own: two checks starting at once would both take :99.
-xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1024x768x24" bash "$out/launch.sh" "$from" "$out" "$@" 2>&1 || true
+# -noreset: a server that resets whenever its last client leaves (the window polls) can
+# refuse or stall the program connecting at that moment.
+xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1024x768x24 -noreset" bash "$out/launch.sh" "$from" "$out" "$@" 2>&1 || true

@@ -11,7 +11,9 @@ trap 'rm -rf "$work"' EXIT
 cp -r "$2" "$work/content"
 export QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=1 XDG_CONFIG_HOME="$work/config"
 unset QT_FONT_DPI QT_ENABLE_HIGHDPI_SCALING WAYLAND_DISPLAY
-exec dbus-run-session -- xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+# -noreset: a server that resets whenever its last client leaves can refuse or stall a
+# client connecting at that moment.
+exec dbus-run-session -- xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash -c '
   /usr/libexec/at-spi-bus-launcher --launch-immediately & launcher=$!
   /usr/bin/python3 "$1" "$2" "$3"; status=$?
   kill $launcher 2>/dev/null; wait $launcher 2>/dev/null

@@ -13,7 +13,11 @@ program=$(realpath "$1")
 export QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=1
 unset QT_FONT_DPI QT_ENABLE_HIGHDPI_SCALING WAYLAND_DISPLAY
 cd "$2"
-exec xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+# -noreset: xdotool's polls are the server's only client until the program connects, and
+# the reset that follows each one refuses or stalls a connection arriving meanwhile (on a
+# busy machine about 1 in 100: the program then could not open the display, or hung).
+# -e: the server's own complaints go to standard error with the program's.
+exec xvfb-run -a -e /dev/stderr -s "-screen 0 1024x768x24 -noreset" bash -c '
   "$1" & pid=$!
   seen=" " answered=0
   until [ $SECONDS -ge 60 ]; do
