@@ -2,7 +2,7 @@
 #include "app/commandline.h"
 
 #include "app/program.h"
-#include "core/contentpath.h"
+#include "base/contentpath.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -104,22 +104,22 @@ CommandLine readCommandLine(int argc, char* argv[]) {
     return {2, {}};
 }
 
-std::optional<core::RuntimeFailure> enterContentFolder(const QString& folder) {
+std::optional<base::RuntimeFailure> enterContentFolder(const QString& folder) {
     if (folder.isEmpty()) return std::nullopt;
     const QFileInfo info(folder);
     if (!info.isDir())
-        return core::RuntimeFailure{
-            core::ErrPathNotFound,
+        return base::RuntimeFailure{
+            base::ErrPathNotFound,
             QStringLiteral("Папка содержимого не найдена: %1").arg(info.absoluteFilePath())};
     if (!info.isReadable() || !info.isExecutable() || !QDir::setCurrent(folder))
-        return core::RuntimeFailure{
-            core::ErrPathAccess,
+        return base::RuntimeFailure{
+            base::ErrPathAccess,
             QStringLiteral("Нет доступа к папке содержимого: %1").arg(info.absoluteFilePath())};
     return std::nullopt;
 }
 
 void explainMissingContent() {
-    if (QFileInfo(core::realPath(QStringLiteral("text"))).isDir()) return;
+    if (QFileInfo(base::realPath(QStringLiteral("text"))).isDir()) return;
     printLine(stderr, QStringLiteral("psograf: содержимое ищется в рабочей папке %1, а в ней "
                                      "нет папки text")
                           .arg(QDir::toNativeSeparators(QDir::currentPath())));

@@ -6,7 +6,7 @@
 // -platform, ...) are left to QApplication.
 #pragma once
 
-#include "core/failure.h"
+#include "base/failure.h"
 
 #include <QString>
 #include <optional>
@@ -22,7 +22,7 @@ CommandLine readCommandLine(int argc, char* argv[]);
 
 // Makes the content folder, when one is given, the working directory. Before any picture
 // is read; the failure is for reporting once reports can be seen.
-std::optional<core::RuntimeFailure> enterContentFolder(const QString& folder);
+std::optional<base::RuntimeFailure> enterContentFolder(const QString& folder);
 
 // When the working directory has no text folder (a program started from the wrong folder),
 // says on stderr which directory is searched; start-up then fails on the first file.

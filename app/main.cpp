@@ -6,7 +6,7 @@
 // Sound\ under the program's own directory.
 #include "app/commandline.h"
 #include "app/program.h"
-#include "core/contentfiles.h"
+#include "base/contentfiles.h"
 #include "core/look.h"
 #include "core/messagebox.h"
 #include "core/pictures.h"
@@ -41,13 +41,13 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     core::startup::mark(Phase::Application);
     core::zoom::startAtRemembered();
-    pictures.start(core::content::startupPictures(), core::pictureRatio(),
+    pictures.start(base::content::startupPictures(), core::pictureRatio(),
                    main_window::Form2::startupPhotoBoxes(),
                    main_window::Form2::picturesShownLater());
     app::installQtTranslations();
     core::useMessageBoxReports();
     if (contentFailure) {
-        core::reportFailure(*contentFailure);
+        base::reportFailure(*contentFailure);
         return 1;
     }
     // Qt's first font would start reading the configuration a second time: until the

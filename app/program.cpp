@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/program.h"
 
+#include "base/contentfiles.h"
+#include "base/failure.h"
 #include "catalogue/form1.h"
-#include "core/contentfiles.h"
-#include "core/failure.h"
 #include "core/sound.h"
 #include "core/zoom.h"
 #include "dialogs/form3.h"
 #include "dialogs/form5.h"
 #include "main_window/form2.h"
-#include "search/searchwindow.h"
+#include "search_window/searchwindow.h"
 #include "topics/form4.h"
 
 #include <QGuiApplication>
@@ -35,8 +35,8 @@ bool Program::load() {
         m_form2->Form_Load();
         core::zoom::keepOnScreen(m_values.pictures);
         return true;
-    } catch (const core::RuntimeFailure& failure) {
-        core::reportFailure(failure);
+    } catch (const base::RuntimeFailure& failure) {
+        base::reportFailure(failure);
         return false;
     }
 }
@@ -80,15 +80,15 @@ void Program::closeHelp() {
 
 void Program::closeExitConfirmation() {
     m_form2->setFormEnabled(true);
-    m_form2->setPicture(m_values.pictures.get(core::content::graph::Background));
+    m_form2->setPicture(m_values.pictures.get(base::content::graph::Background));
     m_form2->showForm();
 }
 
 void Program::openSearch(core::FormBase& from, const QString& typed) {
     if (!m_search) {
         m_search = std::make_unique<search::SearchWindow>(m_values, *this);
-        m_search->setPicture(m_values.pictures.get(core::content::graph::Background));
-        m_search->backButton()->setPicture(m_values.pictures.get(core::content::graph::BackLit));
+        m_search->setPicture(m_values.pictures.get(base::content::graph::Background));
+        m_search->backButton()->setPicture(m_values.pictures.get(base::content::graph::BackLit));
     }
     m_searchOrigin = &from;
     if (&from == m_form2.get()) {
@@ -142,8 +142,8 @@ void Program::showTopic(const QString& topicFile, const QString& title) {
     const Click clicks[] = {&main_window::Form2::Label1_Click, &main_window::Form2::Label2_Click,
                             &main_window::Form2::Label3_Click, &main_window::Form2::Label4_Click,
                             &main_window::Form2::Label5_Click};
-    for (size_t i = 0; i < core::content::Sections.size(); ++i) {
-        if (core::content::Sections[i].file != topicFile) continue;
+    for (size_t i = 0; i < base::content::Sections.size(); ++i) {
+        if (base::content::Sections[i].file != topicFile) continue;
         (m_form2.get()->*clicks[i])();
         // The reader fills its list once activated; the choice comes after, as a user's.
         // A title the list does not hold (the file changed since the search) is still
@@ -151,7 +151,7 @@ void Program::showTopic(const QString& topicFile, const QString& title) {
         QMetaObject::invokeMethod(
             m_form4.get(),
             [this, title] {
-                core::guarded([&] {
+                base::guarded([&] {
                     if (!chooseEntry(m_form4->List1, -1, title)) m_form4->choose(title);
                 });
             },
@@ -169,7 +169,7 @@ void Program::showBreed(int record, const QString& name) {
     QMetaObject::invokeMethod(
         m_form1.get(),
         [this, record, name] {
-            core::guarded([&] {
+            base::guarded([&] {
                 if (!chooseEntry(m_form1->List1, record, name)) m_form1->choose(name);
             });
         },

@@ -9,7 +9,7 @@
 #include "core/navigator.h"
 #include "core/programvalues.h"
 
-#include "catalogue/catalogfile.h"
+#include "formats/catalogfile.h"
 
 #include <memory>
 #include <optional>

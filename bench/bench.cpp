@@ -11,10 +11,10 @@
 //
 // Start-up as a process runs the real executable (PSOGRAF_PROGRAM), which prints its phases
 // when PSOGRAF_STARTUP_TRACE is set (core/startuptrace.h).
+#include "base/contentfiles.h"
 #include "bench/content.h"
 #include "bench/shown.h"
 #include "catalogue/form1.h"
-#include "core/contentfiles.h"
 #include "core/sound.h"
 #include "main_window/form2.h"
 #include "tests/fixture.h"
@@ -118,7 +118,7 @@ Form4* readerOf(Program& p) {
 // As app/main.cpp does: the pictures decode on a worker while the windows are built.
 std::unique_ptr<core::PictureDecoding> startupDecoding() {
     auto decoding = std::make_unique<core::PictureDecoding>(1);
-    decoding->start(core::content::startupPictures(), core::pictureRatio(),
+    decoding->start(base::content::startupPictures(), core::pictureRatio(),
                     main_window::Form2::startupPhotoBoxes(),
                     main_window::Form2::picturesShownLater());
     return decoding;
@@ -162,7 +162,7 @@ void openSection(Program& p, int section) {
     Form4* reader = readerOf(p);
     Form2* main = p.Form2();
     const SectionClick click = SectionClicks[section];
-    core::guarded([&] { (main->*click)(); });
+    base::guarded([&] { (main->*click)(); });
     pumpUntil([&] { return reader->List1->count() > 0; }, QStringLiteral("the topic list"));
     settle();
 }
@@ -174,7 +174,7 @@ void chooseLast(core::ChoiceList* list) {
 }
 
 void backFromReader(Program& p) {
-    core::guarded([&] { readerOf(p)->Image2_Click(); });
+    base::guarded([&] { readerOf(p)->Image2_Click(); });
     settle();
 }
 
@@ -186,10 +186,10 @@ void browseEverything(Program& p) {
         backFromReader(p);
     }
     Form1* catalogue = catalogueOf(p);
-    core::guarded([&] { p.Form2()->Label6_Click(); });
+    base::guarded([&] { p.Form2()->Label6_Click(); });
     settle();
     chooseLast(catalogue->List1);
-    core::guarded([&] { catalogue->Image2_Click(); });
+    base::guarded([&] { catalogue->Image2_Click(); });
     settle();
 }
 
@@ -197,11 +197,11 @@ int runProgramChild(const QStringList& args) {
     const qint64 spawned = args.value(2).toLongLong();
     bool failed = false;
     core::AudioChannel::setRecorder([](const QString&) {});
-    core::setFailureReporter([&](const core::RuntimeFailure& f) {
+    base::setFailureReporter([&](const base::RuntimeFailure& f) {
         failed = true;
         std::fprintf(stderr, "failure %d: %s\n", f.number, qPrintable(f.text));
     });
-    core::setProgramEnder([](int) {});
+    base::setProgramEnder([](int) {});
     const auto pictures = startupDecoding();
     Program program;
     ShownWatch watch(program.Form2());
@@ -624,7 +624,7 @@ void Bench::catalogues() {
             filled.push_back(msSince(clock));
         }
 
-        core::guarded([&] { program->Form2()->Label6_Click(); });
+        base::guarded([&] { program->Form2()->Label6_Click(); });
         settle();
         for (int run = 0; run < size.runs; ++run) {
             catalogue->List1->programmatic([&] { catalogue->List1->setCurrentRow(0); });

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "catalogue/form1.h"
 
-#include "catalogue/framerule.h"
-#include "core/contentfiles.h"
-#include "core/failure.h"
+#include "base/contentfiles.h"
+#include "base/failure.h"
+#include "base/text.h"
+#include "base/units.h"
 #include "core/look.h"
-#include "core/text.h"
-#include "core/units.h"
+#include "formats/framerule.h"
 
 using namespace core;
 
@@ -18,14 +18,15 @@ const FormLook Look{8175, 7440, 1, true, colors::ScrollBar};
 std::optional<Picture> tryLoadPicture(const QString& path) {
     try {
         return loadPicture(path);
-    } catch (const RuntimeFailure&) {
+    } catch (const base::RuntimeFailure&) {
         return std::nullopt; // missing or not a picture: the breed shows "Нет фото"
     }
 }
 } // namespace
 
 Form1::Form1(ProgramValues& values, Navigator& navigator)
-    : FormBase(values, navigator, QStringLiteral("Form1"), Look), m_breeds(content::Catalogue) {
+    : FormBase(values, navigator, QStringLiteral("Form1"), Look),
+      m_breeds(base::content::Catalogue) {
     allowSearch();
     QWidget* s = surface();
     Text1 = new TextBox(s, QStringLiteral("Text1"), {0, 4680, 8175, 2775},
@@ -58,7 +59,7 @@ Form1::Form1(ProgramValues& values, Navigator& navigator)
     setTabOrder(List1, Text1);
     List1->setFocus();
 
-    connect(List1, &ChoiceList::chosen, this, [this] { guarded([&] { List1_Click(); }); });
+    connect(List1, &ChoiceList::chosen, this, [this] { base::guarded([&] { List1_Click(); }); });
 }
 
 Form1::~Form1() = default;
@@ -68,7 +69,7 @@ void Form1::VIB(const QString& sound) {
 }
 
 NameScan Form1::readForFill() {
-    return scanFile(content::Catalogue);
+    return scanFile(base::content::Catalogue);
 }
 
 void Form1::initialFill(const NameScan& scan) {
@@ -99,7 +100,7 @@ void Form1::showRecord(const Record& record) {
 }
 
 void Form1::applyFrameRule() {
-    const QSize frame = frame::forWidth(pxToTwips(Image1->designSize().width()));
+    const QSize frame = frame::forWidth(base::pxToTwips(Image1->designSize().width()));
     Shape1->setSizeTwips(frame.width(), frame.height());
 }
 
@@ -108,7 +109,7 @@ void Form1::List1_Click() {
 }
 
 void Form1::choose(const QString& name) {
-    VIB(content::sound::Stat);
+    VIB(base::content::sound::Stat);
     // Shown as a breed the file does not hold until it is read, so that a file that cannot
     // be read leaves no other breed's photo and text under the chosen entry.
     showRecord({name, QString(), QString()});
@@ -118,7 +119,7 @@ void Form1::choose(const QString& name) {
 void Form1::Image2_Click() {
     hideForm();
     m_navigator.backToMenu();
-    VIB(content::sound::Select);
+    VIB(base::content::sound::Select);
 }
 
 void Form1::Form_Activate() {

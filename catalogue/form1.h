@@ -3,9 +3,9 @@
 // and photo in a frame that follows the photo's width.
 #pragma once
 
-#include "catalogue/catalogfile.h"
 #include "core/controls.h"
 #include "core/form.h"
+#include "formats/catalogfile.h"
 
 namespace catalogue {
 

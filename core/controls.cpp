@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/controls.h"
 
+#include "base/units.h"
 #include "core/look.h"
-#include "core/units.h"
 
 #include <QAccessible>
 #include <QFocusEvent>
@@ -38,7 +38,7 @@ const char* const FontProperty = "psografFont";
 
 void place(QWidget* widget, const QRect& twips) {
     widget->setProperty(TwipsProperty, twips);
-    widget->setGeometry(twipsRect(twips));
+    widget->setGeometry(base::twipsRect(twips));
 }
 
 void setDesignFont(QWidget* widget, const DesignFont& font) {
@@ -55,14 +55,14 @@ void applyZoom(QWidget* control) {
     const QVariant font = control->property(FontProperty);
     if (font.isValid()) control->setFont(font.value<DesignFont>().font());
     const QVariant twips = control->property(TwipsProperty);
-    if (twips.isValid()) control->setGeometry(twipsRect(twips.toRect()));
+    if (twips.isValid()) control->setGeometry(base::twipsRect(twips.toRect()));
 }
 
 Label::Label(QWidget* surface, const QString& name, const QRect& twips, const QString& caption,
              const DesignFont& font, quint32 color, Qt::Alignment alignment, bool wordWrap)
     : PressableLabel(surface), m_twips(twips), m_font(font) {
     setObjectName(name);
-    setGeometry(twipsRect(twips));
+    setGeometry(base::twipsRect(twips));
     setFont(font.font());
     setForeColor(color);
     // Text stands at the top of its box, as on the surface it was designed for.
@@ -81,8 +81,8 @@ void Label::setForeColor(quint32 color) {
 void Label::setFontSize(double points) {
     m_font.points = points;
     QFont f = font();
-    if (f.pixelSize() == pointsToPx(points)) return;
-    f.setPixelSize(pointsToPx(points));
+    if (f.pixelSize() == base::pointsToPx(points)) return;
+    f.setPixelSize(base::pointsToPx(points));
     setFont(f);
     fitBox();
 }
@@ -246,7 +246,7 @@ void PressableLabel::paintEvent(QPaintEvent* event) {
 
 void PressableLabel::paintFocusMark(QPainter& painter) const {
     if (!hasKeyboardFocus()) return;
-    const int width = std::max(1, scaledPx(1));
+    const int width = std::max(1, base::scaledPx(1));
     const QRect mark = hitBox().adjusted(0, 0, -width, -width);
     QPen pen(Qt::white, width);
     pen.setJoinStyle(Qt::MiterJoin);
@@ -294,11 +294,11 @@ void PressableLabel::mouseReleaseEvent(QMouseEvent* event) {
 Image::Image(QWidget* surface, const QString& name, const QRect& twips, Sizing sizing,
              const QString& tooltip, const QString& accessibleName)
     : PressableLabel(surface), m_sizing(sizing), m_twips(twips),
-      m_designSize(twipsRect(twips, 1).size()) {
+      m_designSize(base::twipsRect(twips, 1).size()) {
     setObjectName(name);
-    setGeometry(twipsRect(twips));
+    setGeometry(base::twipsRect(twips));
     // A picture that takes its own size is drawn as it is at 100 %, else filling the box.
-    setScaledContents(sizing == Sizing::Stretch || zoomFactor() != 1);
+    setScaledContents(sizing == Sizing::Stretch || base::zoomFactor() != 1);
     setToolTip(tooltip);
     setAccessibleName(accessibleName.isEmpty() ? tooltip : accessibleName);
     setMouseTracking(true);
@@ -311,15 +311,15 @@ void Image::setPicture(const Picture& picture) {
     setPixmap(picture.pixmap);
     if (m_sizing == Sizing::TakePictureSize && !picture.pixmap.isNull()) {
         m_designSize = picture.pixmap.deviceIndependentSize().toSize();
-        resize(scaledSize(m_designSize));
+        resize(base::scaledSize(m_designSize));
     }
 }
 
 void Image::applyZoom() {
-    setScaledContents(m_sizing == Sizing::Stretch || zoomFactor() != 1);
-    const QRect box = twipsRect(m_twips);
-    setGeometry(
-        QRect(box.topLeft(), m_sizing == Sizing::Stretch ? box.size() : scaledSize(m_designSize)));
+    setScaledContents(m_sizing == Sizing::Stretch || base::zoomFactor() != 1);
+    const QRect box = base::twipsRect(m_twips);
+    setGeometry(QRect(box.topLeft(),
+                      m_sizing == Sizing::Stretch ? box.size() : base::scaledSize(m_designSize)));
 }
 
 void Image::clearPicture() {
@@ -354,9 +354,9 @@ Line::Line(QWidget* surface, const QString& name, QPoint fromTwips, QPoint toTwi
 }
 
 void Line::applyZoom() {
-    m_width = scaledPx(m_designWidth);
-    const QPoint a = twipsPoint(m_fromTwips.x(), m_fromTwips.y());
-    const QPoint b = twipsPoint(m_toTwips.x(), m_toTwips.y());
+    m_width = base::scaledPx(m_designWidth);
+    const QPoint a = base::twipsPoint(m_fromTwips.x(), m_fromTwips.y());
+    const QPoint b = base::twipsPoint(m_toTwips.x(), m_toTwips.y());
     // The pen's width is centred on the line; a rule ends exactly at its end points.
     const int half = m_width / 2;
     const int endMargin = a.y() == b.y() ? 0 : half;
@@ -386,22 +386,22 @@ Shape::Shape(QWidget* surface, const QString& name, const QRect& twips, int bord
     : QWidget(surface), m_twips(twips), m_border(borderPx), m_color(vbColor(color)) {
     setObjectName(name);
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    setGeometry(twipsRect(twips));
+    setGeometry(base::twipsRect(twips));
 }
 
 void Shape::setSizeTwips(int width, int height) {
     m_twips.setSize(QSize(width, height >= 0 ? height : m_twips.height()));
-    resize(twipsToPx(m_twips.width()), twipsToPx(m_twips.height()));
+    resize(base::twipsToPx(m_twips.width()), base::twipsToPx(m_twips.height()));
 }
 
 void Shape::applyZoom() {
-    setGeometry(twipsRect(m_twips));
+    setGeometry(base::twipsRect(m_twips));
 }
 
 void Shape::paintEvent(QPaintEvent*) {
     QPainter p(this);
     const QRect r = rect();
-    const int b = std::min({scaledPx(m_border), r.width() / 2, r.height() / 2});
+    const int b = std::min({base::scaledPx(m_border), r.width() / 2, r.height() / 2});
     p.fillRect(QRect(r.left(), r.top(), r.width(), b), m_color);
     p.fillRect(QRect(r.left(), r.bottom() - b + 1, r.width(), b), m_color);
     p.fillRect(QRect(r.left(), r.top(), b, r.height()), m_color);
@@ -496,7 +496,7 @@ TextBox::TextBox(QWidget* surface, const QString& name, const QRect& twips, cons
                  quint32 color, quint32 background)
     : QPlainTextEdit(surface), m_twips(twips), m_font(font) {
     setObjectName(name);
-    setGeometry(twipsRect(twips));
+    setGeometry(base::twipsRect(twips));
     setFont(font.font());
     setReadOnly(true);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
@@ -544,7 +544,7 @@ void TextBox::showAtTop(int position) {
 void TextBox::applyZoom() {
     const int top = topPosition();
     setFont(m_font.font());
-    setGeometry(twipsRect(m_twips));
+    setGeometry(base::twipsRect(m_twips));
     showAtTop(top);
 }
 

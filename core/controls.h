@@ -6,9 +6,9 @@
 // where the design puts it at that size (applyZoom).
 #pragma once
 
+#include "base/units.h"
 #include "core/look.h"
 #include "core/pictures.h"
-#include "core/units.h"
 
 #include <QKeyCombination>
 #include <QLabel>
@@ -101,7 +101,7 @@ public:
     // of megabytes costs what a title of a line does.
     void setGrowToFit(const TextBox* over);
     // The box the layout gives it, at the zoom in effect.
-    QRect designBox() const { return twipsRect(m_twips); }
+    QRect designBox() const { return base::twipsRect(m_twips); }
     // The box across, as tall as the label has grown.
     QRect hitBox() const override;
     void applyZoom();

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/form.h"
 
-#include "core/contentfiles.h"
+#include "base/contentfiles.h"
+#include "base/failure.h"
+#include "base/units.h"
 #include "core/controls.h"
-#include "core/failure.h"
 #include "core/look.h"
-#include "core/units.h"
 #include "core/zoom.h"
 
 #include <QAccessibleWidget>
@@ -248,7 +248,7 @@ void FormBase::setPicture(const Picture& picture) {
 void FormBase::zoomPicture() {
     // Resampled once for the zoom, so that a repaint under the pointer only copies it.
     const QPixmap& pixmap = m_picture.pixmap;
-    const QSize shown = scaledSize(pixmap.deviceIndependentSize().toSize());
+    const QSize shown = base::scaledSize(pixmap.deviceIndependentSize().toSize());
     if (pixmap.isNull() || shown == pixmap.deviceIndependentSize().toSize()) {
         m_shownPicture = pixmap;
         return;
@@ -259,17 +259,17 @@ void FormBase::zoomPicture() {
 }
 
 QSize FormBase::sizeAt(double zoom) const {
-    const int border = 2 * scaledPx(m_look.borderPx, zoom);
-    return QSize(twipsToPx(m_look.clientWidth, zoom) + border,
-                 twipsToPx(m_look.clientHeight, zoom) + border);
+    const int border = 2 * base::scaledPx(m_look.borderPx, zoom);
+    return QSize(base::twipsToPx(m_look.clientWidth, zoom) + border,
+                 base::twipsToPx(m_look.clientHeight, zoom) + border);
 }
 
 void FormBase::applyZoom(bool newPictures) {
     setFont(windowDefaultFont().font());
-    const int border = scaledPx(m_look.borderPx);
-    m_surface->setGeometry(border, border, twipsToPx(m_look.clientWidth),
-                           twipsToPx(m_look.clientHeight));
-    setFixedSize(sizeAt(zoomFactor()));
+    const int border = base::scaledPx(m_look.borderPx);
+    m_surface->setGeometry(border, border, base::twipsToPx(m_look.clientWidth),
+                           base::twipsToPx(m_look.clientHeight));
+    setFixedSize(sizeAt(base::zoomFactor()));
     // Captions last: a title that grows toward a text box stops where that box now is.
     QList<QWidget*> controls;
     for (QObject* child : m_surface->children())
@@ -333,24 +333,26 @@ void FormBase::setFormEnabled(bool enabled) {
 }
 
 void FormBase::activateNow() {
-    guarded([&] { Form_Activate(); });
+    base::guarded([&] { Form_Activate(); });
 }
 
 void FormBase::surfaceMouseMove() {
-    guarded([&] { Form_MouseMove(); });
+    base::guarded([&] { Form_MouseMove(); });
 }
 
 Image* FormBase::addBackButton(const QString& name, const QRect& twips, BackHover hover) {
     m_backButton = new Image(m_surface, name, twips, Image::Sizing::TakePictureSize,
                              QStringLiteral("Вернуться в Главное меню"), QString());
-    connect(m_backButton, &Image::clicked, this, [this] { guarded([&] { backButtonClick(); }); });
+    connect(m_backButton, &Image::clicked, this,
+            [this] { base::guarded([&] { backButtonClick(); }); });
     m_backButton->setPressable(true);
     bindKeys(m_backButton, {Qt::Key_Escape, Qt::ALT | Qt::Key_Left},
              QStringLiteral("Клавиши Escape или Alt+Стрелка влево"));
     if (hover == BackHover::Lights)
         connect(m_backButton, &Image::mouseMoved, this, [this] {
-            guarded(
-                [&] { m_backButton->setPicture(m_values.pictures.get(content::graph::BackLit)); });
+            base::guarded([&] {
+                m_backButton->setPicture(m_values.pictures.get(base::content::graph::BackLit));
+            });
         });
     return m_backButton;
 }
@@ -384,9 +386,9 @@ bool FormBase::zoomWheel(const QWheelEvent* event) {
     // A wheel's notch is 120; a touchpad sends less at a time.
     m_wheel += event->angleDelta().y();
     for (; m_wheel >= 120; m_wheel -= 120)
-        guarded([&] { zoom::take(zoom::Step::Larger, m_values.pictures); });
+        base::guarded([&] { zoom::take(zoom::Step::Larger, m_values.pictures); });
     for (; m_wheel <= -120; m_wheel += 120)
-        guarded([&] { zoom::take(zoom::Step::Smaller, m_values.pictures); });
+        base::guarded([&] { zoom::take(zoom::Step::Smaller, m_values.pictures); });
     return true;
 }
 
@@ -450,7 +452,7 @@ bool FormBase::pressKey(const QKeyEvent* event) {
 }
 
 void FormBase::backButtonNormal() {
-    m_backButton->setPicture(m_values.pictures.get(content::graph::BackNormal));
+    m_backButton->setPicture(m_values.pictures.get(base::content::graph::BackNormal));
 }
 
 void FormBase::Form_CloseRequest() {
@@ -464,7 +466,7 @@ void FormBase::playSound(const QString& relativePath) {
 
 void FormBase::closeEvent(QCloseEvent* event) {
     event->ignore();
-    guarded([&] { Form_CloseRequest(); });
+    base::guarded([&] { Form_CloseRequest(); });
 }
 
 // A window waiting for another (the main menu under help or the exit question, a section
@@ -491,7 +493,7 @@ void FormBase::paintEvent(QPaintEvent*) {
     QPainter p(this);
     // Each ring of the border as wide as the zoom makes a pixel.
     const auto ring = [&](int i, const QColor& color) {
-        const int outer = scaledPx(i), inner = scaledPx(i + 1);
+        const int outer = base::scaledPx(i), inner = base::scaledPx(i + 1);
         const QRect r = rect().adjusted(outer, outer, -outer, -outer);
         const QRegion band = QRegion(r).subtracted(
             QRegion(r.adjusted(inner - outer, inner - outer, outer - inner, outer - inner)));
@@ -519,15 +521,15 @@ bool FormBase::windowEvent(QEvent* event) {
         if (focusKey(key)) return true;
         if (pressKey(key)) return true;
         if (const std::optional<zoom::Step> step = zoomStepOf(key)) {
-            guarded([&] { zoom::take(*step, m_values.pictures); });
+            base::guarded([&] { zoom::take(*step, m_values.pictures); });
             return true;
         }
         if (m_searchable && key->matches(QKeySequence::Find)) {
-            guarded([&] { m_navigator.openSearch(*this, QString()); });
+            base::guarded([&] { m_navigator.openSearch(*this, QString()); });
             return true;
         }
         bool used = false;
-        guarded([&] { used = Form_KeyPress(key); });
+        base::guarded([&] { used = Form_KeyPress(key); });
         return used;
     }
     switch (event->type()) {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/look.h"
 
-#include "core/units.h"
+#include "base/units.h"
 
 #include <QGuiApplication>
 #include <QPalette>
@@ -52,7 +52,7 @@ QFont DesignFont::font() const {
     // Named by the installed face itself: for a face that is not installed Qt would first
     // have fontconfig search for stand-ins, some half a millisecond a font at start-up.
     QFont font(installedFace(face));
-    font.setPixelSize(pointsToPx(points));
+    font.setPixelSize(base::pointsToPx(points));
     font.setBold(bold);
     font.setStyleHint(QFont::AnyStyle, QFont::PreferAntialias);
     return font;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/messagebox.h"
 
-#include "core/failure.h"
+#include "base/failure.h"
 
 #include <QMessageBox>
 #include <cstdio>
@@ -9,7 +9,7 @@
 namespace core {
 
 void useMessageBoxReports() {
-    setFailureReporter([](const RuntimeFailure& failure) {
+    base::setFailureReporter([](const base::RuntimeFailure& failure) {
         const QString text = failureMessage(failure);
         std::fprintf(stderr, "psograf: %s\n", qPrintable(text.simplified()));
         QMessageBox::critical(nullptr, QStringLiteral("Пёсограф"), text);

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/pictures.h"
 
-#include "core/contentpath.h"
-#include "core/failure.h"
+#include "base/contentpath.h"
+#include "base/failure.h"
+#include "base/text.h"
+#include "base/units.h"
 #include "core/startuptrace.h"
-#include "core/text.h"
-#include "core/units.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -55,7 +55,7 @@ struct Decoded {
 };
 
 PictureFile readPicture(const QString& contentPath, qreal pixelRatio) {
-    PictureFile file{readContentFile(contentPath, MaxPictureBytes), {}};
+    PictureFile file{base::readContentFile(contentPath, base::MaxPictureBytes), {}};
     if (pixelRatio > 1) {
         // The file itself is still read and its header gives the size the doubled one must
         // have twice of; without a valid header nothing matches and it fails below, the
@@ -63,8 +63,8 @@ PictureFile readPicture(const QString& contentPath, qreal pixelRatio) {
         // cannot be read as a picture file (missing, no regular file, too large) is none.
         QByteArray doubled;
         try {
-            doubled = readContentFile(doubledName(contentPath), MaxPictureBytes);
-        } catch (const RuntimeFailure&) {
+            doubled = base::readContentFile(doubledName(contentPath), base::MaxPictureBytes);
+        } catch (const base::RuntimeFailure&) {
         }
         file.doubledBytes = ifDoubled(doubled, sizeInHeader(file.bytes));
     }
@@ -72,7 +72,8 @@ PictureFile readPicture(const QString& contentPath, qreal pixelRatio) {
 }
 
 [[noreturn]] void failInvalid(const QString& contentPath) {
-    fail(ErrInvalidPicture, QStringLiteral("Неверный формат рисунка: %1").arg(contentPath));
+    base::fail(base::ErrInvalidPicture,
+               QStringLiteral("Неверный формат рисунка: %1").arg(contentPath));
 }
 
 Decoded decodeFile(const QString& contentPath, const PictureFile& file) {
@@ -141,7 +142,7 @@ qreal screenPixelRatio() {
 }
 
 qreal pictureRatio() {
-    return screenPixelRatio() * zoomFactor();
+    return screenPixelRatio() * base::zoomFactor();
 }
 
 Picture loadPicture(const QString& contentPath, qreal pixelRatio) {
@@ -185,7 +186,7 @@ void PictureCache::reload(qreal pixelRatio) {
     for (auto it = m_pictures.begin(); it != m_pictures.end(); ++it) {
         try {
             *it = loadPicture(it.key(), pixelRatio);
-        } catch (const RuntimeFailure&) {
+        } catch (const base::RuntimeFailure&) {
         }
     }
     for (auto it = m_checked.begin(); it != m_checked.end(); ++it) {
@@ -193,7 +194,7 @@ void PictureCache::reload(qreal pixelRatio) {
             PictureFile file = readPicture(it.key(), pixelRatio);
             checkFile(it.key(), file);
             *it = std::move(file);
-        } catch (const RuntimeFailure&) {
+        } catch (const base::RuntimeFailure&) {
         }
     }
 }
@@ -204,7 +205,7 @@ Picture PictureCache::again(const Picture& shown) {
     if (shown.source.startsWith(QLatin1String(":/"))) return resourcePicture(shown.source);
     try {
         return loadPicture(shown.source);
-    } catch (const RuntimeFailure&) {
+    } catch (const base::RuntimeFailure&) {
         return shown;
     }
 }
@@ -245,7 +246,7 @@ struct PictureDecoding::Work {
         planned = true;
         std::vector<qint64> sizes;
         for (const QString& path : std::as_const(paths)) {
-            sizes.push_back(QFileInfo(realPath(path)).size());
+            sizes.push_back(QFileInfo(base::realPath(path)).size());
             order.push_back(qsizetype(order.size()));
         }
         std::stable_sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {

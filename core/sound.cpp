@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/sound.h"
 
-#include "core/contentpath.h"
+#include "base/contentpath.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -78,7 +78,7 @@ void AudioChannel::play(const QString& fullPath) {
 }
 
 void AudioChannel::start(const QString& fullPath) {
-    const QString path = realPath(fullPath);
+    const QString path = base::realPath(fullPath);
     const bool exists = isSoundFile(path);
     if (!m_current && !exists) return;
     const StartSound startSound = player();
@@ -93,7 +93,7 @@ void waveplayer::play() const {
 }
 
 void playSound(waveplayer& player, const QString& relativePath) {
-    player.setFilename(programDirectory() + relativePath);
+    player.setFilename(base::programDirectory() + relativePath);
     player.setFlags(SoundAsyncNoDefault);
     player.play();
 }

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/zoom.h"
 
+#include "base/units.h"
 #include "core/form.h"
 #include "core/pictures.h"
-#include "core/units.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -46,7 +46,7 @@ void setPercent(int percent, PictureCache& pictures) {
     if (percent == current) return;
     const bool wasDoubled = pictureRatio() > 1;
     current = percent;
-    detail::zoomFactor = percent / 100.0;
+    base::detail::zoomFactor = percent / 100.0;
     // Doubled pictures are read above a ratio of 1 only: crossing it reads them anew.
     const bool newPictures = (pictureRatio() > 1) != wasDoubled;
     if (newPictures) pictures.reload(pictureRatio());
@@ -106,7 +106,7 @@ void take(Step step, PictureCache& pictures) {
 
 void startAtRemembered() {
     current = remembered();
-    detail::zoomFactor = current / 100.0;
+    base::detail::zoomFactor = current / 100.0;
 }
 
 void keepOnScreen(PictureCache& pictures) {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dialogs/form3.h"
 
-#include "core/failure.h"
+#include "base/failure.h"
 #include "core/look.h"
 
 using namespace core;
@@ -32,8 +32,8 @@ Form3::Form3(ProgramValues& values, Navigator& navigator)
         new Line(s, QStringLiteral("Line1(6)"), {-120, 480}, {2880, 480}, 10, colors::Green);
     stackFrontToBack({Label3, Label2, Label1, Label7, rule});
 
-    connect(Label2, &Label::clicked, this, [this] { guarded([&] { Label2_Click(); }); });
-    connect(Label3, &Label::clicked, this, [this] { guarded([&] { Label3_Click(); }); });
+    connect(Label2, &Label::clicked, this, [this] { base::guarded([&] { Label2_Click(); }); });
+    connect(Label3, &Label::clicked, this, [this] { base::guarded([&] { Label3_Click(); }); });
     Label2->setPressable(true);
     Label3->setPressable(true);
     bindKeys(Label2, {Qt::Key_Return, Qt::Key_Enter}, QStringLiteral("Клавиша Enter"));
@@ -48,7 +48,7 @@ Form3::Form3(ProgramValues& values, Navigator& navigator)
 }
 
 void Form3::Label2_Click() {
-    endProgram(0);
+    base::endProgram(0);
 }
 
 void Form3::Label3_Click() {

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dialogs/form5.h"
 
-#include "core/contentfiles.h"
-#include "core/failure.h"
+#include "base/contentfiles.h"
+#include "base/failure.h"
+#include "base/units.h"
 #include "core/look.h"
 #include "core/shellopen.h"
-#include "core/units.h"
 #include "dialogs/contacts.h"
 
 #include <QBitmap>
@@ -61,7 +61,7 @@ Form5::Form5(ProgramValues& values, Navigator& navigator)
     stackFrontToBack({Text1, Image2, Label3_0, Image20, Label7, rule, Label1});
     Text1->setFocus();
 
-    connect(Image2, &Image::clicked, this, [this] { guarded([&] { Image2_Click(); }); });
+    connect(Image2, &Image::clicked, this, [this] { base::guarded([&] { Image2_Click(); }); });
     Image2->setPressable(true);
     setAccessibleName(QStringLiteral("Справка"));
     setAccessibleRole(QAccessible::Dialog);
@@ -70,7 +70,7 @@ Form5::Form5(ProgramValues& values, Navigator& navigator)
 Form5::~Form5() = default;
 
 void Form5::VIB() {
-    playSound(content::sound::Select);
+    playSound(base::content::sound::Select);
 }
 
 void Form5::Form_Activate() {

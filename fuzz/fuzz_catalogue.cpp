@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the catalogue reader, as if they were the breed catalogue.
-#include "catalogue/catalogfile.h"
-#include "core/text.h"
+#include "base/text.h"
+#include "formats/catalogfile.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -33,7 +33,7 @@ int lineEnds(const QString& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QString text =
-        core::decodeCp1251(QByteArrayView(reinterpret_cast<const char*>(data), qsizetype(size)));
+        base::decodeCp1251(QByteArrayView(reinterpret_cast<const char*>(data), qsizetype(size)));
     // Every byte is one character in this code page; anything else means the decoder is
     // missing and nothing below would be exercised.
     check(text.size() == qsizetype(size), "one character per byte");

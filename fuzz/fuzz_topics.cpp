@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the topic file reader, as if they were a section's file.
-#include "core/text.h"
-#include "topics/topicfile.h"
+#include "base/text.h"
+#include "formats/topicfile.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -31,7 +31,7 @@ QString lastLineAsTitle(const QString& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QString text =
-        core::decodeCp1251(QByteArrayView(reinterpret_cast<const char*>(data), qsizetype(size)));
+        base::decodeCp1251(QByteArrayView(reinterpret_cast<const char*>(data), qsizetype(size)));
     // Every byte is one character in this code page; anything else means the decoder is
     // missing and nothing below would be exercised.
     check(text.size() == qsizetype(size), "one character per byte");

@@ -14,7 +14,7 @@ constexpr int SlotCount = 5; // Image3, Image4, Image5, Image6, Image7
 struct Arrangement {
     quint8 tick;
     std::array<int, 5> slotOfPhoto; // slot index (0 = Image3 ... 4 = Image7), per photo in
-                                    // the order of core::content::CarouselPhotos
+                                    // the order of base::content::CarouselPhotos
 };
 
 inline constexpr std::array<Arrangement, 5> Arrangements = {{

@@ -3,17 +3,17 @@
 
 #include "main_window/carousel.h"
 
-#include "core/contentfiles.h"
-#include "core/failure.h"
+#include "base/contentfiles.h"
+#include "base/failure.h"
+#include "base/units.h"
 #include "core/look.h"
-#include "core/units.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
 
 using namespace core;
-using namespace core::content::graph;
+using namespace base::content::graph;
 
 namespace main_window {
 
@@ -54,8 +54,8 @@ QStringList Form2::picturesShownLater() {
 
 QHash<QString, QSize> Form2::startupPhotoBoxes() {
     QHash<QString, QSize> boxes;
-    for (size_t k = 0; k < content::CarouselPhotos.size(); ++k)
-        boxes.insert(content::CarouselPhotos[k], twipsRect(PhotoBoxes[k]).size());
+    for (size_t k = 0; k < base::content::CarouselPhotos.size(); ++k)
+        boxes.insert(base::content::CarouselPhotos[k], base::twipsRect(PhotoBoxes[k]).size());
     return boxes;
 }
 
@@ -129,8 +129,9 @@ void Form2::buildControls() {
         Label* label = items[i];
         const auto click = clicks[i];
         connect(label, &Label::clicked, this,
-                [this, click] { guarded([&] { (this->*click)(); }); });
-        connect(label, &Label::mouseMoved, this, [this, label] { guarded([&] { light(label); }); });
+                [this, click] { base::guarded([&] { (this->*click)(); }); });
+        connect(label, &Label::mouseMoved, this,
+                [this, label] { base::guarded([&] { light(label); }); });
         label->setPressable(true);
         bindKeys(label, {Qt::Key(Qt::Key_1 + int(i))}, QStringLiteral("Клавиша %1").arg(i + 1));
     }
@@ -148,14 +149,14 @@ void Form2::buildControls() {
         const auto click = b.click;
         const QString* lit = b.lit;
         connect(image, &Image::clicked, this,
-                [this, click] { guarded([&] { (this->*click)(); }); });
+                [this, click] { base::guarded([&] { (this->*click)(); }); });
         connect(image, &Image::mouseMoved, this, [this, image, lit] {
-            guarded([&] { image->setPicture(m_values.pictures.get(*lit)); });
+            base::guarded([&] { image->setPicture(m_values.pictures.get(*lit)); });
         });
         image->setPressable(true);
         if (b.keyNames) bindKeys(image, b.keys, QString::fromUtf8(b.keyNames));
     }
-    connect(Timer1, &QTimer::timeout, this, [this] { guarded([&] { Timer1_Timer(); }); });
+    connect(Timer1, &QTimer::timeout, this, [this] { base::guarded([&] { Timer1_Timer(); }); });
 }
 
 void Form2::Form_Load() {
@@ -166,7 +167,7 @@ void Form2::Form_Load() {
 
     // The carousel's first arrangement, loaded in this order: sob133, sob141, sob148,
     // sob167, sob191.
-    const auto& photos = content::CarouselPhotos;
+    const auto& photos = base::content::CarouselPhotos;
     Image3->setPicture(pictures.get(photos[0]));
     Image4->setPicture(pictures.get(photos[1]));
     Image6->setPicture(pictures.get(photos[3]));
@@ -199,13 +200,13 @@ void Form2::VIB(const QString& sound) {
 }
 
 void Form2::openSection(int section) {
-    const content::Section& chosen = content::Sections[size_t(section)];
+    const base::content::Section& chosen = base::content::Sections[size_t(section)];
     hideForm();
     // Set before the reader opens: it reads them when it activates, at once or later.
     m_values.TopicFilePath = chosen.file;
     m_values.TopicListLoaded = 0;
     m_navigator.openSection(chosen.readerTitle);
-    VIB(content::sound::Check);
+    VIB(base::content::sound::Check);
 }
 
 void Form2::Label1_Click() {
@@ -227,25 +228,25 @@ void Form2::Label5_Click() {
 void Form2::Label6_Click() {
     hideForm();
     m_navigator.openCatalogue();
-    VIB(content::sound::Check);
+    VIB(base::content::sound::Check);
 }
 
 void Form2::Image2_Click() {
     setFormEnabled(false);
     m_navigator.openHelp();
-    VIB(content::sound::Check);
+    VIB(base::content::sound::Check);
 }
 
 void Form2::Image8_Click() {
     minimize();
-    VIB(content::sound::Check);
+    VIB(base::content::sound::Check);
 }
 
 void Form2::Image1_Click() {
     m_navigator.openExitConfirmation();
     setFormEnabled(false);
     setPicture(m_values.pictures.get(BackgroundDimmed));
-    VIB(content::sound::Check);
+    VIB(base::content::sound::Check);
 }
 
 void Form2::light(Label* label) {
@@ -265,13 +266,14 @@ void Form2::Form_MouseMove() {
 
 void Form2::Timer1_Timer() {
     quint8& tick = m_values.CarouselTick;
-    if (tick == 255) fail(ErrOverflow, QStringLiteral("Переполнение счётчика карусели"));
+    if (tick == 255)
+        base::fail(base::ErrOverflow, QStringLiteral("Переполнение счётчика карусели"));
     ++tick;
     if (const carousel::Arrangement* a = carousel::arrangementAt(tick)) {
         const auto targets = photoSlots();
-        for (size_t photo = 0; photo < content::CarouselPhotos.size(); ++photo)
+        for (size_t photo = 0; photo < base::content::CarouselPhotos.size(); ++photo)
             targets[size_t(a->slotOfPhoto[photo])]->setPicture(
-                m_values.pictures.get(content::CarouselPhotos[photo]));
+                m_values.pictures.get(base::content::CarouselPhotos[photo]));
         if (tick == carousel::CycleEnd) tick = 0;
     }
 }
@@ -292,7 +294,7 @@ void Form2::contextMenuEvent(QContextMenuEvent* event) {
     search->setShortcut(QKeySequence::Find);
     search->setShortcutVisibleInContextMenu(true);
     connect(search, &QAction::triggered, this,
-            [this] { guarded([&] { m_navigator.openSearch(*this, QString()); }); });
+            [this] { base::guarded([&] { m_navigator.openSearch(*this, QString()); }); });
     menu.addSeparator();
     // The zoom's steps, with the keys every window takes for them; a step that is not
     // offered (past an end, or too large for the screen) is unavailable.
@@ -310,14 +312,14 @@ void Form2::contextMenuEvent(QContextMenuEvent* event) {
         action->setEnabled(zoom::target(s.step) != 0);
         const zoom::Step step = s.step;
         connect(action, &QAction::triggered, this,
-                [this, step] { guarded([&] { zoom::take(step, m_values.pictures); }); });
+                [this, step] { base::guarded([&] { zoom::take(step, m_values.pictures); }); });
     }
     menu.exec(event->globalPos());
 }
 
 void Form2::Form_CloseRequest() {
     // Closing the main window from the desktop ends the program; nothing else could.
-    endProgram(0);
+    base::endProgram(0);
 }
 
 } // namespace main_window

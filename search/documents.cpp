@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/documents.h"
 
-#include "core/text.h"
-#include "topics/topicfile.h"
+#include "base/text.h"
+#include "formats/topicfile.h"
 
 #include <QHash>
 
@@ -32,7 +32,7 @@ QList<TopicLines> splitTopics(QStringView text) {
     // its own, and a line belongs to every topic open at it.
     QList<int> open;
     for (qsizetype pos = 0; pos < text.size();) {
-        const core::LineSpan span = core::lineAt(text, pos);
+        const base::LineSpan span = base::lineAt(text, pos);
         pos = span.next();
         const Span line{span.start, span.length};
         int topic = -1;

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/engine.h"
 
-#include "core/failure.h"
-#include "core/text.h"
+#include "base/failure.h"
+#include "base/text.h"
 #include "search/documents.h"
 #include "search/passage.h"
 #include "search/wordgroups.h"
@@ -260,13 +260,13 @@ QStringList Engine::Private::refresh(const Yield& yield) {
                                        f.kind == Kind::Breed ? FileIndex::Layout::Catalogue
                                                              : FileIndex::Layout::Topics,
                                        stemmer, [&] { return yield.stop(); });
-        } catch (const core::RuntimeFailure&) {
+        } catch (const base::RuntimeFailure&) {
             unreadable.append(f.file);
         }
     }
     try {
         readGroups();
-    } catch (const core::RuntimeFailure&) {
+    } catch (const base::RuntimeFailure&) {
         unreadable.append(groupsFile);
         groupsStamp.reset();
         groups.clear();
@@ -287,9 +287,9 @@ void Engine::Private::readGroups() {
     optionalWords.clear();
     if (!stamp) return;
     if (stamp->size > MaxGroupsBytes)
-        core::fail(core::ErrPathAccess, QStringLiteral("Файл слишком велик: %1").arg(groupsFile));
-    core::ContentFileReader reader(groupsFile);
-    const QString text = core::decodeCp1251(reader.read(MaxGroupsBytes));
+        base::fail(base::ErrPathAccess, QStringLiteral("Файл слишком велик: %1").arg(groupsFile));
+    base::ContentFileReader reader(groupsFile);
+    const QString text = base::decodeCp1251(reader.read(MaxGroupsBytes));
     const WordGroups parsed = parseWordGroups(text);
     for (const QString& word : parsed.optionalWords)
         optionalWords.insert(matchKey(word));
@@ -669,7 +669,7 @@ Answer Engine::Private::search(QStringView query, const Yield& yield, const Earl
 
     // A listed document read back: its passage, and how close its words stand (which
     // adds to its score). A small file is read whole, once.
-    std::vector<std::unique_ptr<core::ContentFileReader>> readers(files.size());
+    std::vector<std::unique_ptr<base::ContentFileReader>> readers(files.size());
     std::vector<std::optional<QByteArray>> wholes(files.size());
     const char* fold = byteFolding().data();
     const auto readBack = [&](Candidate& c, Result& r) {
@@ -679,18 +679,18 @@ Answer Engine::Private::search(QStringView query, const Yield& yield, const Earl
         std::optional<DocumentText> text;
         try {
             auto& reader = readers[c.file];
-            if (!reader) reader = std::make_unique<core::ContentFileReader>(file.file);
+            if (!reader) reader = std::make_unique<base::ContentFileReader>(file.file);
             std::optional<QByteArray>& whole = wholes[c.file];
             if (!whole && index.stamp().size <= WholeFileBytes)
                 whole = reader->readAt(0, qsizetype(index.stamp().size));
             text = index.readText(c.doc, [&](qint64 offset, qsizetype length) {
                 return whole ? whole->mid(offset, length) : reader->readAt(offset, length);
             });
-        } catch (const core::RuntimeFailure&) {
+        } catch (const base::RuntimeFailure&) {
             // Gone or unreadable since it was indexed: the next attempt says which.
         }
         if (!text) throw Changed{c.file};
-        const QString decoded = core::decodeCp1251(text->bytes);
+        const QString decoded = base::decodeCp1251(text->bytes);
         const Found& forms = found[c.file];
         // The terms a word of the text stands for (the parts of a hyphenated one joined).
         const auto termsOf = [&](QByteArrayView bytes, const Span* parts, int count) {

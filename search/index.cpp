@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/index.h"
 
-#include "catalogue/catalogfile.h"
-#include "core/contentpath.h"
-#include "core/failure.h"
-#include "core/text.h"
+#include "base/contentpath.h"
+#include "base/failure.h"
+#include "base/text.h"
+#include "formats/catalogfile.h"
 #include "search/documents.h"
 
 #include <QHash>
@@ -32,7 +32,7 @@ quint64 checksum(quint64 hash, QByteArrayView bytes) {
 }
 
 [[noreturn]] void changing(const QString& contentPath) {
-    core::fail(core::ErrPathAccess,
+    base::fail(base::ErrPathAccess,
                QStringLiteral("Файл меняется во время чтения: %1").arg(contentPath));
 }
 
@@ -99,7 +99,7 @@ public:
         m_docForms = {};
 
         // Every form decoded at once: a byte is one character.
-        const QString text = core::decodeCp1251(QByteArrayView(m_keys.data(), m_keys.size()));
+        const QString text = base::decodeCp1251(QByteArrayView(m_keys.data(), m_keys.size()));
         const bool whole = text.size() == qsizetype(m_keys.size());
 
         qsizetype postingBytes = 0;
@@ -120,7 +120,7 @@ public:
             x.m_formStart.append(quint32(x.m_forms.size()));
             const QString stem =
                 whole ? m_stemmer.stem(QStringView(text).sliced(m_keyStart[id], key(id).size()))
-                      : m_stemmer.stem(core::decodeCp1251(key(id)));
+                      : m_stemmer.stem(base::decodeCp1251(key(id)));
             x.m_stems += toContentBytes(stem).value_or(key(id).toByteArray());
             x.m_stemStart.append(quint32(x.m_stems.size()));
             x.m_documentsWith.append(m_states[id].documents);
@@ -261,16 +261,16 @@ std::unique_ptr<FileIndex> FileIndex::build(const QString& contentPath, Layout l
     for (int attempt = 0; attempt < ReadAttempts; ++attempt) {
         const std::optional<FileStamp> before = stampOf(contentPath);
         if (!before)
-            core::fail(core::ErrFileNotFound,
+            base::fail(base::ErrFileNotFound,
                        QStringLiteral("Файл не найден: %1").arg(contentPath));
-        if (before->size > MaxFileBytes) core::failTooLarge(contentPath);
+        if (before->size > MaxFileBytes) base::failTooLarge(contentPath);
 
         auto index = std::make_unique<FileIndex>();
         index->m_file = contentPath;
         index->m_stamp = *before;
         index->m_layout = layout;
         IndexBuilder builder(*index, stemmer);
-        core::ContentFileReader reader(contentPath);
+        base::ContentFileReader reader(contentPath);
         // Read no further than the stamp's size: a file that grows is read again.
         qint64 unread = before->size;
         const catalogue::PieceReader nextPiece = [&] {
@@ -294,7 +294,7 @@ std::unique_ptr<FileIndex> FileIndex::build(const QString& contentPath, Layout l
                 if (piece.isEmpty()) break;
                 bytes += piece;
             }
-            const QString text = core::decodeCp1251(bytes);
+            const QString text = base::decodeCp1251(bytes);
             if (text.size() != bytes.size()) changing(contentPath); // never in Windows-1251
             int count = 0;
             for (const TopicLines& topic : splitTopics(text)) {
@@ -316,7 +316,7 @@ std::unique_ptr<FileIndex> FileIndex::build(const QString& contentPath, Layout l
 }
 
 QString FileIndex::title(quint32 doc) const {
-    return core::decodeCp1251(slice(m_titles, m_titleStart, doc));
+    return base::decodeCp1251(slice(m_titles, m_titleStart, doc));
 }
 
 std::optional<DocumentText> FileIndex::readText(quint32 doc, const ReadBytes& read) const {

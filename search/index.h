@@ -10,7 +10,7 @@
 // carries its stem.
 #pragma once
 
-#include "core/text.h"
+#include "base/text.h"
 #include "search/words.h"
 
 #include <QByteArray>
@@ -26,9 +26,9 @@ namespace search {
 // A search gives way (a newer request came, the program ends) by throwing this.
 struct Interrupted {};
 
-// Which version of a file was read (core/text.h).
-using core::FileStamp;
-using core::stampOf;
+// Which version of a file was read (base/text.h).
+using base::FileStamp;
+using base::stampOf;
 
 // Where text stands in its file.
 struct ByteRange {
@@ -52,7 +52,7 @@ public:
     static constexpr qint64 MaxFileBytes = qint64(1) << 31;
 
     // Reads and indexes the file. A file that cannot be read, is too large or keeps
-    // changing while it is read is a failure (core::RuntimeFailure) naming it. `stop` is
+    // changing while it is read is a failure (base::RuntimeFailure) naming it. `stop` is
     // asked now and then: true ends the building with Interrupted.
     static std::unique_ptr<FileIndex> build(const QString& contentPath, Layout layout,
                                             Stemmer& stemmer, const std::function<bool()>& stop);

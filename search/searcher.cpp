@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/searcher.h"
 
-#include "core/failure.h"
+#include "base/failure.h"
 
 #include <QMetaObject>
 
@@ -103,7 +103,7 @@ void Searcher::run() {
             }
         } catch (const Interrupted&) {
             // A newer request, or the end: its answer would not be shown anyway.
-        } catch (const core::RuntimeFailure&) {
+        } catch (const base::RuntimeFailure&) {
             // Files that cannot be read are named in answers; nothing else fails here.
         } catch (const std::bad_alloc&) {
             // The search is too large for memory now; the next request tries again.

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/words.h"
 
-#include "core/text.h"
+#include "base/text.h"
 
 #include <libstemmer.h>
 
@@ -52,7 +52,7 @@ const ByteTables& byteTables() {
         QByteArray all(256, Qt::Uninitialized);
         for (int b = 0; b < 256; ++b)
             all[b] = char(b);
-        const QString text = core::decodeCp1251(all);
+        const QString text = base::decodeCp1251(all);
         for (int b = 0; b < 256; ++b) {
             // Every byte is one character in Windows-1251.
             t.chars[b] = text.size() == 256 ? text[b].unicode() : char16_t(b);

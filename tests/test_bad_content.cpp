@@ -4,10 +4,10 @@
 // topic file is reported and the program goes on; a photo becomes "Нет фото". Content of
 // any size or kind, and content changed while the program runs: no crash, no hang, and
 // what is shown is what is chosen. And the program never writes a file.
+#include "base/contentfiles.h"
+#include "base/text.h"
 #include "catalogue/form1.h"
-#include "core/contentfiles.h"
 #include "core/controls.h"
-#include "core/text.h"
 #include "dialogs/form3.h"
 #include "dialogs/form5.h"
 #include "main_window/form2.h"
@@ -81,7 +81,7 @@ bool anyWindowVisible() {
     return false;
 }
 
-const QStringList TopicFiles = core::content::topicFiles();
+const QStringList TopicFiles = base::content::topicFiles();
 const QString Topics = "Вступление\r\n#Первая\r\nСтрока один.\r\n#Первая\r\n"
                        "#Вторая\r\nСтрока два.\r\nЕщё строка.\r\n#Вторая\r\n";
 
@@ -144,7 +144,7 @@ QByteArray longText(qint64 bytes) {
 void checkCut(const core::Label* label, const core::TextBox* text, const QByteArray& whole) {
     QCOMPARE(label->fullText().size(), whole.size());
     const QString shown =
-        core::decodeCp1251(QByteArrayView(whole).first(std::min<qsizetype>(whole.size(), 4000)));
+        base::decodeCp1251(QByteArrayView(whole).first(std::min<qsizetype>(whole.size(), 4000)));
     QCOMPARE(label->fullText().left(4000), shown);
     QVERIFY2(label->text().endsWith(u'…') && label->text().count(u'\n') == 1,
              qPrintable(label->text()));
@@ -377,7 +377,7 @@ void TestBadContent::startupPicture() {
     if (!later.isEmpty()) f.remove(later);
     // Start-up stops at the failing step: the hourglass it put up is not taken back.
     Qt::CursorShape pointer = Qt::ArrowCursor;
-    core::setFailureReporter([&](const core::RuntimeFailure& failure) {
+    base::setFailureReporter([&](const base::RuntimeFailure& failure) {
         f.failures << failure;
         for (QWidget* w : QApplication::topLevelWidgets())
             if (w->objectName() == "Form2") pointer = w->cursor().shape();
@@ -386,8 +386,8 @@ void TestBadContent::startupPicture() {
     QCOMPARE(pointer, Qt::WaitCursor);
     QCOMPARE(f.failures.size(), 1);
     QCOMPARE(f.failures.first().number, Fault(fault) == Fault::Missing
-                                            ? int(core::ErrFileNotFound)
-                                            : int(core::ErrInvalidPicture));
+                                            ? int(base::ErrFileNotFound)
+                                            : int(base::ErrInvalidPicture));
     QCOMPARE(f.failures.first().text, report);
     QVERIFY(!anyWindowVisible());
 }
@@ -490,7 +490,7 @@ void TestBadContent::topicFile() {
     switch (Fault(fault)) {
     case Fault::Missing:
         QCOMPARE(f.failures.size(), 1);
-        QCOMPARE(f.failures.first().number, int(core::ErrFileNotFound));
+        QCOMPARE(f.failures.first().number, int(base::ErrFileNotFound));
         QVERIFY(f.failures.first().text.contains(file));
         QCOMPARE(reader->List1->count(), 0);
         f.failures.clear();
@@ -555,7 +555,7 @@ void TestBadContent::anyContentAnySize_data() {
         growSparse(f, "Graph/fon.jpg", 64 * MB + 1); // still a picture, with zeros after it
         QVERIFY(!f.start());
         QCOMPARE(f.failures.size(), 1);
-        QCOMPARE(f.failures.first().number, int(core::ErrPathAccess));
+        QCOMPARE(f.failures.first().number, int(base::ErrPathAccess));
         QCOMPARE(f.failures.first().text, QString("Файл слишком велик: Graph\\fon.jpg"));
     });
     QTest::newRow("a breed's photo over 64 MB") << Scenario([](Fixture& f) {

@@ -5,7 +5,7 @@
 #include "dialogs/form3.h"
 #include "dialogs/form5.h"
 #include "main_window/form2.h"
-#include "search/searchwindow.h"
+#include "search_window/searchwindow.h"
 #include "tests/fixture.h"
 #include "topics/form4.h"
 

@@ -4,7 +4,7 @@
 // menu's own steps and sounds, followed by a user's choice there.
 #include "catalogue/form1.h"
 #include "main_window/form2.h"
-#include "search/searchwindow.h"
+#include "search_window/searchwindow.h"
 #include "tests/fixture.h"
 #include "topics/form4.h"
 

@@ -4,7 +4,7 @@
 #include "catalogue/form1.h"
 #include "core/zoom.h"
 #include "main_window/form2.h"
-#include "search/searchwindow.h"
+#include "search_window/searchwindow.h"
 #include "tests/fixture.h"
 #include "topics/form4.h"
 

@@ -3,8 +3,8 @@
 // on the visible windows, list choices by mouse and keyboard, keys, carousel ticks. After
 // every step the windows on the screen must be exactly the ones the user's clicks lead
 // to. Never "ДА", minimise or a platform close: those end or leave the session.
+#include "base/contentfiles.h"
 #include "catalogue/form1.h"
-#include "core/contentfiles.h"
 #include "dialogs/form3.h"
 #include "dialogs/form5.h"
 #include "main_window/form2.h"
@@ -25,7 +25,7 @@ namespace {
 constexpr quint32 Seed = 20261207;
 constexpr int Steps = 4000;
 
-const QStringList SectionFiles = core::content::topicFiles();
+const QStringList SectionFiles = base::content::topicFiles();
 
 // Each section: a preamble line, then a few topics; one title opens two topics, so it is
 // listed twice.
@@ -214,7 +214,7 @@ void TestSoak::step(int n) {
     else if (what < 97)
         key();
     else
-        core::guarded([&] { m_main->Timer1_Timer(); });
+        base::guarded([&] { m_main->Timer1_Timer(); });
     settle();
     check(n);
     ++m_visits[int(m_shown)];

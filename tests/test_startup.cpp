@@ -185,8 +185,8 @@ void TestStartup::handlersReportFailuresAndKeepRunning() {
 }
 
 void TestStartup::failureReportInAMessageBox() {
-    const core::FailureReporter previous = core::setFailureReporter({});
-    const auto restore = qScopeGuard([&] { core::setFailureReporter(previous); });
+    const base::FailureReporter previous = base::setFailureReporter({});
+    const auto restore = qScopeGuard([&] { base::setFailureReporter(previous); });
     core::useMessageBoxReports();
     QString shown;
     QTimer::singleShot(0, [&] {
@@ -195,7 +195,7 @@ void TestStartup::failureReportInAMessageBox() {
             box->accept();
         }
     });
-    core::reportFailure({core::ErrFileNotFound, "Файл не найден: Graph\\fon.jpg"});
+    base::reportFailure({base::ErrFileNotFound, "Файл не найден: Graph\\fon.jpg"});
     QCOMPARE(shown, QString("Ошибка 53\n\nФайл не найден: Graph\\fon.jpg"));
 }
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "topics/form4.h"
 
-#include "core/contentfiles.h"
-#include "core/failure.h"
+#include "base/contentfiles.h"
+#include "base/failure.h"
 #include "core/look.h"
-#include "topics/topicfile.h"
+#include "formats/topicfile.h"
 
 #include <QCollator>
 
@@ -48,16 +48,16 @@ Form4::Form4(ProgramValues& values, Navigator& navigator)
     setTabOrder(Text1, List1);
     Text1->setFocus();
 
-    connect(List1, &ChoiceList::chosen, this, [this] { guarded([&] { List1_Click(); }); });
+    connect(List1, &ChoiceList::chosen, this, [this] { base::guarded([&] { List1_Click(); }); });
 }
 
 Form4::~Form4() = default;
 
 void Form4::VIB() {
-    playSound(content::sound::Select);
+    playSound(base::content::sound::Select);
 }
 void Form4::VIL() {
-    playSound(content::sound::Stat);
+    playSound(base::content::sound::Stat);
 }
 
 void Form4::Form_Activate() {

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The platform layer: units, Windows-1251, content paths, pictures (and their decoding
 // ahead at start-up), sound.
-#include "core/contentpath.h"
+#include "base/contentpath.h"
+#include "base/failure.h"
+#include "base/text.h"
+#include "base/units.h"
 #include "core/controls.h"
-#include "core/failure.h"
 #include "core/look.h"
 #include "core/pictures.h"
 #include "core/sound.h"
-#include "core/text.h"
-#include "core/units.h"
 #include "tests/content.h"
 
 #include <QBuffer>
@@ -60,14 +60,14 @@ void TestCore::pointsBecomeWholePixels_data() {
 void TestCore::pointsBecomeWholePixels() {
     QFETCH(double, points);
     QFETCH(int, pixels);
-    QCOMPARE(core::pointsToPx(points), pixels);
+    QCOMPARE(base::pointsToPx(points), pixels);
     QCOMPARE(core::designFont("MS Sans Serif", points).font().pixelSize(), pixels);
 }
 
 void TestCore::twipsBecomePixels() {
-    QCOMPARE(core::twipsRect(2640, 240, 3375, 375), QRect(176, 16, 225, 25));
-    QCOMPARE(core::twipsToPx(9330), 622);
-    QCOMPARE(core::pxToTwips(187), 2805);
+    QCOMPARE(base::twipsRect(2640, 240, 3375, 375), QRect(176, 16, 225, 25));
+    QCOMPARE(base::twipsToPx(9330), 622);
+    QCOMPARE(base::pxToTwips(187), 2805);
 }
 
 void TestCore::cp1251DecodesEveryByte() {
@@ -82,7 +82,7 @@ void TestCore::cp1251DecodesEveryByte() {
     QByteArray all;
     for (int b = 0; b < 256; ++b)
         all.append(char(b));
-    const QString decoded = core::decodeCp1251(all);
+    const QString decoded = base::decodeCp1251(all);
     QCOMPARE(decoded.size(), 256);
     for (int b = 0; b < 256; ++b) {
         char16_t expected = b < 0x80   ? char16_t(b)
@@ -93,18 +93,18 @@ void TestCore::cp1251DecodesEveryByte() {
         else
             QCOMPARE(decoded[b].unicode(), expected);
     }
-    QCOMPARE(core::decodeCp1251("\xCF\xB8\xF1"), QString("Пёс"));
+    QCOMPARE(base::decodeCp1251("\xCF\xB8\xF1"), QString("Пёс"));
 }
 
 void TestCore::contentPathsMatchCaseInsensitively() {
     ContentFolder f;
     f.writeText("Docs/Mixed.SSU", "x");
-    QCOMPARE(core::realPath("docs\\mixed.ssu"), QString("Docs/Mixed.SSU"));
-    QCOMPARE(core::realPath("DOCS\\MIXED.ssu"), QString("Docs/Mixed.SSU"));
-    QCOMPARE(core::realPath("dog\\SOB001.JPG"), QString("dog/sob001.jpg"));
+    QCOMPARE(base::realPath("docs\\mixed.ssu"), QString("Docs/Mixed.SSU"));
+    QCOMPARE(base::realPath("DOCS\\MIXED.ssu"), QString("Docs/Mixed.SSU"));
+    QCOMPARE(base::realPath("dog\\SOB001.JPG"), QString("dog/sob001.jpg"));
     // Absent names stay as written; a doubled separator is harmless.
-    QCOMPARE(core::realPath("nowhere\\file.txt"), QString("nowhere/file.txt"));
-    QCOMPARE(core::realPath(f.root() + "\\\\docs\\mixed.ssu"), f.root() + "/Docs/Mixed.SSU");
+    QCOMPARE(base::realPath("nowhere\\file.txt"), QString("nowhere/file.txt"));
+    QCOMPARE(base::realPath(f.root() + "\\\\docs\\mixed.ssu"), f.root() + "/Docs/Mixed.SSU");
 }
 
 void TestCore::picturesFailWithTheirName() {
@@ -115,19 +115,19 @@ void TestCore::picturesFailWithTheirName() {
     f.writePicture("Graph\\bad@2x.jpg", {8, 8});
     f.writePicture("Graph\\none@2x.jpg", {8, 8});
     for (const qreal ratio : {1.0, 2.0}) {
-        const auto failureOf = [ratio](const QString& path) -> core::RuntimeFailure {
+        const auto failureOf = [ratio](const QString& path) -> base::RuntimeFailure {
             try {
                 core::loadPicture(path, ratio);
-            } catch (const core::RuntimeFailure& failure) {
+            } catch (const base::RuntimeFailure& failure) {
                 return failure;
             }
             return {0, {}};
         };
-        const core::RuntimeFailure missing = failureOf("Graph\\none.jpg");
-        QCOMPARE(missing.number, int(core::ErrFileNotFound));
+        const base::RuntimeFailure missing = failureOf("Graph\\none.jpg");
+        QCOMPARE(missing.number, int(base::ErrFileNotFound));
         QVERIFY(missing.text.contains("Graph\\none.jpg"));
-        const core::RuntimeFailure garbage = failureOf("Graph\\bad.jpg");
-        QCOMPARE(garbage.number, int(core::ErrInvalidPicture));
+        const base::RuntimeFailure garbage = failureOf("Graph\\bad.jpg");
+        QCOMPARE(garbage.number, int(base::ErrInvalidPicture));
         QVERIFY(garbage.text.contains("Graph\\bad.jpg"));
     }
     QCOMPARE(core::loadPicture("GRAPH\\FON.JPG").pixmap.size(), QSize(640, 512));
@@ -318,7 +318,7 @@ void TestCore::firstBadPictureInOrderIsReported() {
             if (checkedOnly.contains(path)) cache.check(path);
             // Checked or not, it decodes when asked for.
             QVERIFY(!cache.get(path).isNull());
-        } catch (const core::RuntimeFailure& failure) {
+        } catch (const base::RuntimeFailure& failure) {
             reported = failure.text;
             break;
         }

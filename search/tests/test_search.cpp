@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The search engine on small content folders written by each test (Windows-1251, CR LF),
 // and a few real questions over the shipped reference.
-#include "core/failure.h"
-#include "core/text.h"
+#include "base/failure.h"
+#include "base/text.h"
 #include "search/documents.h"
 #include "search/engine.h"
 #include "search/index.h"
@@ -420,9 +420,9 @@ void TestSearch::passages() {
 
 // In the answer, not in a message box; the other files are still searched.
 void TestSearch::unreadableFilesNamed() {
-    QList<core::RuntimeFailure> reported;
+    QList<base::RuntimeFailure> reported;
     const auto previous =
-        core::setFailureReporter([&](const core::RuntimeFailure& f) { reported.append(f); });
+        base::setFailureReporter([&](const base::RuntimeFailure& f) { reported.append(f); });
     write("kvs.ssu", topicFile({{"Клещи", "Текст."}}));
     write("FOLDOG.ssu", "\"Терьер\",\"Клещи.\",\"sob1.jpg\"\n");
     QVERIFY(QDir().mkdir("text/dir.ssu"));
@@ -444,7 +444,7 @@ void TestSearch::unreadableFilesNamed() {
     QCOMPARE(labels(answer.results), found);
     QCOMPARE(answer.unreadable, (QStringList{"text\\none.ssu", "text\\dir.ssu"}));
     QVERIFY(reported.isEmpty());
-    core::setFailureReporter(previous);
+    base::setFailureReporter(previous);
 }
 
 void TestSearch::editedFileSearchedAsEdited() {
@@ -482,7 +482,7 @@ void TestSearch::changedTextIsNotRead() {
     QCOMPARE(index->documentCount(), 2);
     QCOMPARE(index->title(1), "Б");
     if (after != "=") write("kvs.ssu", after);
-    core::ContentFileReader reader("text\\kvs.ssu");
+    base::ContentFileReader reader("text\\kvs.ssu");
     const auto text = index->readText(
         1, [&](qint64 offset, qsizetype length) { return reader.readAt(offset, length); });
     QCOMPARE(text.has_value(), after == "=");

@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/ssu-check/check.h"
 
-#include "catalogue/catalogfile.h"
-#include "catalogue/framerule.h"
-#include "core/contentfiles.h"
-#include "core/contentpath.h"
-#include "core/failure.h"
-#include "core/text.h"
-#include "core/units.h"
+#include "base/contentfiles.h"
+#include "base/contentpath.h"
+#include "base/failure.h"
+#include "base/text.h"
+#include "base/units.h"
+#include "formats/catalogfile.h"
+#include "formats/framerule.h"
+#include "formats/topicfile.h"
 #include "search/wordgroups.h"
-#include "topics/topicfile.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -37,16 +37,16 @@ QStringList forwardSlashes(QStringList paths) {
     return paths;
 }
 
-const QStringList TopicFiles = forwardSlashes(core::content::topicFiles());
+const QStringList TopicFiles = forwardSlashes(base::content::topicFiles());
 
 // Start-up stops with a failure when one of these is missing or unreadable.
 const QStringList StartupFiles =
-    forwardSlashes(core::content::startupPictures() << core::content::Catalogue);
+    forwardSlashes(base::content::startupPictures() << base::content::Catalogue);
 
 // Played from Sound/ beside the executable; the build copies them there from here.
 QStringList soundsBesideProgram() {
     QStringList files;
-    for (const QString& sound : core::content::soundFiles())
+    for (const QString& sound : base::content::soundFiles())
         files.append(forwardSlashes(sound.mid(1)));
     return files;
 }
@@ -58,22 +58,22 @@ const QStringList SoundFiles = soundsBesideProgram();
 constexpr int Utf8LettersAlways = 20;
 constexpr int Utf8LettersAtLeast = 4;
 
-const QString CatalogueFile = forwardSlashes(core::content::Catalogue);
-const QString WordGroupsFile = forwardSlashes(core::content::WordGroups);
+const QString CatalogueFile = forwardSlashes(base::content::Catalogue);
+const QString WordGroupsFile = forwardSlashes(base::content::WordGroups);
 
 struct Line {
     QString text;    // decoded, without its end
     qsizetype start; // offset in the file: one byte is one character in Windows-1251
-    core::LineEnd end;
+    base::LineEnd end;
 };
 
 // Splits as the readers do.
 QList<Line> splitLines(const QByteArray& bytes) {
     QList<Line> lines;
     for (qsizetype pos = 0; pos < bytes.size();) {
-        const core::LineSpan span = core::lineAt(QByteArrayView(bytes), pos);
+        const base::LineSpan span = base::lineAt(QByteArrayView(bytes), pos);
         lines.append(
-            {core::decodeCp1251(bytes.sliced(span.start, span.length)), span.start, span.end});
+            {base::decodeCp1251(bytes.sliced(span.start, span.length)), span.start, span.end});
         pos = span.next();
     }
     return lines;
@@ -88,7 +88,7 @@ int lineOf(const QList<Line>& lines, qsizetype offset) {
 
 // Line ends inside a quoted field, counted as the reader counts lines.
 int lineEndsIn(const QString& field) {
-    return core::countLineEnds(field);
+    return base::countLineEnds(field);
 }
 
 bool isBlank(const QString& line) {
@@ -123,7 +123,7 @@ private:
                          [](const Finding& a, const Finding& b) { return a.line < b.line; });
     }
     // The file as the program finds it: names match case-insensitively.
-    QString pathOf(const QString& file) const { return core::realPath(m_folder + u'/' + file); }
+    QString pathOf(const QString& file) const { return base::realPath(m_folder + u'/' + file); }
     bool exists(const QString& file) const { return QFileInfo(pathOf(file)).isFile(); }
 
     std::optional<QByteArray> read(const QString& file);
@@ -144,10 +144,10 @@ private:
 
 std::optional<QByteArray> Checker::read(const QString& file) {
     try {
-        return core::readContentFile(m_folder + u'/' + file);
-    } catch (const core::RuntimeFailure& failure) {
+        return base::readContentFile(m_folder + u'/' + file);
+    } catch (const base::RuntimeFailure& failure) {
         add(file, 0, Severity::Error,
-            failure.number == core::ErrFileNotFound
+            failure.number == base::ErrFileNotFound
                 ? QStringLiteral("missing")
                 : QStringLiteral("cannot be read (error %1)").arg(failure.number));
         return std::nullopt;
@@ -201,13 +201,13 @@ void Checker::checkEncoding(const QString& file, const QByteArray& bytes,
     }
 
     const auto notCrLf = [](const Line& l) {
-        return l.end == core::LineEnd::Cr || l.end == core::LineEnd::Lf;
+        return l.end == base::LineEnd::Cr || l.end == base::LineEnd::Lf;
     };
     const auto first = std::find_if(lines.begin(), lines.end(), notCrLf);
     if (first != lines.end())
         add(file, int(first - lines.begin()) + 1, Severity::Warning,
             QStringLiteral("line ends in %1 rather than CR LF (%2 such lines in the file)")
-                .arg(first->end == core::LineEnd::Cr ? QStringLiteral("CR") : QStringLiteral("LF"))
+                .arg(first->end == base::LineEnd::Cr ? QStringLiteral("CR") : QStringLiteral("LF"))
                 .arg(std::count_if(lines.begin(), lines.end(), notCrLf)));
 }
 
@@ -217,7 +217,7 @@ void Checker::checkTopicFile(const QString& file) {
     if (!bytes) return;
     const QList<Line> lines = splitLines(*bytes);
     checkEncoding(file, *bytes, lines);
-    checkTopics(file, lines, core::decodeCp1251(*bytes));
+    checkTopics(file, lines, base::decodeCp1251(*bytes));
     sortFrom(first);
 }
 
@@ -301,7 +301,7 @@ void Checker::checkWordGroups() {
     if (!bytes) return;
     const QList<Line> lines = splitLines(*bytes);
     checkEncoding(WordGroupsFile, *bytes, lines);
-    const QString text = core::decodeCp1251(*bytes);
+    const QString text = base::decodeCp1251(*bytes);
     checkTopics(WordGroupsFile, lines, text);
     for (const search::WordGroupProblem& problem : search::parseWordGroups(text).problems)
         add(WordGroupsFile, lineOf(lines, problem.offset), Severity::Warning, problem.message);
@@ -315,7 +315,7 @@ void Checker::checkCatalogue() {
     if (!bytes) return;
     const QList<Line> lines = splitLines(*bytes);
     checkEncoding(CatalogueFile, *bytes, lines);
-    checkRecords(readRecords(lines, core::decodeCp1251(*bytes)));
+    checkRecords(readRecords(lines, base::decodeCp1251(*bytes)));
     sortFrom(first);
 }
 
@@ -442,8 +442,8 @@ void Checker::checkRecords(const QList<Entry>& entries) {
 std::optional<QImage> Checker::decode(const QString& file, QByteArray* format, QString* why) const {
     QBuffer bytes;
     try {
-        bytes.setData(core::readContentFile(m_folder + u'/' + file, core::MaxPictureBytes));
-    } catch (const core::RuntimeFailure& failure) {
+        bytes.setData(base::readContentFile(m_folder + u'/' + file, base::MaxPictureBytes));
+    } catch (const base::RuntimeFailure& failure) {
         *why = failure.text;
         return std::nullopt;
     }
@@ -471,7 +471,7 @@ void Checker::checkPhoto(int line, const QString& photo) {
     if (format != "jpeg")
         add(CatalogueFile, line, Severity::Warning,
             QStringLiteral("photo %1 is %2, not JPEG").arg(photo, QString::fromLatin1(format)));
-    const bool landscape = catalogue::frame::isLandscape(core::pxToTwips(image->width()));
+    const bool landscape = catalogue::frame::isLandscape(base::pxToTwips(image->width()));
     const QSize frame =
         landscape ? catalogue::frame::LandscapeMaxPhoto : catalogue::frame::PortraitMaxPhoto;
     if (image->width() > frame.width() || image->height() > frame.height())

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The content checker: each fixture breaks one thing and must give exactly the findings
 // listed, so a check that misses a fault or reports a sound file fails alike.
-#include "tests/content.h"
+#include "tests/files.h"
 #include "tools/ssu-check/check.h"
 
 #include <QFileInfo>
@@ -14,7 +14,7 @@ const QStringList TopicFiles = {"text/HCD.ssu", "text/vos.ssu", "text/kiv.ssu", 
 
 // A folder the checker passes: the fixture's start-up files and one-record catalogue, five
 // small topic files and the sounds.
-class Content : public ContentFolder {
+class Content : public ContentFiles {
 public:
     Content() {
         for (const QString& file : TopicFiles)

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/failure.h"
+#include "base/failure.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
 
-namespace core {
+namespace base {
 
 namespace {
 
@@ -52,4 +52,4 @@ void endProgram(int status) {
     ender()(status);
 }
 
-} // namespace core
+} // namespace base

@@ -6,7 +6,7 @@
 #include <QString>
 #include <functional>
 
-namespace core {
+namespace base {
 
 enum ErrorNumber : int {
     ErrOverflow = 6,
@@ -49,4 +49,4 @@ using ProgramEnder = std::function<void(int status)>;
 ProgramEnder setProgramEnder(ProgramEnder ender);
 void endProgram(int status);
 
-} // namespace core
+} // namespace base

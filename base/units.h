@@ -9,7 +9,7 @@
 #include <QSize>
 #include <cmath>
 
-namespace core {
+namespace base {
 
 constexpr int TwipsPerPixel = 15;
 
@@ -57,4 +57,4 @@ inline QPoint twipsPoint(int x, int y, double zoom = zoomFactor()) {
     return QPoint(twipsToPx(x, zoom), twipsToPx(y, zoom));
 }
 
-} // namespace core
+} // namespace base

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Reading topic files: the title scan and the topic read, without a window.
-#include "topics/topicfile.h"
+#include "formats/topicfile.h"
 
 #include <QTest>
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "search/searchwindow.h"
+#include "search_window/searchwindow.h"
 
-#include "core/contentfiles.h"
-#include "core/failure.h"
+#include "base/contentfiles.h"
+#include "base/failure.h"
+#include "base/units.h"
 #include "core/look.h"
-#include "core/units.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -28,7 +28,7 @@ constexpr int SearchingDelayMs = 150;
 
 QList<Section> sections() {
     QList<Section> list;
-    for (const content::Section& s : content::Sections)
+    for (const base::content::Section& s : base::content::Sections)
         list.append({s.file, s.readerTitle});
     return list;
 }
@@ -52,7 +52,7 @@ QString foundLine(const Answer& answer) {
 
 SearchWindow::SearchWindow(ProgramValues& values, Navigator& navigator)
     : FormBase(values, navigator, QStringLiteral("SearchWindow"), Look),
-      m_searcher(sections(), content::Catalogue, CatalogueLabel, content::WordGroups) {
+      m_searcher(sections(), base::content::Catalogue, CatalogueLabel, base::content::WordGroups) {
     QWidget* s = surface();
     setAccessibleName(Title);
     Label7 =
@@ -124,17 +124,18 @@ SearchWindow::SearchWindow(ProgramValues& values, Navigator& navigator)
             [this] { Label8->setText(QStringLiteral("Поиск…")); });
     connect(&m_searcher, &Searcher::answered, this,
             [this](const QString& query, const Answer& answer) {
-                guarded([&] { showAnswer(query, answer); });
+                base::guarded([&] { showAnswer(query, answer); });
             });
-    connect(Text1, &QLineEdit::textChanged, this, [this] { guarded([&] { Text1_Change(); }); });
+    connect(Text1, &QLineEdit::textChanged, this,
+            [this] { base::guarded([&] { Text1_Change(); }); });
     connect(List1, &QListWidget::currentRowChanged, this, [this] {
-        guarded([&] {
+        base::guarded([&] {
             if (List1->currentRow() >= 0) highlightFirst(false);
             List1_Click();
         });
     });
     connect(List1, &QListWidget::itemActivated, this,
-            [this] { guarded([&] { List1_DblClick(); }); });
+            [this] { base::guarded([&] { List1_DblClick(); }); });
 }
 
 // QWidget's destructor closes the window, which moves the focus: by then this is no longer
@@ -274,7 +275,7 @@ void SearchWindow::Image2_Click() {
     hideForm();
     leave();
     m_navigator.leaveSearch();
-    playSound(content::sound::Select);
+    playSound(base::content::sound::Select);
 }
 
 // What the last search held goes; the indexes stay for the next time.

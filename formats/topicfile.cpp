@@ -1,26 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "topics/topicfile.h"
+#include "formats/topicfile.h"
 
-#include "core/text.h"
+#include "base/text.h"
 
 namespace topics {
 
 namespace {
 
-template <class View> using LineReader = core::BasicLineReader<View>;
+template <class View> using LineReader = base::BasicLineReader<View>;
 
 QString toText(QStringView line) {
     return line.toString();
 }
 QString toText(QByteArrayView line) {
-    return core::decodeCp1251(line);
+    return base::decodeCp1251(line);
 }
 bool isTitleLine(QStringView line, const QString& title) {
     return line.size() == title.size() + 1 && line.startsWith(u'#') && line.sliced(1) == title;
 }
 bool isTitleLine(QByteArrayView line, const QString& title) {
     return line.size() == title.size() + 1 && line.startsWith('#') &&
-           core::decodesTo(line.sliced(1), title);
+           base::decodesTo(line.sliced(1), title);
 }
 
 // Reads a topic's lines up to its closing line (consumed) or the end of the file.
@@ -73,7 +73,7 @@ void DisplayText::appendLine(QStringView line) {
 }
 
 void DisplayText::appendLine(QByteArrayView line) {
-    appendLine(core::decodeCp1251(line));
+    appendLine(base::decodeCp1251(line));
 }
 
 void DisplayText::closeTopic() {
@@ -97,11 +97,11 @@ QString readTopic(QByteArrayView bytes, const QString& title) {
 }
 
 QString readTopicFile(const QString& contentPath) {
-    return core::decodeCp1251(readTopicBytes(contentPath));
+    return base::decodeCp1251(readTopicBytes(contentPath));
 }
 
 QByteArray readTopicBytes(const QString& contentPath) {
-    return core::readContentFile(contentPath);
+    return base::readContentFile(contentPath);
 }
 
 } // namespace topics

@@ -6,7 +6,7 @@
 
 #include <QString>
 
-namespace core {
+namespace base {
 
 // "\" and "/" both separate folders. Each component is matched exactly when it exists,
 // otherwise case-insensitively; an unmatched component is kept as written.
@@ -15,4 +15,4 @@ QString realPath(const QString& contentPath);
 // The folder of the executable: sounds are found under it.
 QString programDirectory();
 
-} // namespace core
+} // namespace base

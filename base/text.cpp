@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/text.h"
+#include "base/text.h"
 
-#include "core/contentpath.h"
-#include "core/failure.h"
+#include "base/contentpath.h"
+#include "base/failure.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -14,7 +14,7 @@
 #include <array>
 #include <optional>
 
-namespace core {
+namespace base {
 
 QString decodeCp1251(QByteArrayView bytes) {
     // ICU knows this code page; Qt's built-in table does not. Every byte is one character,
@@ -133,4 +133,4 @@ void ContentFileReader::checkRead() {
         fail(ErrPathAccess, QStringLiteral("Ошибка чтения файла: %1").arg(m_contentPath));
 }
 
-} // namespace core
+} // namespace base

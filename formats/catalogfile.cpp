@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "catalogue/catalogfile.h"
+#include "formats/catalogfile.h"
 
-#include "core/contentfiles.h"
-#include "core/text.h"
+#include "base/contentfiles.h"
+#include "base/text.h"
 
 #include <algorithm>
 #include <utility>
@@ -32,12 +32,12 @@ QList<Record> parseRecords(QStringView text) {
 
 std::optional<QString> photoPath(const QString& photoFile) {
     if (photoFile.size() < 3) return std::nullopt;
-    return core::content::PhotoFolder + photoFile.left(photoFile.size() - 3) +
+    return base::content::PhotoFolder + photoFile.left(photoFile.size() - 3) +
            QStringLiteral("jpg");
 }
 
 QString readCatalogueFile(const QString& contentPath) {
-    return core::decodeCp1251(core::readContentFile(contentPath));
+    return base::decodeCp1251(base::readContentFile(contentPath));
 }
 
 namespace {
@@ -58,8 +58,8 @@ std::optional<RawRecord> readRawRecord(ByteReader& reader) {
 }
 
 Record decoded(const RawRecord& r) {
-    return {core::decodeCp1251(r.name), core::decodeCp1251(r.description),
-            core::decodeCp1251(r.photoFile)};
+    return {base::decodeCp1251(r.name), base::decodeCp1251(r.description),
+            base::decodeCp1251(r.photoFile)};
 }
 } // namespace
 
@@ -78,7 +78,7 @@ template <class Each> void forEachRecord(const PieceReader& nextPiece, Each each
         // A record still open is read again from its start only once what has come of it
         // has doubled, so that reading stays linear in the record's length however long.
         if (!atEnd && unread.size() < readAt) continue;
-        if (unread.size() > core::MaxTextBytes) core::failTooLarge(core::content::Catalogue);
+        if (unread.size() > base::MaxTextBytes) base::failTooLarge(base::content::Catalogue);
         ByteReader reader(unread);
         qsizetype done = 0;
         while (!reader.atEnd()) {
@@ -121,13 +121,13 @@ public:
         m_names.append(decodedName);
     }
     void decode() {
-        const QString decoded = core::decodeCp1251(m_joined);
+        const QString decoded = base::decodeCp1251(m_joined);
         qsizetype at = 0;
         for (const qsizetype length : std::as_const(m_lengths)) {
             // Text that would not split (never in Windows-1251) is decoded name by name.
             m_names.append(decoded.size() == m_joined.size()
                                ? decoded.sliced(at, length)
-                               : core::decodeCp1251(QByteArrayView(m_joined).sliced(at, length)));
+                               : base::decodeCp1251(QByteArrayView(m_joined).sliced(at, length)));
             at += length;
         }
         m_joined.clear();
@@ -167,7 +167,7 @@ QList<Record> recordsNamed(const PieceReader& nextPiece, const QString& name) {
     forEachRecord(nextPiece, [&](const RawRecord& r, qint64, qint64) {
         // Cheap test first: a byte is one character, so a name of another length
         // cannot be equal.
-        if (r.name.size() == name.size() && core::decodeCp1251(r.name) == name)
+        if (r.name.size() == name.size() && base::decodeCp1251(r.name) == name)
             found.append(decoded(r));
         return true;
     });
@@ -196,9 +196,9 @@ std::optional<Record> firstRecord(const PieceReader& nextPiece) {
 }
 
 NameScan scanFile(const QString& contentPath) {
-    core::ContentFileReader file(contentPath);
+    base::ContentFileReader file(contentPath);
     // Taken before reading: a file changed meanwhile differs from it at the next choice.
-    const core::FileStamp stamp = file.stamp();
+    const base::FileStamp stamp = file.stamp();
     NameScan scan = scanNames([&file] { return file.read(ScanPieceSize); });
     scan.stamp = stamp;
     return scan;
@@ -220,8 +220,8 @@ std::optional<qint64> BreedIndex::placeOf(const QString& name) {
 }
 
 std::optional<Record> BreedIndex::recordNamed(const QString& name) {
-    core::ContentFileReader file(m_path);
-    const core::FileStamp stamp = file.stamp();
+    base::ContentFileReader file(m_path);
+    const base::FileStamp stamp = file.stamp();
     // The file from offset on, a piece of this size at a time.
     const auto from = [&file](qint64 offset, qsizetype size) -> PieceReader {
         return [&file, offset, size, first = true]() mutable {

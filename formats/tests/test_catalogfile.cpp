@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The breed catalogue file: records read from text and, piecewise, from the file's bytes,
 // and the photo path a record names.
-#include "catalogue/catalogfile.h"
-#include "tests/content.h"
+#include "formats/catalogfile.h"
+#include "tests/files.h"
 
 #include <QTest>
 

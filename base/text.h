@@ -10,7 +10,7 @@
 
 class QFile;
 
-namespace core {
+namespace base {
 
 // Lines end at CR LF, at a CR alone or at an LF alone, and the last line may lack its end.
 // This is the one place that says so: both readers and the content checker split here,
@@ -129,4 +129,4 @@ private:
     std::unique_ptr<QFile> m_file;
 };
 
-} // namespace core
+} // namespace base

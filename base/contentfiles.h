@@ -9,7 +9,7 @@
 #include <QStringList>
 #include <array>
 
-namespace core::content {
+namespace base::content {
 
 // The five reading sections in the order of the main menu's items 1 to 5. The training
 // section's reader title says "собаки" where its menu caption says "собак".
@@ -88,4 +88,4 @@ inline QStringList soundFiles() {
     return {sound::Check, sound::Select, sound::Stat};
 }
 
-} // namespace core::content
+} // namespace base::content

@@ -12,12 +12,12 @@
 //   psograf_bench_search --memory catalogue|search FOLDER   (a child run: the program's
 //                                                    memory on the folder's texts)
 #include "app/program.h"
+#include "base/contentfiles.h"
 #include "catalogue/form1.h"
-#include "core/contentfiles.h"
 #include "main_window/form2.h"
 #include "search/engine.h"
 #include "search/searcher.h"
-#include "search/searchwindow.h"
+#include "search_window/searchwindow.h"
 #include "tests/fixture.h"
 
 #include <QApplication>
@@ -40,14 +40,14 @@ const QString CatalogueLabel = QStringLiteral("Каталог пород");
 
 QList<search::Section> sections() {
     QList<search::Section> list;
-    for (const auto& s : core::content::Sections)
+    for (const auto& s : base::content::Sections)
         list.append({s.file, s.readerTitle});
     return list;
 }
 
 search::Engine newEngine() {
-    return search::Engine(sections(), core::content::Catalogue, CatalogueLabel,
-                          core::content::WordGroups);
+    return search::Engine(sections(), base::content::Catalogue, CatalogueLabel,
+                          base::content::WordGroups);
 }
 
 QString fileName(const QString& contentPath) {
@@ -126,7 +126,7 @@ QByteArray numbered(const QByteArray& name, int copy) {
 
 // Every file repeated copies times, the copies' titles and names numbered.
 bool prepare(const QString& source, const QString& target, int copies) {
-    for (const auto& s : core::content::Sections) {
+    for (const auto& s : base::content::Sections) {
         const QList<Topic> topics = topicsOf(readFile(source, s.file));
         QByteArray out;
         for (int k = 1; k <= copies; ++k)
@@ -135,15 +135,15 @@ bool prepare(const QString& source, const QString& target, int copies) {
                        numbered(t.title, k) + "\r\n";
         if (topics.isEmpty() || !writeFile(target, s.file, out)) return false;
     }
-    const QList<Breed> breeds = breedsOf(readFile(source, core::content::Catalogue));
+    const QList<Breed> breeds = breedsOf(readFile(source, base::content::Catalogue));
     QByteArray out;
     for (int k = 1; k <= copies; ++k)
         for (const Breed& b : breeds)
             out +=
                 '"' + numbered(b.name, k) + "\",\"" + b.description + "\",\"" + b.photo + "\"\r\n";
-    return !breeds.isEmpty() && writeFile(target, core::content::Catalogue, out) &&
-           writeFile(target, core::content::WordGroups,
-                     readFile(source, core::content::WordGroups));
+    return !breeds.isEmpty() && writeFile(target, base::content::Catalogue, out) &&
+           writeFile(target, base::content::WordGroups,
+                     readFile(source, base::content::WordGroups));
 }
 
 // 100,000 breeds with descriptions of about 1 KB, five sections of 5,000 topics of about
@@ -151,7 +151,7 @@ bool prepare(const QString& source, const QString& target, int copies) {
 constexpr int LargeBreeds = 100'000;
 constexpr int LargeTopics = 5'000;
 bool makeLarge(const QString& source, const QString& target) {
-    for (const auto& s : core::content::Sections) {
+    for (const auto& s : base::content::Sections) {
         const QList<Topic> topics = topicsOf(readFile(source, s.file));
         if (topics.isEmpty()) return false;
         QByteArray out;
@@ -167,7 +167,7 @@ bool makeLarge(const QString& source, const QString& target) {
         }
         if (!writeFile(target, s.file, out)) return false;
     }
-    const QList<Breed> breeds = breedsOf(readFile(source, core::content::Catalogue));
+    const QList<Breed> breeds = breedsOf(readFile(source, base::content::Catalogue));
     if (breeds.isEmpty()) return false;
     QByteArray out;
     out.reserve(qsizetype(LargeBreeds) * 1000);
@@ -176,9 +176,9 @@ bool makeLarge(const QString& source, const QString& target) {
         out += '"' + numbered(b.name, i / int(breeds.size()) + 1) + "\",\"" +
                cut(b.description, 1010) + "\",\"" + b.photo + "\"\r\n";
     }
-    return writeFile(target, core::content::Catalogue, out) &&
-           writeFile(target, core::content::WordGroups,
-                     readFile(source, core::content::WordGroups));
+    return writeFile(target, base::content::Catalogue, out) &&
+           writeFile(target, base::content::WordGroups,
+                     readFile(source, base::content::WordGroups));
 }
 
 double medianMs(int runs, const std::function<void()>& work) {
@@ -436,8 +436,8 @@ int main(int argc, char** argv) {
         big.row({"Memory the kept index holds", "",
                  QString::number(index / 1048576.0, 'f', 1) + " MiB", ""});
     }
-    search::Searcher searcher(sections(), core::content::Catalogue, CatalogueLabel,
-                              core::content::WordGroups);
+    search::Searcher searcher(sections(), base::content::Catalogue, CatalogueLabel,
+                              base::content::WordGroups);
     {
         QElapsedTimer t;
         t.start();

@@ -8,7 +8,7 @@
 // trailing spaces. CR LF, CR and LF each end a line, and a blank line is one empty field.
 #pragma once
 
-#include "core/text.h"
+#include "base/text.h"
 
 #include <QByteArrayView>
 #include <QHash>
@@ -42,7 +42,7 @@ public:
 private:
     template <class Char> static bool isLineEnd(Char c) { return c == '\r' || c == '\n'; }
     void consumeLineEnd() {
-        m_pos += core::lineEndLength(m_text, m_pos);
+        m_pos += base::lineEndLength(m_text, m_pos);
         ++m_line;
     }
     View m_text;
@@ -73,7 +73,7 @@ template <class View> std::optional<View> BasicFieldReader<View>::readFieldView(
         const qsizetype close = m_text.indexOf('"', m_pos + 1);
         const qsizetype stop = close < 0 ? m_text.size() : close;
         value = m_text.sliced(m_pos + 1, stop - m_pos - 1);
-        m_line += core::countLineEnds(value);
+        m_line += base::countLineEnds(value);
         end = close < 0 ? m_text.size() : close + 1;
         while (end < m_text.size() && m_text[end] != ',' && !isLineEnd(m_text[end]))
             ++end;
@@ -117,7 +117,7 @@ struct NameScan {
     QStringList names;           // of every complete record, in file order
     std::optional<Record> first; // the first complete record, whole
     QList<qint64> offsets;       // where each of those records starts in the bytes
-    core::FileStamp stamp;       // of the file, when it was read from one
+    base::FileStamp stamp;       // of the file, when it was read from one
 };
 NameScan scanNames(const PieceReader& nextPiece);
 NameScan scanNames(QByteArrayView bytes, qsizetype pieceSize = ScanPieceSize);
@@ -155,7 +155,7 @@ public:
 private:
     std::optional<qint64> placeOf(const QString& name);
     QString m_path;
-    core::FileStamp m_stamp;
+    base::FileStamp m_stamp;
     QStringList m_names;
     QList<qint64> m_offsets;
     QHash<QString, qint64> m_last; // made at the first choice after a scan

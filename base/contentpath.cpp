@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/contentpath.h"
+#include "base/contentpath.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-namespace core {
+namespace base {
 
 QString realPath(const QString& contentPath) {
     QString path = contentPath;
@@ -45,4 +45,4 @@ QString programDirectory() {
     return QCoreApplication::applicationDirPath();
 }
 
-} // namespace core
+} // namespace base
