@@ -263,7 +263,6 @@ void SearchWindow::List1_DblClick() {
     const int row = chosenRow();
     if (row < 0 || row >= m_results.size()) return;
     const Result r = m_results[row];
-    hideForm();
     leave();
     if (r.kind == Kind::Topic)
         m_navigator.showTopic(r.file, r.title);
@@ -272,14 +271,18 @@ void SearchWindow::List1_DblClick() {
 }
 
 void SearchWindow::Image2_Click() {
-    hideForm();
     leave();
     m_navigator.leaveSearch();
     playSound(base::content::sound::Select);
 }
 
-// What the last search held goes; the indexes stay for the next time.
 void SearchWindow::leave() {
+    hideForm();
+    forgetAnswer();
+}
+
+// What the last search held goes; the indexes stay for the next time.
+void SearchWindow::forgetAnswer() {
     m_searching.stop();
     m_results = {};
     List1->clear();

@@ -43,6 +43,8 @@ public:
     // Opens the chosen result (Enter, double-click, press).
     void List1_DblClick();
     void Image2_Click();
+    // Hidden, with what the last search held gone (the back button does the same).
+    void leave() override;
 
     const QList<Result>& results() const { return m_results; }
     Searcher& searcher() { return m_searcher; }
@@ -64,7 +66,7 @@ private:
     int chosenRow() const;
     void highlightFirst(bool on);
     QBrush partialText() const;
-    void leave();
+    void forgetAnswer();
 
     Searcher m_searcher;
     QList<Result> m_results;
