@@ -7,7 +7,8 @@
 //
 //   psograf_bench_search [content folder]            the table
 //   psograf_bench_search --show QUERY [folder]       what a query finds, with passages
-//   psograf_bench_search --questions [folder]        questions.tsv: answers in the first three
+//   psograf_bench_search --questions [FILE.tsv] [folder]  answers in the first three (of
+//                                                    questions.tsv unless FILE.tsv is named)
 //   psograf_bench_search --make-large TARGET [folder]  writes the large reference
 //   psograf_bench_search --memory catalogue|search FOLDER   (a child run: the program's
 //                                                    memory on the folder's texts)
@@ -238,8 +239,8 @@ int show(const QString& query, const QString& folder) {
 }
 
 // The share of questions with a judged answer among the first three results.
-int questions(const QString& folder) {
-    QFile file(QStringLiteral(PSOGRAF_QUESTIONS));
+int questions(const QString& path, const QString& folder) {
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return 1;
     QDir::setCurrent(folder);
     search::Engine engine = newEngine();
@@ -355,6 +356,10 @@ int main(int argc, char** argv) {
         mode = args.takeFirst();
         if (mode == QLatin1String("--show") || mode == QLatin1String("--make-large"))
             query = args.isEmpty() ? QString() : args.takeFirst();
+        if (mode == QLatin1String("--questions"))
+            query = !args.isEmpty() && args.first().endsWith(QLatin1String(".tsv"))
+                        ? QDir(args.takeFirst()).absolutePath()
+                        : QStringLiteral(PSOGRAF_QUESTIONS);
     }
     const QString content =
         QDir(args.isEmpty() ? QStringLiteral(PSOGRAF_CONTENT_DIR) : args.first()).absolutePath();
@@ -363,7 +368,7 @@ int main(int argc, char** argv) {
     if (mode == QLatin1String("--make-large")) return makeLarge(content, query) ? 0 : 1;
     if (!prepare(content, shipped, 1)) return 1;
     if (mode == QLatin1String("--show")) return show(query, shipped);
-    if (mode == QLatin1String("--questions")) return questions(shipped);
+    if (mode == QLatin1String("--questions")) return questions(query, shipped);
 
     const QString folders[3] = {shipped, work.filePath("x10"), work.filePath("x100")};
     const int copies[3] = {1, 10, 100};
