@@ -3,19 +3,16 @@
 
 #include "base/failure.h"
 #include "base/text.h"
-#include "search/documents.h"
 #include "search/passage.h"
-#include "search/wordgroups.h"
+#include "search/ranking.h"
+#include "search/terms.h"
 #include "search/words.h"
 
 #include <QHash>
-#include <QSet>
-#include <QVarLengthArray>
 
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <cmath>
 #include <numeric>
 #include <optional>
 #include <vector>
@@ -24,32 +21,8 @@ namespace search {
 
 namespace {
 
-// Query words beyond this many are ignored (each is one bit of a mask), and so are the words
-// of a phrase beyond what four bits count.
-constexpr qsizetype MaxTerms = 32;
-constexpr qsizetype MaxUnits = 15;
-// A stem this long or longer also finds the stems that begin with it; one this short or
-// shorter finds only its own word form.
-constexpr qsizetype PrefixStem = 4;
-constexpr qsizetype ShortStem = 2;
-// The word being typed matches as a beginning from this many letters.
-constexpr qsizetype TypedBeginning = 2;
 // A word found nowhere is retried with one edit from this many letters.
 constexpr qsizetype TypoLetters = 5;
-// Fewer documents than this holding every word: those missing one follow.
-constexpr qsizetype FewFull = 5;
-
-// Ranking: BM25's saturation and length norm, words in the title counted thrice, an entry
-// of a word group a little below the word itself, a word derived from it ("японская"
-// for "японск") lower, an optional word (see search/wordgroups.h) at under a third; words close
-// together gain up to half the weight of all but the weightiest of them.
-constexpr float K1 = 1.2f;
-constexpr float B = 0.75f;
-constexpr float TitleWeight = 3;
-constexpr float GroupWeight = 0.8f;
-constexpr float DerivedWeight = 0.6f;
-constexpr float OptionalWeight = 0.3f;
-constexpr float ProximityWeight = 0.5f;
 
 // A file that changes under a search is indexed again and the search started over, this
 // many times at most.
@@ -58,33 +31,9 @@ constexpr int Attempts = 3;
 constexpr qsizetype FirstPassages = 60;
 // A file this small is read whole when its texts are read back.
 constexpr qint64 WholeFileBytes = 4 << 20;
-// The word groups file is small; anything larger is no such file.
-constexpr qint64 MaxGroupsBytes = 4 << 20;
 
 // How a document matched a term.
 enum Flag : quint8 { Whole = 1, Beginning = 2, Title = 4 };
-
-// One word to look for in the index.
-struct Unit {
-    std::optional<QByteArray> key; // folded; nothing when no content file can hold it
-    QByteArray stem;
-    bool beginning = false; // any form that begins with key
-    bool derived = true;    // also forms whose stem begins with this one ("японская")
-};
-
-// Ways a term can be found; an alternative of several units needs all of them.
-struct Alternative {
-    QList<Unit> units;
-    float weight = 1;
-    bool beginning = false;
-};
-
-struct Term {
-    QString key;  // folded, as typed
-    Span inQuery; // in the query
-    bool typed = false;
-    QList<Alternative> alternatives;
-};
 
 // A document found for a term in one file.
 struct Hit {
@@ -93,104 +42,16 @@ struct Hit {
     quint8 flags;
 };
 
-struct Candidate {
-    int file;
-    quint32 doc;
-    int group; // 0 every term whole, 1 the typed one as a beginning, 2 partial
-    bool titleAll;
-    float score;
-};
-
-bool ranksBefore(const Candidate& a, const Candidate& b) {
-    if (a.group != b.group) return a.group < b.group;
-    if (a.titleAll != b.titleAll) return a.titleAll;
-    if (a.score != b.score) return a.score > b.score;
-    if (a.file != b.file) return a.file < b.file;
-    return a.doc < b.doc;
-}
-
 struct Changed {
     int file;
 };
 
-struct Mark {
-    Span span; // in the document's text
-    int term;
-    int position; // the word's place in the document
+// The forms each term found in one file, to mark them in the texts read back; and by
+// first byte, the lengths they have, so that most words need not be looked up.
+struct FoundForms {
+    QHash<QByteArray, quint32> terms;
+    std::array<quint64, 256> lengths{};
 };
-
-// The sentence with the most of the query words, then the most matches; the first of equals.
-qsizetype bestSentence(const QList<Span>& sentences, const QList<Mark>& hits, qsizetype terms) {
-    qsizetype best = 0, bestWords = 0, bestCount = 0;
-    for (qsizetype i = 0; i < sentences.size(); ++i) {
-        QVarLengthArray<bool, 8> seen(terms, false);
-        qsizetype distinct = 0, count = 0;
-        for (const Mark& h : hits) {
-            if (h.span.offset < sentences[i].offset || h.span.end() > sentences[i].end()) continue;
-            ++count;
-            if (!std::exchange(seen[h.term], true)) ++distinct;
-        }
-        if (distinct > bestWords || (distinct == bestWords && count > bestCount)) {
-            best = i;
-            bestWords = distinct;
-            bestCount = count;
-        }
-    }
-    return best;
-}
-
-// Around the best sentence, the neighbours that fit in a passage.
-Span sentenceWindow(const QList<Span>& sentences, qsizetype best) {
-    qsizetype lo = best, hi = best;
-    for (bool grew = true; grew;) {
-        grew = false;
-        if (hi + 1 < sentences.size() &&
-            sentences[hi + 1].end() - sentences[lo].offset <= PassageLength) {
-            ++hi;
-            grew = true;
-        }
-        if (lo > 0 && sentences[hi].end() - sentences[lo - 1].offset <= PassageLength) {
-            --lo;
-            grew = true;
-        }
-    }
-    return {sentences[lo].offset, sentences[hi].end() - sentences[lo].offset};
-}
-
-// The fewest words in a row holding every term found in the document (by position).
-int narrowestWindow(const QList<Mark>& marks, int terms, int present) {
-    QList<Mark> sorted = marks;
-    std::sort(sorted.begin(), sorted.end(),
-              [](const Mark& a, const Mark& b) { return a.position < b.position; });
-    QVarLengthArray<int, 8> inWindow(terms, 0);
-    int covered = 0, best = std::numeric_limits<int>::max();
-    for (qsizetype lo = 0, hi = 0; hi < sorted.size(); ++hi) {
-        if (inWindow[sorted[hi].term]++ == 0) ++covered;
-        while (covered == present) {
-            best = std::min(best, sorted[hi].position - sorted[lo].position + 1);
-            if (--inWindow[sorted[lo].term] == 0) --covered;
-            ++lo;
-        }
-    }
-    return best;
-}
-
-// Russian drops a vowel as some words bend ("щенок", "щенка"; "коготь", "когти"): a stem
-// ending in о or е between consonants also stands for the stem without it, and one ending
-// in two consonants for the stem with о or е between them.
-QStringList fleetingStems(const QString& stem) {
-    const auto consonant = [](QChar c) {
-        return c >= QChar(0x0430) && c <= QChar(0x044F) &&
-               !QStringLiteral("аеиоуыэюяйьъ").contains(c);
-    };
-    const qsizetype n = stem.size();
-    if (n < 4 || !consonant(stem[n - 1])) return {};
-    if ((stem[n - 2] == u'о' || stem[n - 2] == u'е') && consonant(stem[n - 3]))
-        return {QString(stem).remove(n - 2, 1)};
-    if (consonant(stem[n - 2]))
-        return {QString(stem).insert(n - 1, u'о'), QString(stem).insert(n - 1, u'е')};
-    return {};
-}
 
 } // namespace
 
@@ -206,13 +67,9 @@ struct Engine::Private {
         std::unique_ptr<FileIndex> index;
     };
     std::vector<File> files;
-    QString groupsFile;
-    std::optional<FileStamp> groupsStamp;
-    QList<QStringList> groups;              // entries, folded
-    QHash<QString, QList<int>> groupsByKey; // an entry's match key → its groups
-    QSet<QString> optionalWords;            // match keys
-    Stemmer stemmer;
+    QueryWords words;
 
+    explicit Private(QString groupsFile) : words(std::move(groupsFile)) {}
     // Working memory of a search, as large as the largest file's documents.
     struct Scratch {
         QList<float> count, sum;
@@ -236,15 +93,31 @@ struct Engine::Private {
     } scratch;
 
     QStringList refresh(const Yield& yield);
-    void readGroups();
-    QString matchKey(const QString& key);
-    Unit unitOf(const QString& key, bool beginning, bool derived = true);
-    QList<Alternative> alternativesOf(QStringView phrase, float weight, bool derived);
-    Term termOf(const QString& key, Span inQuery, bool typed);
-    QList<std::pair<quint32, float>> formsOf(const FileIndex& index, const Unit& unit) const;
     QList<Hit> hitsOf(const FileIndex& index, const Term& term, const Yield& yield);
     qsizetype documentsFor(const Unit& unit) const;
     std::optional<QString> correction(const Term& term);
+
+    // The parts of a search, in order.
+    struct Query {
+        QList<Term> terms;
+        QList<QList<QList<Hit>>> hits; // per term, per file
+        QList<qsizetype> holding;      // documents holding each term
+        qsizetype documents = 0;
+        float averageLength = 1;
+        Weights weights;
+    };
+    void gather(Query& q, qsizetype t, const Yield& yield);
+    QString findTerms(Query& q, QStringView query, const Yield& yield);
+    QList<Candidate> candidatesOf(const Query& q, Answer& answer, const Yield& yield);
+    std::vector<FoundForms> foundForms(const Query& q) const;
+    // Reads a listed document back: its passage and marks, and what closeness adds to its
+    // score. A small file is read whole, once.
+    struct Reading {
+        std::vector<std::unique_ptr<base::ContentFileReader>> readers;
+        std::vector<std::optional<QByteArray>> wholes;
+        std::vector<FoundForms> found;
+    };
+    void readBack(Candidate& c, Result& r, const Query& q, Reading& reading, const Yield& yield);
     Answer search(QStringView query, const Yield& yield, const EarlyAnswer& early);
 };
 
@@ -259,153 +132,18 @@ QStringList Engine::Private::refresh(const Yield& yield) {
             f.index = FileIndex::build(f.file,
                                        f.kind == Kind::Breed ? FileIndex::Layout::Catalogue
                                                              : FileIndex::Layout::Topics,
-                                       stemmer, [&] { return yield.stop(); });
+                                       words.stemmer(), [&] { return yield.stop(); });
         } catch (const base::RuntimeFailure&) {
             unreadable.append(f.file);
         }
     }
     try {
-        readGroups();
+        words.readGroups();
     } catch (const base::RuntimeFailure&) {
-        unreadable.append(groupsFile);
-        groupsStamp.reset();
-        groups.clear();
-        groupsByKey.clear();
-        optionalWords.clear();
+        unreadable.append(words.groupsFile());
+        words.forget();
     }
     return unreadable;
-}
-
-// The author's groups: none without the file.
-void Engine::Private::readGroups() {
-    if (groupsFile.isEmpty()) return;
-    const std::optional<FileStamp> stamp = stampOf(groupsFile);
-    if (stamp == groupsStamp) return;
-    groupsStamp = stamp;
-    groups.clear();
-    groupsByKey.clear();
-    optionalWords.clear();
-    if (!stamp) return;
-    if (stamp->size > MaxGroupsBytes)
-        base::fail(base::ErrPathAccess, QStringLiteral("Файл слишком велик: %1").arg(groupsFile));
-    base::ContentFileReader reader(groupsFile);
-    const QString text = base::decodeCp1251(reader.read(MaxGroupsBytes));
-    const WordGroups parsed = parseWordGroups(text);
-    for (const QString& word : parsed.optionalWords)
-        optionalWords.insert(matchKey(word));
-    for (const WordGroup& g : parsed.groups) {
-        const int id = int(groups.size());
-        groups.append(g.entries);
-        for (const QString& entry : g.entries) {
-            WordReader words(entry);
-            Word word;
-            words.next(word);
-            if (word.whole.length != entry.size()) continue; // several words: found, not finding
-            QList<int>& list = groupsByKey[matchKey(entry)];
-            if (!list.contains(id)) list.append(id);
-        }
-    }
-}
-
-// What a word is known by in the groups: its stem, or itself when the stem is short; a
-// hyphenated word written together.
-QString Engine::Private::matchKey(const QString& key) {
-    QString joined = key;
-    joined.remove(u'-');
-    const QString stem = stemmer.stem(joined);
-    return stem.size() <= ShortStem ? joined : stem;
-}
-
-Unit Engine::Private::unitOf(const QString& key, bool beginning, bool derived) {
-    Unit unit;
-    unit.key = toContentBytes(key);
-    unit.beginning = beginning;
-    unit.derived = derived;
-    if (unit.key && !beginning) unit.stem = toContentBytes(stemmer.stem(key)).value_or(*unit.key);
-    return unit;
-}
-
-// The words of a phrase (a query word, a group's entry), each hyphenated one written
-// together, or else apart. An entry of a group finds only its own word's forms, not the
-// words derived from it.
-QList<Alternative> Engine::Private::alternativesOf(QStringView phrase, float weight, bool derived) {
-    Alternative together{{}, weight, false}, apart{{}, weight, false};
-    bool hyphen = false;
-    WordReader reader(phrase);
-    Word word;
-    QList<Alternative> others;
-    while (reader.next(word) && together.units.size() < MaxUnits && apart.units.size() < MaxUnits) {
-        if (word.partCount == 1) {
-            const QString key =
-                wordKey(phrase.sliced(word.whole.offset, word.whole.length), word.marked);
-            const Unit unit = unitOf(key, false, derived);
-            together.units.append(unit);
-            apart.units.append(unit);
-            if (phrase.size() == word.whole.length)
-                for (const QString& stem : fleetingStems(stemmer.stem(key)))
-                    others.append(
-                        {{{unit.key, *toContentBytes(stem), false, false}}, weight, false});
-            continue;
-        }
-        hyphen = true;
-        QString joined;
-        for (int i = 0; i < word.partCount; ++i) {
-            const QString part =
-                wordKey(phrase.sliced(word.parts[i].offset, word.parts[i].length), word.marked);
-            joined += part;
-            apart.units.append(unitOf(part, false, derived));
-        }
-        together.units.append(unitOf(joined, false, derived));
-    }
-    if (together.units.isEmpty()) return {};
-    if (!hyphen) return QList<Alternative>{together} + others;
-    return {together, apart};
-}
-
-Term Engine::Private::termOf(const QString& key, Span inQuery, bool typed) {
-    Term term{key, inQuery, typed, alternativesOf(key, 1, true)};
-    for (int g : groupsByKey.value(matchKey(key))) {
-        for (const QString& entry : std::as_const(groups[g]))
-            if (entry != key) term.alternatives += alternativesOf(entry, GroupWeight, false);
-    }
-    if (typed) {
-        QString joined = key;
-        joined.remove(u'-');
-        if (joined.size() >= TypedBeginning)
-            term.alternatives.append({{unitOf(joined, true)}, 1, true});
-    }
-    return term;
-}
-
-// The forms of the file a unit finds, each with its weight: a form of the same stem counts
-// whole, one whose stem only begins with the unit's (a word derived from it) less.
-QList<std::pair<quint32, float>> Engine::Private::formsOf(const FileIndex& index,
-                                                          const Unit& unit) const {
-    QList<std::pair<quint32, float>> forms;
-    if (!unit.key || unit.key->isEmpty()) return forms;
-    if (unit.beginning) {
-        const auto [first, last] = index.formsBeginning(*unit.key);
-        for (quint32 id = first; id < last; ++id)
-            forms.append({id, 1});
-        return forms;
-    }
-    if (unit.stem.size() <= ShortStem) {
-        if (const auto id = index.find(*unit.key)) forms.append({*id, 1});
-        return forms;
-    }
-    // A Russian stem begins every word that has it; for other stems only the first letter
-    // is sure.
-    const bool cyrillic = isCyrillicStem(QByteArrayView(unit.stem));
-    const auto [first, last] = index.formsBeginning(cyrillic ? QByteArrayView(unit.stem)
-                                                             : QByteArrayView(unit.stem).first(1));
-    for (quint32 id = first; id < last; ++id) {
-        const QByteArrayView stem = index.stem(id);
-        if (stem == unit.stem)
-            forms.append({id, 1});
-        else if (unit.derived && unit.stem.size() >= PrefixStem && stem.startsWith(unit.stem))
-            forms.append({id, DerivedWeight});
-    }
-    return forms;
 }
 
 // Every document of the file that holds the term, in document order.
@@ -495,8 +233,8 @@ std::optional<QString> Engine::Private::correction(const Term& term) {
     std::optional<QString> best;
     qsizetype bestDocuments = 0;
     const auto consider = [&](const QString& variant) {
-        qsizetype documents = documentsFor(unitOf(variant, false));
-        if (term.typed) documents += documentsFor(unitOf(variant, true));
+        qsizetype documents = documentsFor(words.unitOf(variant, false));
+        if (term.typed) documents += documentsFor(words.unitOf(variant, true));
         if (documents > bestDocuments) {
             best = variant;
             bestDocuments = documents;
@@ -521,86 +259,40 @@ std::optional<QString> Engine::Private::correction(const Term& term) {
     return best;
 }
 
-Answer Engine::Private::search(QStringView query, const Yield& yield, const EarlyAnswer& early) {
-    Answer answer;
-    answer.unreadable = refresh(yield);
-
-    // The terms, each word once.
-    const QString folded = foldCase(query);
-    QList<Term> terms;
-    {
-        WordReader reader(folded);
-        Word word;
-        QList<Span> spans;
-        while (reader.next(word))
-            spans.append(word.whole);
-        for (qsizetype i = 0; i < spans.size() && terms.size() < MaxTerms; ++i) {
-            const QString key =
-                wordKey(QStringView(folded).sliced(spans[i].offset, spans[i].length), true);
-            const bool typed = i + 1 == spans.size() && spans[i].end() == folded.size();
-            if (std::any_of(terms.cbegin(), terms.cend(),
-                            [&](const Term& t) { return matchKey(t.key) == matchKey(key); }))
-                continue;
-            terms.append(termOf(key, spans[i], typed));
-        }
+void Engine::Private::gather(Query& q, qsizetype t, const Yield& yield) {
+    q.holding[t] = 0;
+    for (qsizetype f = 0; f < qsizetype(files.size()); ++f) {
+        q.hits[t][f] = files[f].index ? hitsOf(*files[f].index, q.terms[t], yield) : QList<Hit>();
+        q.holding[t] += q.hits[t][f].size();
     }
-    if (terms.isEmpty()) return answer;
+}
 
-    qsizetype documents = 0;
-    quint64 words = 0;
-    for (const File& f : std::as_const(files)) {
-        if (!f.index) continue;
-        documents += f.index->documentCount();
-        words += f.index->totalLength();
-        scratch.fit(f.index->documentCount());
-    }
-    if (documents == 0) return answer;
-    const float averageLength = std::max(1.0f, float(words) / float(documents));
-
-    // Which documents of each file hold each term.
-    QList<QList<QList<Hit>>> hits(terms.size(), QList<QList<Hit>>(qsizetype(files.size())));
-    QList<qsizetype> holding(terms.size(), 0);
-    const auto gather = [&](qsizetype t) {
-        holding[t] = 0;
-        for (qsizetype f = 0; f < qsizetype(files.size()); ++f) {
-            hits[t][f] = files[f].index ? hitsOf(*files[f].index, terms[t], yield) : QList<Hit>();
-            holding[t] += hits[t][f].size();
-        }
-    };
+// Which documents of each file hold each term; a word found nowhere retried as a typo.
+// Returns the query as searched when a word was retried, else nothing.
+QString Engine::Private::findTerms(Query& q, QStringView query, const Yield& yield) {
+    q.hits = QList<QList<QList<Hit>>>(q.terms.size(), QList<QList<Hit>>(qsizetype(files.size())));
+    q.holding = QList<qsizetype>(q.terms.size(), 0);
     bool corrected = false;
     QString searchedFor = query.toString();
-    for (qsizetype t = terms.size() - 1; t >= 0; --t) {
-        gather(t);
+    for (qsizetype t = q.terms.size() - 1; t >= 0; --t) {
+        gather(q, t, yield);
         // An optional word found nowhere is no typo: it is simply not needed.
-        if (holding[t] > 0 || optionalWords.contains(matchKey(terms[t].key))) continue;
-        if (const std::optional<QString> other = correction(terms[t])) {
-            searchedFor.replace(terms[t].inQuery.offset, terms[t].inQuery.length, *other);
-            terms[t] = termOf(*other, terms[t].inQuery, terms[t].typed);
+        if (q.holding[t] > 0 || words.isOptional(q.terms[t].key)) continue;
+        if (const std::optional<QString> other = correction(q.terms[t])) {
+            searchedFor.replace(q.terms[t].inQuery.offset, q.terms[t].inQuery.length, *other);
+            q.terms[t] = words.termOf(*other, q.terms[t].inQuery, q.terms[t].typed);
             corrected = true;
-            gather(t);
+            gather(q, t, yield);
         }
     }
-    if (corrected) answer.searchedFor = searchedFor.simplified();
+    return corrected ? searchedFor.simplified() : QString();
+}
 
-    // Scores, and the documents worth listing. The author's optional words and words most
-    // documents hold are not required, unless nothing else is asked (then the words most
-    // documents hold are, and failing those the optional ones).
-    const int n = int(terms.size());
-    const quint32 every = n == 32 ? ~quint32(0) : (quint32(1) << n) - 1;
-    quint32 asked = 0, required = 0;
-    for (int t = 0; t < n; ++t) {
-        if (optionalWords.contains(matchKey(terms[t].key))) continue;
-        asked |= quint32(1) << t;
-        if (holding[t] * 2 <= documents) required |= quint32(1) << t;
-    }
-    if (required == 0) required = asked ? asked : every;
+// Scores, and the documents worth listing, unsorted.
+QList<Candidate> Engine::Private::candidatesOf(const Query& q, Answer& answer, const Yield& yield) {
+    const int n = int(q.terms.size());
+    const quint32 required = q.weights.required;
     const int needed = std::popcount(required);
-    // Optional words weigh less, unless they are all that is asked.
-    QList<float> idf(n);
-    for (int t = 0; t < n; ++t)
-        idf[t] = (asked && !(asked & (quint32(1) << t)) ? OptionalWeight : 1) *
-                 std::log(1.0f + (float(documents) - float(holding[t]) + 0.5f) /
-                                     (float(holding[t]) + 0.5f));
     QList<Candidate> candidates;
     Scratch& s = scratch;
     for (int f = 0; f < int(files.size()); ++f) {
@@ -609,9 +301,9 @@ Answer Engine::Private::search(QStringView query, const Yield& yield, const Earl
         const FileIndex& index = *files[f].index;
         for (int t = 0; t < n; ++t) {
             const quint32 bit = quint32(1) << t;
-            for (const Hit& h : std::as_const(hits[t][f])) {
-                const float norm = K1 * (1 - B + B * float(index.length(h.doc)) / averageLength);
-                s.score[h.doc] += idf[t] * h.count * (K1 + 1) / (h.count + norm);
+            for (const Hit& h : std::as_const(q.hits[t][f])) {
+                s.score[h.doc] += termScore(q.weights.idf[t], h.count, float(index.length(h.doc)),
+                                            q.averageLength);
                 s.mask[h.doc] |= bit;
                 if (h.flags & Whole) s.whole[h.doc] |= bit;
                 if (h.flags & Title) s.title[h.doc] |= bit;
@@ -621,43 +313,34 @@ Answer Engine::Private::search(QStringView query, const Yield& yield, const Earl
         for (qsizetype w = 0; w < (index.documentCount() + 63) / 64; ++w) {
             for (quint64 bits = std::exchange(s.touched[w], 0); bits; bits &= bits - 1) {
                 const quint32 doc = quint32(w * 64 + std::countr_zero(bits));
-                const int present = std::popcount(s.mask[doc] & required);
-                int group = -1;
-                if (present == needed)
-                    group = (s.whole[doc] & required) == required ? 0 : 1;
-                else if (needed >= 2 && present == needed - 1)
-                    group = 2;
-                if (group >= 0)
+                const std::optional<Group> group =
+                    groupOf(std::popcount(s.mask[doc] & required), needed,
+                            (s.whole[doc] & required) == required);
+                if (group)
                     candidates.append(
-                        {f, doc, group, (s.title[doc] & required) == required, s.score[doc]});
+                        {f, doc, *group, (s.title[doc] & required) == required, s.score[doc]});
                 s.score[doc] = 0;
                 s.mask[doc] = s.whole[doc] = s.title[doc] = 0;
             }
         }
     }
     answer.found = std::count_if(candidates.cbegin(), candidates.cend(),
-                                 [](const Candidate& c) { return c.group < 2; });
+                                 [](const Candidate& c) { return c.group != Group::Partial; });
     if (answer.found >= FewFull)
-        candidates.erase(std::remove_if(candidates.begin(), candidates.end(),
-                                        [](const Candidate& c) { return c.group == 2; }),
-                         candidates.end());
+        candidates.erase(
+            std::remove_if(candidates.begin(), candidates.end(),
+                           [](const Candidate& c) { return c.group == Group::Partial; }),
+            candidates.end());
     answer.partial = candidates.size() - answer.found;
-    const qsizetype shown = std::min(candidates.size(), MaxResults);
-    std::partial_sort(candidates.begin(), candidates.begin() + shown, candidates.end(),
-                      ranksBefore);
-    candidates.resize(shown);
+    return candidates;
+}
 
-    // The forms each term found, per file, to mark them in the texts read back; and by
-    // first byte, the lengths they have, so that most words need not be looked up.
-    struct Found {
-        QHash<QByteArray, quint32> terms;
-        std::array<quint64, 256> lengths{};
-    };
-    std::vector<Found> found(files.size());
+std::vector<FoundForms> Engine::Private::foundForms(const Query& q) const {
+    std::vector<FoundForms> found(files.size());
     for (int f = 0; f < int(files.size()); ++f) {
         if (!files[f].index) continue;
-        for (int t = 0; t < n; ++t)
-            for (const Alternative& alt : std::as_const(terms[t].alternatives))
+        for (int t = 0; t < int(q.terms.size()); ++t)
+            for (const Alternative& alt : std::as_const(q.terms[t].alternatives))
                 for (const Unit& unit : alt.units)
                     for (const auto& form : formsOf(*files[f].index, unit)) {
                         const QByteArrayView bytes = files[f].index->form(form.first);
@@ -666,146 +349,126 @@ Answer Engine::Private::search(QStringView query, const Yield& yield, const Earl
                             quint64(1) << std::min<qsizetype>(bytes.size(), 63);
                     }
     }
+    return found;
+}
 
-    // A listed document read back: its passage, and how close its words stand (which
-    // adds to its score). A small file is read whole, once.
-    std::vector<std::unique_ptr<base::ContentFileReader>> readers(files.size());
-    std::vector<std::optional<QByteArray>> wholes(files.size());
+void Engine::Private::readBack(Candidate& c, Result& r, const Query& q, Reading& reading,
+                               const Yield& yield) {
+    if (yield.giveWay()) throw Interrupted{};
+    const File& file = files[c.file];
+    const FileIndex& index = *file.index;
+    std::optional<DocumentText> text;
+    try {
+        auto& reader = reading.readers[c.file];
+        if (!reader) reader = std::make_unique<base::ContentFileReader>(file.file);
+        std::optional<QByteArray>& whole = reading.wholes[c.file];
+        if (!whole && index.stamp().size <= WholeFileBytes)
+            whole = reader->readAt(0, qsizetype(index.stamp().size));
+        text = index.readText(c.doc, [&](qint64 offset, qsizetype length) {
+            return whole ? whole->mid(offset, length) : reader->readAt(offset, length);
+        });
+    } catch (const base::RuntimeFailure&) {
+        // Gone or unreadable since it was indexed: the next attempt says which.
+    }
+    if (!text) throw Changed{c.file};
+    const QString decoded = base::decodeCp1251(text->bytes);
+    const FoundForms& forms = reading.found[c.file];
     const char* fold = byteFolding().data();
-    const auto readBack = [&](Candidate& c, Result& r) {
-        if (yield.giveWay()) throw Interrupted{};
-        const File& file = files[c.file];
-        const FileIndex& index = *file.index;
-        std::optional<DocumentText> text;
-        try {
-            auto& reader = readers[c.file];
-            if (!reader) reader = std::make_unique<base::ContentFileReader>(file.file);
-            std::optional<QByteArray>& whole = wholes[c.file];
-            if (!whole && index.stamp().size <= WholeFileBytes)
-                whole = reader->readAt(0, qsizetype(index.stamp().size));
-            text = index.readText(c.doc, [&](qint64 offset, qsizetype length) {
-                return whole ? whole->mid(offset, length) : reader->readAt(offset, length);
-            });
-        } catch (const base::RuntimeFailure&) {
-            // Gone or unreadable since it was indexed: the next attempt says which.
-        }
-        if (!text) throw Changed{c.file};
-        const QString decoded = base::decodeCp1251(text->bytes);
-        const Found& forms = found[c.file];
-        // The terms a word of the text stands for (the parts of a hyphenated one joined).
-        const auto termsOf = [&](QByteArrayView bytes, const Span* parts, int count) {
-            qsizetype length = 0;
-            for (int i = 0; i < count; ++i)
-                length += parts[i].length;
-            const char first = fold[uchar(bytes[parts[0].offset])];
-            if (!(forms.lengths[uchar(first)] & (quint64(1) << std::min<qsizetype>(length, 63))))
-                return quint32(0);
-            char key[64];
-            length = 0;
-            for (int i = 0; i < count; ++i)
-                for (qsizetype b = parts[i].offset; b < parts[i].end(); ++b) {
-                    if (length == qsizetype(sizeof key)) return quint32(0);
-                    key[length++] = fold[uchar(bytes[b])];
-                }
-            return forms.terms.value(QByteArray::fromRawData(key, length), 0);
-        };
-
-        QList<Mark> marks;
-        QList<QList<Mark>> byParagraph;
-        int position = 0;
-        for (const ByteRange& p : text->paragraphs) {
-            QList<Mark>& inParagraph = byParagraph.emplace_back();
-            const QByteArrayView bytes = QByteArrayView(text->bytes).sliced(p.offset, p.length);
-            ByteWordReader reader(bytes);
-            Word word;
-            while (reader.next(word)) {
-                // A hyphenated word written together marks whole; its parts mark what it
-                // did not find.
-                quint32 wordTerms = 0;
-                if (word.partCount > 1) {
-                    wordTerms = termsOf(bytes, word.parts.data(), word.partCount);
-                    for (quint32 m = wordTerms; m; m &= m - 1)
-                        inParagraph.append({{p.offset + word.whole.offset, word.whole.length},
-                                            std::countr_zero(m),
-                                            position});
-                }
-                for (int i = 0; i < word.partCount; ++i) {
-                    const Span part = word.parts[i];
-                    for (quint32 m = termsOf(bytes, &word.parts[i], 1) & ~wordTerms; m; m &= m - 1)
-                        inParagraph.append(
-                            {{p.offset + part.offset, part.length}, std::countr_zero(m), position});
-                }
-                ++position;
+    // The terms a word of the text stands for (the parts of a hyphenated one joined).
+    const auto termsOf = [&](QByteArrayView bytes, const Span* parts, int count) {
+        qsizetype length = 0;
+        for (int i = 0; i < count; ++i)
+            length += parts[i].length;
+        const char first = fold[uchar(bytes[parts[0].offset])];
+        if (!(forms.lengths[uchar(first)] & (quint64(1) << std::min<qsizetype>(length, 63))))
+            return quint32(0);
+        char key[64];
+        length = 0;
+        for (int i = 0; i < count; ++i)
+            for (qsizetype b = parts[i].offset; b < parts[i].end(); ++b) {
+                if (length == qsizetype(sizeof key)) return quint32(0);
+                key[length++] = fold[uchar(bytes[b])];
             }
-            marks += inParagraph;
-        }
-
-        // Close together: the fewest words holding every term the text holds.
-        quint32 present = 0;
-        for (const Mark& m : std::as_const(marks))
-            present |= quint32(1) << m.term;
-        if (std::popcount(present) >= 2) {
-            // Weighed by all but the weightiest word: a rare word beside a common one
-            // gains little.
-            const int width = narrowestWindow(marks, n, std::popcount(present));
-            float weight = 0, heaviest = 0;
-            for (quint32 m = present; m; m &= m - 1) {
-                weight += idf[std::countr_zero(m)];
-                heaviest = std::max(heaviest, idf[std::countr_zero(m)]);
-            }
-            c.score += ProximityWeight * (weight - heaviest) * float(std::popcount(present) - 1) /
-                       float(std::max(width - 1, 1));
-        }
-
-        // The passage: a topic's paragraph with the most terms, then the most matches (the
-        // first paragraph with text when only the title matched); a breed's sentences.
-        Span window;
-        const QList<ByteRange>& paragraphs = text->paragraphs;
-        QList<Mark> inWindow;
-        if (file.kind == Kind::Breed) {
-            const QStringView description =
-                QStringView(decoded).sliced(paragraphs[0].offset, paragraphs[0].length);
-            QList<Span> sentences = splitSentences(description);
-            for (Span& sentence : sentences)
-                sentence.offset += paragraphs[0].offset;
-            window = sentenceWindow(sentences, bestSentence(sentences, marks, n));
-        } else if (!paragraphs.isEmpty()) {
-            qsizetype best = -1, bestTerms = 0, bestCount = 0;
-            for (qsizetype i = 0; i < paragraphs.size(); ++i) {
-                quint32 held = 0;
-                for (const Mark& m : std::as_const(byParagraph[i]))
-                    held |= quint32(1) << m.term;
-                const int distinct = std::popcount(held);
-                if (distinct > bestTerms ||
-                    (distinct == bestTerms && distinct > 0 && byParagraph[i].size() > bestCount)) {
-                    best = i;
-                    bestTerms = distinct;
-                    bestCount = byParagraph[i].size();
-                }
-            }
-            if (best < 0) {
-                best = 0;
-                for (qsizetype i = 0; i < paragraphs.size(); ++i)
-                    if (!QStringView(decoded)
-                             .sliced(paragraphs[i].offset, paragraphs[i].length)
-                             .trimmed()
-                             .isEmpty()) {
-                        best = i;
-                        break;
-                    }
-            }
-            window = {paragraphs[best].offset, paragraphs[best].length};
-        }
-        QList<Span> spans;
-        for (const Mark& m : std::as_const(marks))
-            if (m.span.offset >= window.offset && m.span.end() <= window.end())
-                spans.append({m.span.offset - window.offset, m.span.length});
-        Passage passage = cutPassage(QStringView(decoded).sliced(window.offset, window.length),
-                                     mergeSpans(std::move(spans)));
-
-        r.passage = std::move(passage.text);
-        r.marks = std::move(passage.marks);
+        return forms.terms.value(QByteArray::fromRawData(key, length), 0);
     };
+
+    QList<Mark> marks;
+    QList<QList<Mark>> byParagraph;
+    QList<Span> paragraphs;
+    int position = 0;
+    for (const ByteRange& p : text->paragraphs) {
+        paragraphs.append({p.offset, p.length});
+        QList<Mark>& inParagraph = byParagraph.emplace_back();
+        const QByteArrayView bytes = QByteArrayView(text->bytes).sliced(p.offset, p.length);
+        ByteWordReader reader(bytes);
+        Word word;
+        while (reader.next(word)) {
+            // A hyphenated word written together marks whole; its parts mark what it
+            // did not find.
+            quint32 wordTerms = 0;
+            if (word.partCount > 1) {
+                wordTerms = termsOf(bytes, word.parts.data(), word.partCount);
+                for (quint32 m = wordTerms; m; m &= m - 1)
+                    inParagraph.append({{p.offset + word.whole.offset, word.whole.length},
+                                        std::countr_zero(m),
+                                        position});
+            }
+            for (int i = 0; i < word.partCount; ++i) {
+                const Span part = word.parts[i];
+                for (quint32 m = termsOf(bytes, &word.parts[i], 1) & ~wordTerms; m; m &= m - 1)
+                    inParagraph.append(
+                        {{p.offset + part.offset, part.length}, std::countr_zero(m), position});
+            }
+            ++position;
+        }
+        marks += inParagraph;
+    }
+
+    c.score += closeness(marks, q.weights.idf);
+
+    const Span window = passageWindow(file.kind == Kind::Breed, decoded, paragraphs, marks,
+                                      byParagraph, int(q.terms.size()));
+    QList<Span> spans;
+    for (const Mark& m : std::as_const(marks))
+        if (m.span.offset >= window.offset && m.span.end() <= window.end())
+            spans.append({m.span.offset - window.offset, m.span.length});
+    Passage passage = cutPassage(QStringView(decoded).sliced(window.offset, window.length),
+                                 mergeSpans(std::move(spans)));
+    r.passage = std::move(passage.text);
+    r.marks = std::move(passage.marks);
+}
+
+Answer Engine::Private::search(QStringView query, const Yield& yield, const EarlyAnswer& early) {
+    Answer answer;
+    answer.unreadable = refresh(yield);
+
+    Query q;
+    q.terms = words.termsOf(foldCase(query));
+    if (q.terms.isEmpty()) return answer;
+    quint64 length = 0;
+    for (const File& f : std::as_const(files)) {
+        if (!f.index) continue;
+        q.documents += f.index->documentCount();
+        length += f.index->totalLength();
+        scratch.fit(f.index->documentCount());
+    }
+    if (q.documents == 0) return answer;
+    q.averageLength = std::max(1.0f, float(length) / float(q.documents));
+
+    answer.searchedFor = findTerms(q, query, yield);
+    quint32 optional = 0;
+    for (int t = 0; t < int(q.terms.size()); ++t)
+        if (words.isOptional(q.terms[t].key)) optional |= quint32(1) << t;
+    q.weights = weigh(q.holding, optional, q.documents);
+
+    QList<Candidate> candidates = candidatesOf(q, answer, yield);
+    const qsizetype shown = std::min(candidates.size(), MaxResults);
+    std::partial_sort(candidates.begin(), candidates.begin() + shown, candidates.end(),
+                      ranksBefore);
+    candidates.resize(shown);
+
+    Reading reading{std::vector<std::unique_ptr<base::ContentFileReader>>(files.size()),
+                    std::vector<std::optional<QByteArray>>(files.size()), foundForms(q)};
     // A file changed while its texts were read: its titles may be another version's.
     const auto unchanged = [&](qsizetype from, qsizetype to) {
         for (int f = 0; f < int(files.size()); ++f)
@@ -826,13 +489,13 @@ Answer Engine::Private::search(QStringView query, const Yield& yield, const Earl
         r.title = file.index->title(c.doc);
         r.row = file.index->row(c.doc);
         r.label = resultLabel(r.source, r.title);
-        r.partial = c.group == 2;
+        r.partial = c.group == Group::Partial;
     }
     // The first ones read back now, closeness reordering them; an early answer lists them
     // all with these passages, while the rest are read.
     const qsizetype first = std::min(candidates.size(), FirstPassages);
     for (qsizetype i = 0; i < first; ++i)
-        readBack(candidates[i], results[i]);
+        readBack(candidates[i], results[i], q, reading, yield);
     unchanged(0, first);
     QList<qsizetype> order(candidates.size());
     std::iota(order.begin(), order.end(), 0);
@@ -847,7 +510,7 @@ Answer Engine::Private::search(QStringView query, const Yield& yield, const Earl
         early(soon);
     }
     for (qsizetype i = first; i < candidates.size(); ++i)
-        readBack(candidates[i], results[i]);
+        readBack(candidates[i], results[i], q, reading, yield);
     unchanged(first, candidates.size());
     for (qsizetype i : std::as_const(order))
         answer.results.append(std::move(results[i]));
@@ -856,12 +519,11 @@ Answer Engine::Private::search(QStringView query, const Yield& yield, const Earl
 
 Engine::Engine(QList<Section> sections, QString catalogueFile, QString catalogueLabel,
                QString groupsFile)
-    : d(new Private) {
+    : d(new Private(std::move(groupsFile))) {
     for (const Section& s : sections)
         d->files.push_back({s.file, s.title, Kind::Topic, nullptr});
     if (!catalogueFile.isEmpty())
         d->files.push_back({catalogueFile, catalogueLabel, Kind::Breed, nullptr});
-    d->groupsFile = std::move(groupsFile);
 }
 
 Engine::~Engine() = default;

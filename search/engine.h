@@ -7,6 +7,9 @@
 //   section files, catalogue ──index per file (search/index.h)──→ documents holding each term
 //        ──rank──→ the first results ──read back from the files──→ passages, marks
 //
+// The query's terms are made in search/terms.h, ranked in search/ranking.h, and passages cut
+// in search/passage.h; this file runs them over the indexes.
+//
 // Words are letters and digits; case is folded, "ё" is "е", and words are reduced to stems
 // by Snowball (Russian for Cyrillic, English for Latin, digits as written). A term matches a
 // document word with the same stem, or one whose stem begins with the term's stem when that

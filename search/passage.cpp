@@ -1,7 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/passage.h"
 
+#include "search/documents.h"
+
+#include <QVarLengthArray>
+
 #include <algorithm>
+#include <bit>
+#include <utility>
 
 namespace search {
 
@@ -11,6 +17,44 @@ const QChar Ellipsis(0x2026);
 
 // Words are not cut when a boundary is this close; a longer run is cut where it stands.
 constexpr qsizetype BoundarySearch = 24;
+
+// The sentence with the most of the query words, then the most matches; the first of equals.
+qsizetype bestSentence(const QList<Span>& sentences, const QList<Mark>& hits, qsizetype terms) {
+    qsizetype best = 0, bestWords = 0, bestCount = 0;
+    for (qsizetype i = 0; i < sentences.size(); ++i) {
+        QVarLengthArray<bool, 8> seen(terms, false);
+        qsizetype distinct = 0, count = 0;
+        for (const Mark& h : hits) {
+            if (h.span.offset < sentences[i].offset || h.span.end() > sentences[i].end()) continue;
+            ++count;
+            if (!std::exchange(seen[h.term], true)) ++distinct;
+        }
+        if (distinct > bestWords || (distinct == bestWords && count > bestCount)) {
+            best = i;
+            bestWords = distinct;
+            bestCount = count;
+        }
+    }
+    return best;
+}
+
+// Around the best sentence, the neighbours that fit in a passage.
+Span sentenceWindow(const QList<Span>& sentences, qsizetype best) {
+    qsizetype lo = best, hi = best;
+    for (bool grew = true; grew;) {
+        grew = false;
+        if (hi + 1 < sentences.size() &&
+            sentences[hi + 1].end() - sentences[lo].offset <= PassageLength) {
+            ++hi;
+            grew = true;
+        }
+        if (lo > 0 && sentences[hi].end() - sentences[lo - 1].offset <= PassageLength) {
+            --lo;
+            grew = true;
+        }
+    }
+    return {sentences[lo].offset, sentences[hi].end() - sentences[lo].offset};
+}
 
 } // namespace
 
@@ -77,6 +121,40 @@ Passage cutPassage(QStringView text, const QList<Span>& matches) {
     for (const Span& m : matches)
         if (m.offset >= start && m.end() <= end) passage.marks.append({m.offset + shift, m.length});
     return passage;
+}
+
+Span passageWindow(bool breed, QStringView text, const QList<Span>& paragraphs,
+                   const QList<Mark>& marks, const QList<QList<Mark>>& byParagraph, int terms) {
+    if (paragraphs.isEmpty()) return {};
+    if (breed) {
+        QList<Span> sentences =
+            splitSentences(text.sliced(paragraphs[0].offset, paragraphs[0].length));
+        for (Span& sentence : sentences)
+            sentence.offset += paragraphs[0].offset;
+        return sentenceWindow(sentences, bestSentence(sentences, marks, terms));
+    }
+    qsizetype best = -1, bestTerms = 0, bestCount = 0;
+    for (qsizetype i = 0; i < paragraphs.size(); ++i) {
+        quint32 held = 0;
+        for (const Mark& m : byParagraph[i])
+            held |= quint32(1) << m.term;
+        const int distinct = std::popcount(held);
+        if (distinct > bestTerms ||
+            (distinct == bestTerms && distinct > 0 && byParagraph[i].size() > bestCount)) {
+            best = i;
+            bestTerms = distinct;
+            bestCount = byParagraph[i].size();
+        }
+    }
+    if (best < 0) {
+        best = 0;
+        for (qsizetype i = 0; i < paragraphs.size(); ++i)
+            if (!text.sliced(paragraphs[i].offset, paragraphs[i].length).trimmed().isEmpty()) {
+                best = i;
+                break;
+            }
+    }
+    return paragraphs[best];
 }
 
 } // namespace search
