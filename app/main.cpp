@@ -9,6 +9,7 @@
 #include "base/contentfiles.h"
 #include "core/look.h"
 #include "core/messagebox.h"
+#include "core/night.h"
 #include "core/pictures.h"
 #include "core/sound.h"
 #include "core/startuptrace.h"
@@ -41,6 +42,7 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     core::startup::mark(Phase::Application);
     core::zoom::startAtRemembered();
+    core::night::startAtRemembered();
     pictures.start(base::content::startupPictures(), core::pictureRatio(),
                    main_window::Form2::startupPhotoBoxes(),
                    main_window::Form2::picturesShownLater());
@@ -65,6 +67,7 @@ int main(int argc, char* argv[]) {
     core::startup::afterFirstPaint(program.Form2(), [&program] {
         core::AudioChannel::loadPlayerInBackground();
         program.finishStartup();
+        core::night::followDesktop(program.values().pictures);
     });
     program.show();
     return application.exec();

@@ -33,8 +33,25 @@ void setTextColor(QWidget* w, QPalette::ColorRole role, quint32 color) {
 
 const char* const TwipsProperty = "psografTwips";
 const char* const FontProperty = "psografFont";
+const char* const ColorsProperty = "psografColors"; // palette role -> design colour
 
 } // namespace
+
+void setDesignColor(QWidget* widget, QPalette::ColorRole role, quint32 color) {
+    QVariantMap colors = widget->property(ColorsProperty).toMap();
+    colors.insert(QString::number(int(role)), color);
+    widget->setProperty(ColorsProperty, colors);
+    setTextColor(widget, role, color);
+}
+
+void applyLook(QWidget* control) {
+    if (auto* label = qobject_cast<Label*>(control)) label->applyLook();
+    if (auto* line = qobject_cast<Line*>(control)) line->applyLook();
+    if (auto* shape = qobject_cast<Shape*>(control)) shape->applyLook();
+    const QVariantMap colors = control->property(ColorsProperty).toMap();
+    for (auto it = colors.constBegin(); it != colors.constEnd(); ++it)
+        setTextColor(control, QPalette::ColorRole(it.key().toInt()), it.value().toUInt());
+}
 
 void place(QWidget* widget, const QRect& twips) {
     widget->setProperty(TwipsProperty, twips);
@@ -90,6 +107,10 @@ void Label::setFontSize(double points) {
 void Label::applyZoom() {
     setFont(m_font.font());
     fitBox();
+}
+
+void Label::applyLook() {
+    setTextColor(this, QPalette::WindowText, m_color);
 }
 
 void Label::setText(const QString& text) {
@@ -347,7 +368,7 @@ void Image::paintEvent(QPaintEvent* event) {
 Line::Line(QWidget* surface, const QString& name, QPoint fromTwips, QPoint toTwips, int widthPx,
            quint32 color)
     : QWidget(surface), m_fromTwips(fromTwips), m_toTwips(toTwips), m_designWidth(widthPx),
-      m_color(vbColor(color)) {
+      m_designColor(color), m_color(vbColor(color)) {
     setObjectName(name);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     applyZoom();
@@ -368,6 +389,11 @@ void Line::applyZoom() {
     m_to = b - box.topLeft();
 }
 
+void Line::applyLook() {
+    m_color = vbColor(m_designColor);
+    update();
+}
+
 void Line::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setPen(QPen(m_color, m_width, Qt::SolidLine, Qt::FlatCap));
@@ -383,7 +409,8 @@ void Line::paintEvent(QPaintEvent*) {
 }
 
 Shape::Shape(QWidget* surface, const QString& name, const QRect& twips, int borderPx, quint32 color)
-    : QWidget(surface), m_twips(twips), m_border(borderPx), m_color(vbColor(color)) {
+    : QWidget(surface), m_twips(twips), m_border(borderPx), m_designColor(color),
+      m_color(vbColor(color)) {
     setObjectName(name);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setGeometry(base::twipsRect(twips));
@@ -396,6 +423,11 @@ void Shape::setSizeTwips(int width, int height) {
 
 void Shape::applyZoom() {
     setGeometry(base::twipsRect(m_twips));
+}
+
+void Shape::applyLook() {
+    m_color = vbColor(m_designColor);
+    update();
 }
 
 void Shape::paintEvent(QPaintEvent*) {
@@ -419,10 +451,8 @@ ChoiceList::ChoiceList(QWidget* surface, const QString& name, const QRect& twips
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setTextElideMode(Qt::ElideRight);
     setUniformItemSizes(true);
-    setTextColor(this, QPalette::Text, color);
-    QPalette p = palette();
-    p.setColor(QPalette::Base, vbColor(background));
-    setPalette(p);
+    setDesignColor(this, QPalette::Text, color);
+    setDesignColor(this, QPalette::Base, background);
     // Assistive technology changes the selection rather than the current item.
     connect(this, &QListWidget::itemSelectionChanged, this, [this] {
         if (!m_programmatic && !selectedItems().isEmpty()) emit chosen();
@@ -505,10 +535,8 @@ TextBox::TextBox(QWidget* surface, const QString& name, const QRect& twips, cons
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     viewport()->setCursor(Qt::ArrowCursor);
-    setTextColor(this, QPalette::Text, color);
-    QPalette p = palette();
-    p.setColor(QPalette::Base, vbColor(background));
-    setPalette(p);
+    setDesignColor(this, QPalette::Text, color);
+    setDesignColor(this, QPalette::Base, background);
 }
 
 int TextBox::textTop() const {

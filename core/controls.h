@@ -75,9 +75,16 @@ class TextBox;
 void place(QWidget* widget, const QRect& twips);
 void setDesignFont(QWidget* widget, const DesignFont& font);
 
+// Gives a widget a design colour (look.h) for a role of its palette, kept for applyLook;
+// the controls below do this themselves.
+void setDesignColor(QWidget* widget, QPalette::ColorRole role, quint32 color);
+
 // Puts a control (of this file, or a widget given a place or font above) where the zoom in
 // effect puts it, with its font at that size.
 void applyZoom(QWidget* control);
+// Gives a control (or a widget given design colours above) the colours of the look in
+// effect, by day or at night (core/night.h).
+void applyLook(QWidget* control);
 
 class Label : public PressableLabel {
     Q_OBJECT
@@ -105,6 +112,7 @@ public:
     // The box across, as tall as the label has grown.
     QRect hitBox() const override;
     void applyZoom();
+    void applyLook();
 
 private:
     // A caption wider than its box (a lit menu item) widens the label evenly on both
@@ -163,6 +171,7 @@ public:
     Line(QWidget* surface, const QString& name, QPoint fromTwips, QPoint toTwips, int widthPx,
          quint32 color);
     void applyZoom();
+    void applyLook();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -170,6 +179,7 @@ protected:
 private:
     QPoint m_fromTwips, m_toTwips;
     int m_designWidth;
+    quint32 m_designColor;
     QPoint m_from, m_to; // in this widget's coordinates
     int m_width = 0;
     QColor m_color;
@@ -182,6 +192,7 @@ public:
     Shape(QWidget* surface, const QString& name, const QRect& twips, int borderPx, quint32 color);
     void setSizeTwips(int width, int height);
     void applyZoom();
+    void applyLook();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -189,6 +200,7 @@ protected:
 private:
     QRect m_twips;
     int m_border;
+    quint32 m_designColor;
     QColor m_color;
 };
 

@@ -6,6 +6,7 @@
 #include "base/units.h"
 #include "core/controls.h"
 #include "core/look.h"
+#include "core/night.h"
 #include "core/zoom.h"
 
 #include <QAccessibleWidget>
@@ -220,6 +221,7 @@ FormBase::FormBase(ProgramValues& values, Navigator& navigator, const QString& n
     // starts at the first control, and nothing shows a focus mark before the keyboard
     // moves it.
     setFocus(Qt::OtherFocusReason);
+    if (nightLook()) setPalette(nightPalette());
     applyZoom(false);
     setMouseTracking(true);
     zoom::enlist(this);
@@ -285,6 +287,24 @@ void FormBase::applyZoom(bool newPictures) {
     zoomPicture();
     update();
     if (isVisible()) centre();
+}
+
+void FormBase::applyLook() {
+    // By day the palette is the application's again, as it was before any night.
+    setPalette(nightLook() ? nightPalette() : QPalette());
+    m_backColor = vbColor(m_look.backColor);
+    for (QObject* child : m_surface->children()) {
+        auto* control = qobject_cast<QWidget*>(child);
+        if (!control) continue;
+        core::applyLook(control);
+        auto* image = qobject_cast<Image*>(control);
+        if (image && image->hasPicture() && recolouredAtNight(image->pictureSource()))
+            image->setPicture(m_values.pictures.again(image->picture()));
+    }
+    if (recolouredAtNight(m_picture.source)) m_picture = m_values.pictures.again(m_picture);
+    zoomPicture();
+    update();
+    m_surface->update();
 }
 
 void FormBase::centre() {
@@ -501,7 +521,7 @@ void FormBase::paintEvent(QPaintEvent*) {
             p.fillRect(part, color);
     };
     if (m_look.borderPx <= 1) {
-        ring(0, QColor(0x40, 0x40, 0x40));
+        ring(0, vbColor(0x404040));
         return;
     }
     // A raised dialog frame: light outside, shadow inside.
@@ -522,6 +542,10 @@ bool FormBase::windowEvent(QEvent* event) {
         if (pressKey(key)) return true;
         if (const std::optional<zoom::Step> step = zoomStepOf(key)) {
             base::guarded([&] { zoom::take(*step, m_values.pictures); });
+            return true;
+        }
+        if (night::isKey(key)) {
+            if (!key->isAutoRepeat()) base::guarded([&] { night::toggle(m_values.pictures); });
             return true;
         }
         if (m_searchable && key->matches(QKeySequence::Find)) {

@@ -81,6 +81,10 @@ public:
     // its pictures are assigned again from the cache (or their files) at the new pixel
     // ratio. A shown window is centred again.
     void applyZoom(bool newPictures);
+    // Gives the window and every control the look in effect, by day or at night
+    // (core/night.h), keeping what it shows; its interface pictures are assigned again from
+    // the cache, its photos stay.
+    void applyLook();
 
 protected:
     virtual void Form_Activate() {}

@@ -4,13 +4,31 @@
 
 #include <QColor>
 #include <QFont>
+#include <QImage>
+#include <QPalette>
 #include <QString>
 
 namespace core {
 
 // 0x00BBGGRR, or 0x800000nn for system colour nn (0 scroll bar, 15 button face,
-// 24 tooltip background).
+// 24 tooltip background). At night (nightLook()) each design colour has its night
+// counterpart: light text on dark boxes.
 QColor vbColor(quint32 value);
+
+// Night mode's look, for what is shown on the screen only: the application's own palette
+// never changes, so what is printed or exported stays light. core/night.h switches it.
+bool nightLook();
+void setNightLook(bool on);
+// The palette every window and its widgets take at night (scroll bars, fields, lists,
+// selections, menus, tooltips).
+QPalette nightPalette();
+
+// How an interface picture is re-coloured at night, from the same file: its lightness
+// inverted, hue and colourfulness kept (a light background becomes dark, a dark sign on a
+// light button light on a dark one); a dimmed picture is darkened instead, so that it
+// stays darker than the picture it dims. Photos are never re-coloured.
+enum class NightPicture { Inverted, Darkened };
+QImage nightImage(const QImage& day, NightPicture how);
 
 namespace colors {
 constexpr quint32 Green = 0x008000;

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/pictures.h"
 
+#include "base/contentfiles.h"
 #include "base/contentpath.h"
 #include "base/failure.h"
 #include "base/text.h"
 #include "base/units.h"
+#include "core/look.h"
 #include "core/startuptrace.h"
 
 #include <QBuffer>
@@ -112,6 +114,18 @@ Decoded decode(const QString& contentPath, qreal pixelRatio) {
     return decodeFile(contentPath, readPicture(contentPath, pixelRatio));
 }
 
+// The picture as the night shows it; nothing to do by day or for a photo.
+Picture atNight(const Picture& day) {
+    if (!nightLook() || day.isNull() || !recolouredAtNight(day.source)) return day;
+    const NightPicture how =
+        day.source.compare(base::content::graph::BackgroundDimmed, Qt::CaseInsensitive) == 0
+            ? NightPicture::Darkened
+            : NightPicture::Inverted;
+    QPixmap pixmap = QPixmap::fromImage(nightImage(day.pixmap.toImage(), how));
+    pixmap.setDevicePixelRatio(day.pixmap.devicePixelRatio());
+    return Picture{day.source, std::move(pixmap), {}};
+}
+
 Picture toPicture(const QString& source, Decoded decoded) {
     QPixmap pixmap = QPixmap::fromImage(std::move(decoded.image));
     if (decoded.ratio != 1) pixmap.setDevicePixelRatio(decoded.ratio);
@@ -154,11 +168,32 @@ Picture resourcePicture(const QString& path, qreal pixelRatio) {
     QFile doubled(doubledName(path)); // built in: no file of the disk
     if (pixelRatio > 1 && doubled.open(QIODevice::ReadOnly) &&
         image.loadFromData(ifDoubled(doubled.readAll(), QImageReader(path).size())))
-        return toPicture(path, Decoded(std::move(image), 2));
-    return Picture{path, QPixmap(path), {}};
+        return atNight(toPicture(path, Decoded(std::move(image), 2)));
+    return atNight(Picture{path, QPixmap(path), {}});
+}
+
+bool recolouredAtNight(const QString& source) {
+    const QString& photos = base::content::PhotoFolder; // "dog\"
+    return !source.startsWith(photos, Qt::CaseInsensitive) &&
+           !source.startsWith(QString(photos).replace(u'\\', u'/'), Qt::CaseInsensitive);
 }
 
 const Picture& PictureCache::get(const QString& contentPath) {
+    const Picture& day = dayPicture(contentPath);
+    if (!nightLook() || !recolouredAtNight(contentPath)) return day;
+    auto night = m_night.constFind(contentPath);
+    if (night == m_night.constEnd()) night = m_night.insert(contentPath, atNight(day));
+    return *night;
+}
+
+void PictureCache::lookChanged() {
+    if (!nightLook()) return; // kept for the next night
+    for (auto it = m_pictures.constBegin(); it != m_pictures.constEnd(); ++it)
+        if (recolouredAtNight(it.key()) && !m_night.contains(it.key()))
+            m_night.insert(it.key(), atNight(*it));
+}
+
+const Picture& PictureCache::dayPicture(const QString& contentPath) {
     auto it = m_pictures.constFind(contentPath);
     if (it == m_pictures.constEnd()) {
         DecodeTimer timer;
@@ -183,6 +218,7 @@ void PictureCache::check(const QString& contentPath) {
 }
 
 void PictureCache::reload(qreal pixelRatio) {
+    m_night.clear();
     for (auto it = m_pictures.begin(); it != m_pictures.end(); ++it) {
         try {
             *it = loadPicture(it.key(), pixelRatio);
@@ -197,6 +233,7 @@ void PictureCache::reload(qreal pixelRatio) {
         } catch (const base::RuntimeFailure&) {
         }
     }
+    lookChanged();
 }
 
 Picture PictureCache::again(const Picture& shown) {

@@ -36,9 +36,13 @@ qreal pictureRatio();
 // picture's device-independent size is the file's own.
 Picture loadPicture(const QString& contentPath, qreal pixelRatio = pictureRatio());
 
-// A picture built into the program (":/psograf/site.png"), doubled the same way; a missing
-// one is an empty picture.
+// A picture built into the program (":/psograf/site.png"), doubled the same way and
+// re-coloured at night like an interface picture; a missing one is an empty picture.
 Picture resourcePicture(const QString& path, qreal pixelRatio = pictureRatio());
+
+// Whether a picture is re-coloured at night: every interface picture, never a photo
+// (dog\).
+bool recolouredAtNight(const QString& source);
 
 // A picture's file read into memory: the file itself, and above pixel ratio 1 its doubled
 // file when that is there with exactly twice the size in its header (else empty).
@@ -48,7 +52,8 @@ struct PictureFile {
 };
 
 // Interface pictures are decoded once and then assigned from memory, so hover and the
-// carousel never touch the disk.
+// carousel never touch the disk. At night get() gives an interface picture re-coloured
+// (core/look.h), made once from the decoded picture and kept beside it.
 class PictureCache {
 public:
     const Picture& get(const QString& contentPath);
@@ -61,20 +66,26 @@ public:
     // Reads every picture again for another pixel ratio (the zoom crossed 100 %); one that
     // can no longer be read stays as it was.
     void reload(qreal pixelRatio);
+    // Night has begun or ended: at night every decoded interface picture is re-coloured now
+    // (no file is read), so the next pointer move only assigns it.
+    void lookChanged();
     // A shown picture at the pixel ratio in effect: from the cache, else read again (one
     // that can no longer be read stays as it was).
     Picture again(const Picture& shown);
     void clear() {
         m_pictures.clear();
         m_checked.clear();
+        m_night.clear();
     }
 
 private:
     friend class PictureDecoding;
+    const Picture& dayPicture(const QString& contentPath);
     void insertDecoded(const QString& contentPath, Picture picture);
     void insertChecked(const QString& contentPath, PictureFile file);
     QHash<QString, Picture> m_pictures;
     QHash<QString, PictureFile> m_checked;
+    QHash<QString, Picture> m_night; // re-coloured from m_pictures
 };
 
 // Decodes pictures on worker threads while the caller goes on with other work (start-up

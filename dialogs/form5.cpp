@@ -35,10 +35,8 @@ Form5::Form5(ProgramValues& values, Navigator& navigator)
     Text1->setAlignment(Qt::AlignCenter);
     setDesignFont(Text1, windowDefaultFont());
     Text1->setAccessibleName(QStringLiteral("Адрес электронной почты"));
-    QPalette p = Text1->palette();
-    p.setColor(QPalette::Text, vbColor(colors::Blue));
-    p.setColor(QPalette::Base, vbColor(0xC0FFFF));
-    Text1->setPalette(p);
+    setDesignColor(Text1, QPalette::Text, colors::Blue);
+    setDesignColor(Text1, QPalette::Base, 0xC0FFFF);
     Text1->setMouseTracking(true);
 
     Image2 = new Image(s, QStringLiteral("Image2"), {360, 4320, 2385, 555},

@@ -7,6 +7,7 @@
 #include "base/failure.h"
 #include "base/units.h"
 #include "core/look.h"
+#include "core/night.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
@@ -41,7 +42,8 @@ Form2::Form2(ProgramValues& values, Navigator& navigator)
     setAccessibleName(QStringLiteral("Пёсограф — главное меню"));
     setAccessibleDescription(
         QStringLiteral("Клавиши 1–6 открывают пункты меню, F1 — справку, Escape — выход. Поиск по "
-                       "справочнику: Ctrl+F, любая буква или меню правой кнопки мыши."));
+                       "справочнику: Ctrl+F, любая буква или меню правой кнопки мыши. Ночной "
+                       "режим: Ctrl+Shift+N."));
     allowSearch();
     buildControls();
 }
@@ -314,6 +316,16 @@ void Form2::contextMenuEvent(QContextMenuEvent* event) {
         connect(action, &QAction::triggered, this,
                 [this, step] { base::guarded([&] { zoom::take(step, m_values.pictures); }); });
     }
+    menu.addSeparator();
+    QAction* nightMode = menu.addAction(QStringLiteral("Ночной режим"));
+    nightMode->setCheckable(true);
+    nightMode->setChecked(night::isOn());
+    nightMode->setShortcut(QKeySequence(night::Key));
+    nightMode->setShortcutVisibleInContextMenu(true);
+    connect(nightMode, &QAction::toggled, this,
+            [this](bool on) { base::guarded([&] { night::choose(on, m_values.pictures); }); });
+    // A menu is a window of its own: it takes the night's palette itself.
+    if (night::isOn()) menu.setPalette(nightPalette());
     menu.exec(event->globalPos());
 }
 

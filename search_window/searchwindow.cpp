@@ -88,10 +88,8 @@ SearchWindow::SearchWindow(ProgramValues& values, Navigator& navigator)
     List1->setUniformItemSizes(true);
     List1->setTextElideMode(Qt::ElideRight);
     List1->setMouseTracking(true);
-    QPalette p = List1->palette();
-    p.setColor(QPalette::Text, vbColor(colors::DarkGreen));
-    p.setColor(QPalette::Base, vbColor(colors::TooltipBack));
-    List1->setPalette(p);
+    setDesignColor(List1, QPalette::Text, colors::DarkGreen);
+    setDesignColor(List1, QPalette::Base, colors::TooltipBack);
 
     Text2 = new TextBox(s, QStringLiteral("Text2"), {120, 3840, 7815, 3000},
                         designFont(QStringLiteral("Times New Roman"), 12), colors::DarkBlue,
@@ -251,6 +249,8 @@ void SearchWindow::List1_Click() {
     QTextCharFormat mark;
     mark.setFontWeight(QFont::Bold);
     mark.setBackground(QColor(0xFF, 0xF0, 0x9A));
+    // At night too the marker stays pale, its words dark on it (by day the text's own blue).
+    mark.setForeground(nightLook() ? QColor(0x1C, 0x1A, 0x12) : vbColor(colors::DarkBlue));
     for (const Span& span : r.marks) {
         QTextCursor c(Text2->document());
         c.setPosition(int(span.offset));

@@ -5,6 +5,7 @@
 
 #include "tests/files.h"
 
+#include <QImage>
 #include <QListWidget>
 
 class ContentFolder : public ContentFiles {
@@ -17,6 +18,20 @@ public:
 
 // Saves a screenshot into the build folder's screenshots/ (for looking at).
 void saveScreenshot(QWidget* window, const QString& name);
+
+// Text and its background as they were drawn: the background is the colour most pixels of
+// the part have, the text the pixel farthest from it in contrast (a glyph's core), and the
+// ratio is WCAG's, (L1 + 0.05) / (L2 + 0.05) of their relative luminances.
+struct Contrast {
+    QColor text;
+    QColor back;
+    double ratio = 0;
+};
+Contrast measuredContrast(const QImage& part);
+// The part of a window's rendered pixels that shows a control: a caption's box where it
+// takes the pointer, a text box's viewport, a list's first entry that is neither chosen
+// nor current (those are drawn in the selection's colours; null when there is none).
+QImage shownPart(QWidget* window, QWidget* control);
 
 // Lets queued activations run.
 void settle();

@@ -4,18 +4,22 @@
 // like under the pointer and after a move over the bare surface, and the sound of each
 // action, by name.
 #include "catalogue/form1.h"
+#include "core/night.h"
 #include "core/zoom.h"
 #include "dialogs/form3.h"
 #include "dialogs/form5.h"
 #include "main_window/form2.h"
+#include "search_window/searchwindow.h"
 #include "tests/fixture.h"
 #include "topics/form4.h"
 
 #include <QDesktopServices>
+#include <QMenu>
 #include <QScopeGuard>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTest>
 #include <QWheelEvent>
 #include <QWindow>
@@ -139,6 +143,12 @@ private slots:
     void zoomSteps();
     void rememberedZoom_data();
     void rememberedZoom();
+    void nightContrast_data();
+    void nightContrast();
+    void nightKeepsWhatIsShown_data();
+    void nightKeepsWhatIsShown();
+    void nightFollowsTheDesktopUntilChosen_data();
+    void nightFollowsTheDesktopUntilChosen();
 
 private:
     std::unique_ptr<Fixture> f;
@@ -162,6 +172,7 @@ void TestMainMenu::cleanup() {
     // The zoom is the program's for the whole run: back to 100 % for the next test.
     QFile::remove(core::zoom::settingsFile());
     core::zoom::startAtRemembered();
+    core::night::startAtRemembered();
     f.reset();
 }
 
@@ -225,38 +236,55 @@ void TestMainMenu::pointerOverEachControl_data() {
     QTest::addColumn<QPoint>("bare"); // a point of the bare surface (on the rule under the title)
     QTest::addColumn<QString>("normal");
     QTest::addColumn<QString>("lit");
-    const QPoint menu(400, 56), reader(300, 40), cat(300, 32), help(400, 40), exit(100, 32);
-    for (const char* item : {"Label1", "Label2", "Label3", "Label4", "Label5", "Label6"})
-        QTest::addRow("main %s", item) << Menu << item << menu << "0x008000, 12 pt"
-                                       << "0x00C000, 16 pt";
-    QTest::newRow("main Image1, exit") << Menu << "Image1" << menu << "Graph\\CLNO.jpg"
-                                       << "Graph\\CLAK.jpg";
-    QTest::newRow("main Image2, help") << Menu << "Image2" << menu << "Graph\\qesno.jpg"
-                                       << "Graph\\qesakt.jpg";
-    QTest::newRow("main Image8, minimise") << Menu << "Image8" << menu << "Graph\\lis.jpg"
-                                           << "Graph\\lir.jpg";
-    QTest::newRow("main Label7, title") << Menu << "Label7" << menu << "0xFF0000, 12 pt"
-                                        << "0xFF0000, 12 pt";
-    QTest::newRow("main Image5, a photo") << Menu << "Image5" << menu << "dog\\sob191.jpg"
-                                          << "dog\\sob191.jpg";
-    QTest::newRow("reader Image2, back") << Reader << "Image2" << reader << "Graph\\ARNOAK.jpg"
-                                         << "Graph\\ARAK.jpg";
-    QTest::newRow("reader Label1(0), prompt")
-        << Reader << "Label1(0)" << reader << "0x004000, 8.25 pt"
-        << "0x004000, 8.25 pt";
-    QTest::newRow("catalogue Image2, back") << Catalogue << "Image2" << cat << "Graph\\ARNOAK.jpg"
-                                            << "Graph\\ARAK.jpg";
-    QTest::newRow("catalogue Image1, photo") << Catalogue << "Image1" << cat << "dog\\sob001.jpg"
-                                             << "dog\\sob001.jpg";
-    QTest::newRow("help Image20, back") << Help << "Image20" << help << "Graph\\ARNOAK.jpg"
-                                        << "Graph\\ARNOAK.jpg";
-    QTest::newRow("exit Label2, ДА") << ExitQuestion << "Label2" << exit << "0x008000, 8 pt"
-                                     << "0x00C000, 12 pt";
-    QTest::newRow("exit Label3, НЕТ") << ExitQuestion << "Label3" << exit << "0x008000, 8 pt"
-                                      << "0x00C000, 12 pt";
-    QTest::newRow("exit Label1, question")
-        << ExitQuestion << "Label1" << exit << "0x008000, 9.75 pt"
-        << "0x008000, 9.75 pt";
+    QTest::addColumn<bool>("night");
+    // Each row by day and at night, where a lit caption must still look other than the
+    // normal one.
+    for (const bool night : {false, true}) {
+        const QPoint menu(400, 56), reader(300, 40), cat(300, 32), help(400, 40), exit(100, 32);
+        for (const char* item : {"Label1", "Label2", "Label3", "Label4", "Label5", "Label6"})
+            QTest::addRow("main %s%s", item, night ? " at night" : "")
+                << Menu << item << menu << "0x008000, 12 pt"
+                << "0x00C000, 16 pt" << night;
+        QTest::addRow("main Image1, exit%s", night ? " at night" : "")
+            << Menu << "Image1" << menu << "Graph\\CLNO.jpg"
+            << "Graph\\CLAK.jpg" << night;
+        QTest::addRow("main Image2, help%s", night ? " at night" : "")
+            << Menu << "Image2" << menu << "Graph\\qesno.jpg"
+            << "Graph\\qesakt.jpg" << night;
+        QTest::addRow("main Image8, minimise%s", night ? " at night" : "")
+            << Menu << "Image8" << menu << "Graph\\lis.jpg"
+            << "Graph\\lir.jpg" << night;
+        QTest::addRow("main Label7, title%s", night ? " at night" : "")
+            << Menu << "Label7" << menu << "0xFF0000, 12 pt"
+            << "0xFF0000, 12 pt" << night;
+        QTest::addRow("main Image5, a photo%s", night ? " at night" : "")
+            << Menu << "Image5" << menu << "dog\\sob191.jpg"
+            << "dog\\sob191.jpg" << night;
+        QTest::addRow("reader Image2, back%s", night ? " at night" : "")
+            << Reader << "Image2" << reader << "Graph\\ARNOAK.jpg"
+            << "Graph\\ARAK.jpg" << night;
+        QTest::addRow("reader Label1(0), prompt%s", night ? " at night" : "")
+            << Reader << "Label1(0)" << reader << "0x004000, 8.25 pt"
+            << "0x004000, 8.25 pt" << night;
+        QTest::addRow("catalogue Image2, back%s", night ? " at night" : "")
+            << Catalogue << "Image2" << cat << "Graph\\ARNOAK.jpg"
+            << "Graph\\ARAK.jpg" << night;
+        QTest::addRow("catalogue Image1, photo%s", night ? " at night" : "")
+            << Catalogue << "Image1" << cat << "dog\\sob001.jpg"
+            << "dog\\sob001.jpg" << night;
+        QTest::addRow("help Image20, back%s", night ? " at night" : "")
+            << Help << "Image20" << help << "Graph\\ARNOAK.jpg"
+            << "Graph\\ARNOAK.jpg" << night;
+        QTest::addRow("exit Label2, ДА%s", night ? " at night" : "")
+            << ExitQuestion << "Label2" << exit << "0x008000, 8 pt"
+            << "0x00C000, 12 pt" << night;
+        QTest::addRow("exit Label3, НЕТ%s", night ? " at night" : "")
+            << ExitQuestion << "Label3" << exit << "0x008000, 8 pt"
+            << "0x00C000, 12 pt" << night;
+        QTest::addRow("exit Label1, question%s", night ? " at night" : "")
+            << ExitQuestion << "Label1" << exit << "0x008000, 9.75 pt"
+            << "0x008000, 9.75 pt" << night;
+    }
 }
 
 // Over the bare surface, over the control, over the surface again.
@@ -266,6 +294,9 @@ void TestMainMenu::pointerOverEachControl() {
     QFETCH(QPoint, bare);
     QFETCH(QString, normal);
     QFETCH(QString, lit);
+    QFETCH(bool, night);
+    if (night) QTest::keyClick(main, Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(core::night::isOn(), night);
     core::FormBase* form = open(f->program());
     settle();
     QWidget* target = form->surface()->findChild<QWidget*>(control);
@@ -277,8 +308,12 @@ void TestMainMenu::pointerOverEachControl() {
     moveTo(form, bare + QPoint(1, 0)); // a move: the last row may have left the pointer at bare
     moveTo(form, bare);
     QCOMPARE(look(target), normal);
+    const QImage normalPixels = shownPart(form, target);
     moveTo(form, centreOf(target));
     QCOMPARE(look(target), lit);
+    // A lit caption stands out at night too (the real lit pictures: TestSmoke).
+    if (night && lit != normal && qobject_cast<core::Label*>(target))
+        QVERIFY(shownPart(form, target) != normalPixels);
     moveTo(form, bare);
     QCOMPARE(look(target), normal);
     QVERIFY(f->failures.isEmpty());
@@ -723,6 +758,263 @@ void TestMainMenu::rememberedZoom() {
     QVERIFY(f->failures.isEmpty());
     QFile::remove(path);
     QDir().rmdir(path);
+}
+
+namespace {
+core::FormBase* openForNight(Program* p, const QString& window) {
+    Form2* main = p->Form2();
+    if (window == "main") return main;
+    if (window == "reader") return Reader(p);
+    if (window == "catalogue") {
+        main->Label6_Click();
+        settle();
+        // The second breed chosen: the others are entries drawn as text.
+        clickEntry(p->Form1()->List1, 1);
+        return p->Form1();
+    }
+    if (window == "help") return Help(p);
+    if (window == "exit") return ExitQuestion(p);
+    QTest::keyClick(main, Qt::Key_F, Qt::ControlModifier);
+    search::SearchWindow* w = p->searchWindow();
+    QSignalSpy shown(w, &search::SearchWindow::answerShown);
+    for (const QChar c : QString("текст"))
+        QTest::sendKeyEvent(QTest::Click, w->Text1, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    if (!shown.count()) shown.wait(10000);
+    return w;
+}
+} // namespace
+
+void TestMainMenu::nightContrast_data() {
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<int>("percent");
+    // Each control's text: the least contrast at night (7:1 for reading text, 4.5:1 for
+    // captions, entries and fields), and its text and background colour by day, exactly
+    // the design's (over the background picture: the test's white).
+    QTest::addColumn<QStringList>("parts");
+    const QMap<QString, QStringList> windows{
+        {"reader",
+         {"Text1 7 #0000c0 #ffffdc", "List1 4.5 #004000 #ffffdc", "Label1(1) 4.5 #004000 #ffffff",
+          "Label7 4.5 #0000ff #ffffff"}},
+        {"catalogue",
+         {"Text1 7 #004000 #ffffdc", "List1 4.5 #004000 #ffffdc", "Label1 4.5 #004000 #ffffff",
+          "Label7 4.5 #0000ff #ffffff"}},
+        {"search",
+         {"Text2 7 #0000c0 #ffffdc", "Text1 4.5 #000000 #ffffff", "Label8 4.5 #004000 #ffffff"}},
+        {"help",
+         {"Label3(0) 7 #0000ff #ffffff", "Label1 4.5 #008000 #ffffff",
+          "Text1 4.5 #0000ff #ffffc0"}},
+        {"main", {"Label2 4.5 #008000 #ffffff", "Label7 4.5 #0000ff #ffffff"}},
+        {"exit", {"Label1 4.5 #008000 #ffffff", "Label2 4.5 #008000 #ffffff"}},
+    };
+    for (const int percent : {100, 150})
+        for (auto it = windows.begin(); it != windows.end(); ++it)
+            QTest::addRow("%s %d %%", qPrintable(it.key()), percent)
+                << it.key() << percent << it.value();
+}
+
+// The text as drawn on the screen, read from the window's pixels by day and at night.
+void TestMainMenu::nightContrast() {
+    QFETCH(QString, window);
+    QFETCH(int, percent);
+    QFETCH(QStringList, parts);
+    QString topics;
+    for (const char* title : {"Первая", "Вторая", "Третья"})
+        topics += QString("#%1\r\nТекст темы, в котором есть буквы и слова.\r\n#%1\r\n").arg(title);
+    f->writeText("text\\HCD.ssu", topics);
+    f->writeText("text\\FOLDOG.ssu", "\"Лайка\",\"Северная собака.\",\"sob001.jpg\"\r\n"
+                                     "\"Борзая\",\"Быстрая собака, текст.\",\"sob001.jpg\"\r\n"
+                                     "\"Пудель\",\"Кудрявая собака.\",\"sob001.jpg\"\r\n");
+    f->stop();
+    QVERIFY(f->start());
+    main = f->program()->Form2();
+    while (core::zoom::percent() < percent)
+        zoomInput(main, "Ctrl+=");
+    core::FormBase* form = openForNight(f->program(), window);
+    settle();
+    QVERIFY(form->isVisible());
+    for (const bool night : {false, true}) {
+        if (night) {
+            QWidget* to = form->focusWidget() ? form->focusWidget() : form;
+            QTest::keyClick(to, Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
+            settle();
+            saveScreenshot(form, QString("test_night_%1_%2").arg(window).arg(percent));
+        }
+        QCOMPARE(core::night::isOn(), night);
+        for (const QString& part : parts) {
+            const QStringList p = part.split(' ');
+            QWidget* control = form->surface()->findChild<QWidget*>(p[0]);
+            QVERIFY2(control, qPrintable(p[0]));
+            const Contrast c = measuredContrast(shownPart(form, control));
+            const QString seen = QString("%1 %2: %3 on %4, %5:1")
+                                     .arg(night ? "night" : "day", p[0], c.text.name(),
+                                          c.back.name(), QString::number(c.ratio, 'f', 1));
+            qInfo("%s", qPrintable(seen));
+            if (night) {
+                QVERIFY2(c.ratio >= p[1].toDouble(), qPrintable(seen));
+            } else {
+                // The design's colours: the background exactly, the text in the cores of its
+                // glyphs (a small font's thin strokes come within a few steps of it).
+                QCOMPARE(c.back.name(), p[3]);
+                const QImage shown = shownPart(form, control);
+                const QColor design(p[2]);
+                int nearest = 255;
+                for (int y = 0; y < shown.height(); ++y)
+                    for (int x = 0; x < shown.width(); ++x) {
+                        const QColor px = shown.pixelColor(x, y);
+                        nearest =
+                            std::min(nearest, std::max({std::abs(px.red() - design.red()),
+                                                        std::abs(px.green() - design.green()),
+                                                        std::abs(px.blue() - design.blue())}));
+                    }
+                QVERIFY2(nearest <= 24,
+                         qPrintable(seen + QString(", %1 from the design").arg(nearest)));
+            }
+        }
+    }
+    QVERIFY(f->failures.isEmpty());
+}
+
+void TestMainMenu::nightKeepsWhatIsShown_data() {
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<int>("percent");
+    QTest::newRow("the key in the catalogue") << "key" << 100;
+    QTest::newRow("the key at 150 %") << "key" << 150;
+    QTest::newRow("the key at 200 %") << "key" << 200;
+    QTest::newRow("the main menu's entry") << "menu" << 125;
+}
+
+// Every window switches at once and keeps what it shows; by day again every pixel is as
+// it was.
+void TestMainMenu::nightKeepsWhatIsShown() {
+    QFETCH(QString, input);
+    QFETCH(int, percent);
+    QString catalogue;
+    for (int i = 0; i < 60; ++i)
+        catalogue += QString("\"Порода %1\",\"%2\",\"sob001.jpg\"\r\n")
+                         .arg(i, 2, 10, QChar('0'))
+                         .arg(QString("Описание породы, довольно длинное. ").repeated(40));
+    f->writeText("text\\FOLDOG.ssu", catalogue);
+    f->stop();
+    QVERIFY(f->start());
+    main = f->program()->Form2();
+    while (core::zoom::percent() < percent)
+        zoomInput(main, "Ctrl+=");
+    main->Label6_Click();
+    settle();
+    clickEntry(cat()->List1, 40);
+    cat()->List1->verticalScrollBar()->setValue(30);
+    cat()->Text1->verticalScrollBar()->setValue(12);
+    const QModelIndex top = cat()->List1->indexAt(QPoint(1, 1));
+    const int textTop = cat()->Text1->verticalScrollBar()->value();
+    const QImage catalogueByDay = cat()->grab().toImage();
+    const QImage mainByDay = main->grab().toImage();
+
+    const auto toggle = [&] {
+        if (input == "key") {
+            QTest::keyClick(cat()->List1, Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
+            return;
+        }
+        // The main window's right-click menu (the window hidden behind the catalogue), its
+        // last entry, shown checked at night.
+        QTimer::singleShot(0, [&] {
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                QAction* entry = menu->actions().constLast();
+                QCOMPARE(entry->text(), QString("Ночной режим"));
+                QVERIFY(entry->isCheckable());
+                QCOMPARE(entry->isChecked(), core::night::isOn());
+                entry->trigger();
+                menu->close();
+            }
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                main->surface()->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(main->surface(), &event);
+    };
+    toggle();
+    settle();
+    QVERIFY(core::night::isOn());
+    const QString zoomLine = percent == 100 ? QString() : QString(" zoom=%1").arg(percent);
+    QCOMPARE(settingsText(), "[General] night=1" + zoomLine);
+    // The catalogue, still open on the same breed, scrolled as it was.
+    QVERIFY(cat()->isVisible());
+    QCOMPARE(cat()->List1->selectedText(), QString("Порода 40"));
+    QCOMPARE(cat()->List1->indexAt(QPoint(1, 1)), top);
+    QCOMPARE(cat()->Text1->verticalScrollBar()->value(), textTop);
+    QCOMPARE(core::zoom::percent(), percent);
+    // Every window dark, the hidden main window too; the photos as they were.
+    for (core::FormBase* form :
+         std::initializer_list<core::FormBase*>{main, cat(), reader(), help(), exitBox()})
+        QVERIFY2(form->palette().color(QPalette::Window).lightness() < 64,
+                 qPrintable(form->objectName()));
+    const QImage mainAtNight = main->grab().toImage();
+    const QPoint bare = inWindow(main, QPoint(300, 10) * percent / 100);
+    QVERIFY(mainAtNight.pixelColor(bare).lightness() < 32); // the white background, dark
+    QCOMPARE(mainAtNight.pixelColor(main->Image5->geometry().center() + main->surface()->pos()),
+             mainByDay.pixelColor(main->Image5->geometry().center() + main->surface()->pos()));
+    saveScreenshot(cat(), QString("night_catalogue_kept_%1").arg(percent));
+
+    toggle();
+    settle();
+    QVERIFY(!core::night::isOn());
+    QCOMPARE(settingsText(), "[General] night=0" + zoomLine);
+    // (A menu that was open leaves the catalogue's list without the keyboard's focus.)
+    if (input == "key") QCOMPARE(cat()->grab().toImage(), catalogueByDay);
+    QCOMPARE(main->grab().toImage(), mainByDay);
+    QVERIFY(f->failures.isEmpty());
+}
+
+void TestMainMenu::nightFollowsTheDesktopUntilChosen_data() {
+    QTest::addColumn<QByteArray>("settings"); // the file before start-up; "none": no file
+    QTest::addColumn<bool>("atStart");
+    QTest::addColumn<QList<int>>("desktop"); // the portal's answers, -1 none
+    QTest::addColumn<QString>("chosen");     // "", "key": the reader's key after the first
+    QTest::addColumn<bool>("atEnd");
+    QTest::newRow("never chosen, no portal")
+        << QByteArray("none") << false << QList<int>{-1} << "" << false;
+    QTest::newRow("never chosen, desktop dark")
+        << QByteArray("none") << false << QList<int>{1} << "" << true;
+    QTest::newRow("never chosen, desktop turns light")
+        << QByteArray("[General]\nzoom=100\n") << false << QList<int>{1, 2} << "" << false;
+    QTest::newRow("day chosen before, desktop dark")
+        << QByteArray("[General]\nnight=0\n") << false << QList<int>{1} << "" << false;
+    QTest::newRow("night chosen before, desktop light")
+        << QByteArray("[General]\nnight=1\n") << true << QList<int>{2, 0} << "" << true;
+    QTest::newRow("the key after the desktop's dark, then its light")
+        << QByteArray("none") << false << QList<int>{1, 2} << "key" << false;
+    QTest::newRow("not a choice") << QByteArray("[General]\nnight=yes\n") << false << QList<int>{1}
+                                  << "" << true;
+}
+
+void TestMainMenu::nightFollowsTheDesktopUntilChosen() {
+    QFETCH(QByteArray, settings);
+    QFETCH(bool, atStart);
+    QFETCH(QList<int>, desktop);
+    QFETCH(QString, chosen);
+    QFETCH(bool, atEnd);
+    f->stop();
+    const QString path = core::zoom::settingsFile();
+    QFile::remove(path);
+    if (settings != "none") {
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(settings);
+    }
+    core::night::startAtRemembered();
+    QVERIFY(f->start());
+    main = f->program()->Form2();
+    QCOMPARE(core::night::isOn(), atStart);
+    core::PictureCache& pictures = f->program()->values().pictures;
+    for (qsizetype i = 0; i < desktop.size(); ++i) {
+        const int scheme = desktop[i];
+        core::night::desktopAnswered(scheme < 0 ? std::nullopt : std::optional(uint(scheme)),
+                                     pictures);
+        if (i == 0 && chosen == "key")
+            QTest::keyClick(main, Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
+    }
+    QCOMPARE(core::night::isOn(), atEnd);
+    QCOMPARE(main->palette().color(QPalette::Window).lightness() < 64, atEnd);
+    QVERIFY(f->failures.isEmpty());
 }
 
 PSOGRAF_TEST_MAIN(TestMainMenu)

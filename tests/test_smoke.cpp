@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The one test on the shipped content: the program starts, every section and the
 // catalogue open, and nothing is reported.
+#include "base/contentfiles.h"
 #include "catalogue/form1.h"
+#include "core/night.h"
 #include "core/zoom.h"
+#include "dialogs/form3.h"
+#include "dialogs/form5.h"
 #include "main_window/form2.h"
 #include "search_window/searchwindow.h"
 #include "tests/fixture.h"
@@ -16,6 +20,8 @@ class TestSmoke : public QObject {
     Q_OBJECT
 private slots:
     void shippedContentWorks();
+    void shippedContentAtNight_data();
+    void shippedContentAtNight();
 };
 
 void TestSmoke::shippedContentWorks() {
@@ -108,6 +114,119 @@ void TestSmoke::shippedContentWorks() {
     QVERIFY(f.failures.isEmpty());
     QFile::remove(core::zoom::settingsFile());
     core::zoom::startAtRemembered(); // 100 % again for the next test
+}
+
+void TestSmoke::shippedContentAtNight_data() {
+    QTest::addColumn<int>("percent");
+    QTest::newRow("100 %") << 100;
+    QTest::newRow("150 %, the doubled pictures") << 150;
+}
+
+// Every window at night on the shipped art: reading text at least 7:1 against what is
+// under it, captions, entries and fields at least 4.5:1, measured on the pixels; the lit
+// pictures still other than the normal ones.
+void TestSmoke::shippedContentAtNight() {
+    QFETCH(int, percent);
+    Fixture f;
+    QDir::setCurrent(PSOGRAF_CONTENT_DIR);
+    auto program = std::make_unique<Program>();
+    QVERIFY(program->load());
+    program->show();
+    settle();
+    core::PictureCache& pictures = program->values().pictures;
+    while (core::zoom::percent() < percent)
+        core::zoom::take(core::zoom::Step::Larger, pictures);
+    core::night::choose(true, pictures);
+    Form2* main = program->Form2();
+    const auto measure = [&](core::FormBase* form, const QString& name, double least) {
+        QWidget* control = form->surface()->findChild<QWidget*>(name);
+        QVERIFY2(control, qPrintable(name));
+        const Contrast c = measuredContrast(shownPart(form, control));
+        const QString seen =
+            QString("%1 %2 at %3 %: %4 on %5, %6:1")
+                .arg(form->objectName(), name)
+                .arg(percent)
+                .arg(c.text.name(), c.back.name(), QString::number(c.ratio, 'f', 1));
+        qInfo("%s", qPrintable(seen));
+        QVERIFY2(c.ratio >= least, qPrintable(seen));
+    };
+    const auto shot = [&](QWidget* window, const char* name) {
+        saveScreenshot(window, QString("night_%1_%2").arg(name).arg(percent));
+    };
+
+    shot(main, "main");
+    measure(main, "Label2", 4.5);
+    measure(main, "Label7", 4.5);
+    // The lit pictures at night: other than the normal ones.
+    using namespace base::content::graph;
+    for (const auto& [normal, lit] : {std::pair{ExitNormal, ExitLit},
+                                      {HelpNormal, HelpLit},
+                                      {MinimiseNormal, MinimiseLit},
+                                      {BackNormal, BackLit}})
+        QVERIFY(pictures.get(normal).pixmap.toImage() != pictures.get(lit).pixmap.toImage());
+    main->Label1->setForeColor(core::colors::LightGreen);
+    main->Label1->setFontSize(16);
+    main->Image1->setPicture(pictures.get(ExitLit));
+    shot(main, "main_lit");
+    main->Image1_Click();
+    settle();
+    shot(main, "main_dimmed");
+    shot(program->Form3(), "exit");
+    measure(program->Form3(), "Label1", 4.5);
+    measure(program->Form3(), "Label2", 4.5);
+    program->Form3()->Label3_Click();
+    settle();
+
+    main->Label4_Click();
+    settle();
+    auto* reader = program->Form4();
+    reader->List1->setCurrentRow(2);
+    settle();
+    shot(reader, "section");
+    measure(reader, "Text1", 7);
+    measure(reader, "List1", 4.5);
+    measure(reader, "Label1(1)", 4.5);
+    measure(reader, "Label7", 4.5);
+    reader->Image2_Click();
+
+    main->Label6_Click();
+    settle();
+    auto* cat = program->Form1();
+    cat->List1->setCurrentItem(cat->List1->findItems("Золотистый ретривер", Qt::MatchExactly)[0]);
+    settle();
+    shot(cat, "catalogue");
+    measure(cat, "Text1", 7);
+    measure(cat, "List1", 4.5);
+    measure(cat, "Label1", 4.5);
+    measure(cat, "Label7", 4.5);
+    cat->Image2_Click();
+
+    main->Image2_Click();
+    settle();
+    shot(program->Form5(), "help");
+    measure(program->Form5(), "Label3(0)", 7);
+    measure(program->Form5(), "Label1", 4.5);
+    measure(program->Form5(), "Text1", 4.5);
+    program->Form5()->Image20_Click();
+
+    program->openSearch(*main, QString());
+    settle();
+    search::SearchWindow* w = program->searchWindow();
+    QSignalSpy shown(w, &search::SearchWindow::answerShown);
+    w->Text1->setText("клещ");
+    QVERIFY(shown.count() || shown.wait(10000));
+    settle();
+    shot(w, "search");
+    measure(w, "Text2", 7);
+    measure(w, "List1", 4.5);
+    measure(w, "Label8", 4.5);
+    measure(w, "Text1", 4.5);
+    w->Image2_Click();
+    QVERIFY(f.failures.isEmpty());
+
+    QFile::remove(core::zoom::settingsFile());
+    core::zoom::startAtRemembered();
+    core::night::startAtRemembered();
 }
 
 PSOGRAF_TEST_MAIN(TestSmoke)

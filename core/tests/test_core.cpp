@@ -7,11 +7,13 @@
 #include "base/units.h"
 #include "core/controls.h"
 #include "core/look.h"
+#include "core/night.h"
 #include "core/pictures.h"
 #include "core/sound.h"
 #include "tests/content.h"
 
 #include <QBuffer>
+#include <QDBusVariant>
 #include <QDir>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -32,7 +34,16 @@ private slots:
     void doubledPictureOnDenseScreens();
     void soundPathFollowsProgramDirectory();
     void aNewSoundReplacesTheOneStillPlaying();
+    void colors_data();
     void colors();
+    // Night mode: interface pictures re-coloured from their files, photos as they are; the
+    // desktop's preference followed until the reader chooses.
+    void picturesAtNight_data();
+    void picturesAtNight();
+    void startsDark_data();
+    void startsDark();
+    void portalAnswer_data();
+    void portalAnswer();
     void facesWithCyrillic_data();
     void facesWithCyrillic();
     void lineAndFrameLetMovesThrough();
@@ -236,13 +247,123 @@ void TestCore::aNewSoundReplacesTheOneStillPlaying() {
     core::AudioChannel::setRecorder(previous);
 }
 
+void TestCore::colors_data() {
+    QTest::addColumn<quint32>("design");
+    QTest::addColumn<QColor>("day");
+    QTest::addColumn<QColor>("night");
+    QTest::newRow("blue") << 0xFF0000u << QColor(0, 0, 255) << QColor(0xA6, 0xBE, 0xFF);
+    QTest::newRow("dark blue") << 0xC00000u << QColor(0, 0, 192) << QColor(0xD0, 0xDA, 0xFF);
+    QTest::newRow("dark green") << 0x004000u << QColor(0, 64, 0) << QColor(0xB4, 0xE6, 0xB4);
+    QTest::newRow("frame yellow") << 0x80FFFFu << QColor(255, 255, 128) << QColor(0xA8, 0xA8, 0x60);
+    QTest::newRow("frame olive") << 0x00C0C0u << QColor(192, 192, 0) << QColor(0x8C, 0x8C, 0x30);
+    // Not among the design's colours: its lightness inverted, hue and chroma kept.
+    QTest::newRow("other") << 0x204080u << QColor(128, 64, 32) << QColor(223, 159, 127);
+    // System colours 24 and 15: the desktop's own tooltip background and button face; at
+    // night the night palette's.
+    QTest::newRow("tooltip") << 0x80000018u
+                             << QGuiApplication::palette().color(QPalette::ToolTipBase)
+                             << QColor(0x1C, 0x1A, 0x12);
+    QTest::newRow("button face") << 0x8000000Fu
+                                 << QGuiApplication::palette().color(QPalette::Button)
+                                 << QColor(0x3A, 0x3A, 0x3A);
+}
+
 void TestCore::colors() {
-    QCOMPARE(core::vbColor(0xFF0000), QColor(0, 0, 255));
-    QCOMPARE(core::vbColor(0x80FFFF), QColor(255, 255, 128));
-    QCOMPARE(core::vbColor(0x00C0C0), QColor(192, 192, 0));
-    // System colours 24 and 15: the desktop's own tooltip background and button face.
-    QCOMPARE(core::vbColor(0x80000018), QGuiApplication::palette().color(QPalette::ToolTipBase));
-    QCOMPARE(core::vbColor(0x8000000F), QGuiApplication::palette().color(QPalette::Button));
+    QFETCH(quint32, design);
+    QFETCH(QColor, day);
+    QFETCH(QColor, night);
+    QCOMPARE(core::vbColor(design), day);
+    core::setNightLook(true);
+    const QColor atNight = core::vbColor(design);
+    core::setNightLook(false);
+    QCOMPARE(atNight, night);
+    QCOMPARE(core::vbColor(design), day);
+}
+
+void TestCore::picturesAtNight_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QColor>("day");
+    QTest::addColumn<QColor>("night");
+    // Lightness inverted: pale yellow becomes a dark olive, a dark sign light.
+    QTest::newRow("background") << "Graph\\fon.jpg" << QColor(240, 232, 208) << QColor(47, 39, 15);
+    QTest::newRow("button sign") << "Graph\\CLNO.jpg" << QColor(40, 40, 40)
+                                 << QColor(215, 215, 215);
+    // The dimmed background stays darker than the background at night.
+    QTest::newRow("dimmed background")
+        << "Graph\\fonno.jpg" << QColor(160, 160, 144) << QColor(30, 30, 27);
+    QTest::newRow("photo") << "dog\\sob133.jpg" << QColor(200, 120, 40) << QColor(200, 120, 40);
+}
+
+void TestCore::picturesAtNight() {
+    QFETCH(QString, path);
+    QFETCH(QColor, day);
+    QFETCH(QColor, night);
+    ContentFolder f;
+    f.writePicture(path, {16, 16}, day);
+    core::PictureCache cache;
+    const QColor byDay = cache.get(path).pixmap.toImage().pixelColor(8, 8);
+    core::setNightLook(true);
+    cache.lookChanged();
+    const core::Picture atNight = cache.get(path);
+    f.remove(path); // made from the decoded picture: no file is read again
+    const core::Picture again = cache.get(path);
+    core::setNightLook(false);
+    const QColor shown = atNight.pixmap.toImage().pixelColor(8, 8);
+    // JPEG rounds a little.
+    const auto near = [](const QColor& a, const QColor& b) {
+        return std::abs(a.red() - b.red()) <= 3 && std::abs(a.green() - b.green()) <= 3 &&
+               std::abs(a.blue() - b.blue()) <= 3;
+    };
+    QVERIFY2(near(byDay, day), qPrintable(byDay.name()));
+    QVERIFY2(near(shown, night), qPrintable(shown.name() + " at night"));
+    QCOMPARE(again.pixmap.cacheKey(), atNight.pixmap.cacheKey());
+    QCOMPARE(atNight.source, path);
+    // By day again: the decoded picture itself.
+    QCOMPARE(cache.get(path).pixmap.toImage().pixelColor(8, 8), byDay);
+}
+
+void TestCore::startsDark_data() {
+    QTest::addColumn<int>("chosen"); // -1 never chosen, 0 day, 1 night
+    QTest::addColumn<int>("scheme"); // the portal's color-scheme, -1 no bus or no portal
+    QTest::addColumn<bool>("dark");
+    QTest::newRow("no portal") << -1 << -1 << false;
+    QTest::newRow("no preference") << -1 << 0 << false;
+    QTest::newRow("prefers dark") << -1 << 1 << true;
+    QTest::newRow("prefers light") << -1 << 2 << false;
+    QTest::newRow("unknown value") << -1 << 7 << false;
+    QTest::newRow("day chosen, desktop dark") << 0 << 1 << false;
+    QTest::newRow("night chosen, desktop light") << 1 << 2 << true;
+    QTest::newRow("night chosen, no portal") << 1 << -1 << true;
+}
+
+void TestCore::startsDark() {
+    QFETCH(int, chosen);
+    QFETCH(int, scheme);
+    QFETCH(bool, dark);
+    const std::optional<bool> choice = chosen < 0 ? std::nullopt : std::optional(chosen == 1);
+    const std::optional<uint> desktop = scheme < 0 ? std::nullopt : std::optional(uint(scheme));
+    QCOMPARE(core::night::startsDark(choice, desktop), dark);
+}
+
+void TestCore::portalAnswer_data() {
+    QTest::addColumn<QVariant>("answer");
+    QTest::addColumn<int>("scheme"); // -1: none
+    const QVariant one = QVariant::fromValue(1u);
+    QTest::newRow("ReadOne") << QVariant::fromValue(QDBusVariant(one)) << 1;
+    QTest::newRow("Read") << QVariant::fromValue(QDBusVariant(
+                                 QVariant::fromValue(QDBusVariant(QVariant::fromValue(2u)))))
+                          << 2;
+    QTest::newRow("bare number") << QVariant::fromValue(0u) << 0;
+    QTest::newRow("signed number") << QVariant::fromValue(QDBusVariant(QVariant(1))) << -1;
+    QTest::newRow("text") << QVariant::fromValue(QDBusVariant(QVariant(QString("dark")))) << -1;
+    QTest::newRow("nothing") << QVariant() << -1;
+}
+
+void TestCore::portalAnswer() {
+    QFETCH(QVariant, answer);
+    QFETCH(int, scheme);
+    const std::optional<uint> found = core::night::schemeOf(answer);
+    QCOMPARE(found ? int(*found) : -1, scheme);
 }
 
 void TestCore::facesWithCyrillic_data() {
