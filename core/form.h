@@ -89,7 +89,6 @@ public:
 protected:
     virtual void Form_Activate() {}
     virtual void Form_MouseMove() {}
-    // A close request from the desktop (Alt+F4, the taskbar). Ignored unless overridden.
     // A close request from the desktop (Alt+F4, the taskbar): the back button, where the
     // window has one.
     virtual void Form_CloseRequest();

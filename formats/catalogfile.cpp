@@ -36,10 +36,6 @@ std::optional<QString> photoPath(const QString& photoFile) {
            QStringLiteral("jpg");
 }
 
-QString readCatalogueFile(const QString& contentPath) {
-    return base::decodeCp1251(base::readContentFile(contentPath));
-}
-
 namespace {
 using ByteReader = BasicFieldReader<QByteArrayView>;
 

@@ -101,9 +101,6 @@ QList<Record> parseRecords(QStringView text);
 // for a name too short to have one.
 std::optional<QString> photoPath(const QString& photoFile);
 
-// Reads and decodes the catalogue as the program names it ("text\FOLDOG.ssu").
-QString readCatalogueFile(const QString& contentPath);
-
 // The same reading of the records, straight from the file's bytes, decoding only what is
 // asked for: a large catalogue lists its names without decoding every description. The
 // bytes come a piece at a time (the next bytes of the file, empty at its end), so a large

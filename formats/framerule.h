@@ -12,7 +12,8 @@ constexpr int PortraitMaxWidth = 2790; // twips
 constexpr QSize Landscape(3495, 2655); // twips
 constexpr QSize Portrait(3015, 3375);  // twips
 
-// The frame for a photo this wide; an empty photo keeps its box's width.
+// The frame for a photo this wide. With no photo the window asks for the width of the last
+// one shown (the picture control keeps its size), so the frame stays as it was.
 constexpr QSize forWidth(int photoWidthTwips) {
     return photoWidthTwips > PortraitMaxWidth ? Landscape : Portrait;
 }

@@ -96,10 +96,6 @@ QString readTopic(QByteArrayView bytes, const QString& title) {
     return read(bytes, title);
 }
 
-QString readTopicFile(const QString& contentPath) {
-    return base::decodeCp1251(readTopicBytes(contentPath));
-}
-
 QByteArray readTopicBytes(const QString& contentPath) {
     return base::readContentFile(contentPath);
 }

@@ -52,8 +52,6 @@ QString readTopic(QStringView text, const QString& title);
 TitleScan scanTitles(QByteArrayView bytes);
 QString readTopic(QByteArrayView bytes, const QString& title);
 
-// Reads and decodes the file named as the program names it ("text\HCD.ssu").
-QString readTopicFile(const QString& contentPath);
 // Reads the file's bytes.
 QByteArray readTopicBytes(const QString& contentPath);
 
