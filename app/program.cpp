@@ -25,7 +25,7 @@ namespace app {
 
 Program::Program() : m_audio(std::make_unique<core::AudioChannel>()) {
     initResources();
-    m_form2 = std::make_unique<main_window::Form2>(m_values, *this);
+    m_form2 = std::make_unique<main_window::Form2>(m_values, *this, *this);
 }
 
 Program::~Program() = default;
@@ -138,13 +138,9 @@ bool chooseEntry(core::ChoiceList* list, int row, const QString& text) {
 
 void Program::showTopic(const QString& topicFile, const QString& title) {
     leaveOriginForResult();
-    using Click = void (main_window::Form2::*)();
-    const Click clicks[] = {&main_window::Form2::Label1_Click, &main_window::Form2::Label2_Click,
-                            &main_window::Form2::Label3_Click, &main_window::Form2::Label4_Click,
-                            &main_window::Form2::Label5_Click};
     for (size_t i = 0; i < base::content::Sections.size(); ++i) {
         if (base::content::Sections[i].file != topicFile) continue;
-        (m_form2.get()->*clicks[i])();
+        m_form2->openSection(int(i));
         // The reader fills its list once activated; the choice comes after, as a user's.
         // A title the list does not hold (the file changed since the search) is still
         // shown, with no entry chosen: its text, or none when the file has no such topic.

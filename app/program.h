@@ -36,7 +36,7 @@ class SearchWindow;
 
 namespace app {
 
-class Program final : public core::Navigator {
+class Program final : public core::Navigator, public core::StartupHandoff {
 public:
     Program();
     ~Program() override;
@@ -52,11 +52,12 @@ public:
     core::ProgramValues& values() { return m_values; }
     main_window::Form2* Form2() const { return m_form2.get(); }
     // The other four windows come into being once the main window has painted
-    // (finishStartup), or when first asked for; start-up has read all they need by then.
-    topics::Form4* Form4() { return ensureOthers(), m_form4.get(); }
-    catalogue::Form1* Form1() { return ensureOthers(), m_form1.get(); }
-    dialogs::Form5* Form5() { return ensureOthers(), m_form5.get(); }
-    dialogs::Form3* Form3() { return ensureOthers(), m_form3.get(); }
+    // (finishStartup), or when a move first opens one; start-up has read all they need by
+    // then. Until that they are null: asking for a window never makes it.
+    topics::Form4* Form4() const { return m_form4.get(); }
+    catalogue::Form1* Form1() const { return m_form1.get(); }
+    dialogs::Form5* Form5() const { return m_form5.get(); }
+    dialogs::Form3* Form3() const { return m_form3.get(); }
     // What start-up left for after the first paint: the other windows, and the icon the
     // task bar shows (its decoding would hold the first paint back by a millisecond).
     void finishStartup();

@@ -137,6 +137,7 @@ double startProgram(std::unique_ptr<Program>& program) {
     p->show();
     if (!watch.wait()) die(QStringLiteral("the main window never showed"));
     const double elapsed = msSince(clock);
+    p->finishStartup(); // as the program does once the main window has painted
     program = std::move(p);
     return elapsed;
 }

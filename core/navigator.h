@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// How a window asks for another without knowing its class: the windows call this, and
-// the program that owns all five (app/) carries it out.
+// How a window asks for another without knowing its class: the windows call Navigator,
+// and the program that owns them all (app/) carries it out. The main window's load handler
+// alone also hands start-up's results over through StartupHandoff.
 #pragma once
 
 #include "core/pictures.h"
@@ -36,11 +37,16 @@ public:
     virtual void leaveSearch() = 0;
     virtual void showTopic(const QString& topicFile, const QString& title) = 0;
     virtual void showBreed(int record, const QString& name) = 0;
+};
 
-    // Start-up steps the main window's load handler runs for the other windows: their
-    // background, their back buttons' first picture, then the catalogue's first fill (its
-    // file is read here, so a catalogue that cannot be read still ends start-up). The
-    // windows may be made later from what these handed over.
+// Start-up steps the main window's load handler runs for the other windows, and only it:
+// their background, their back buttons' first picture, then the catalogue's first fill
+// (its file is read here, so a catalogue that cannot be read still ends start-up). The
+// windows may be made later from what these handed over.
+class StartupHandoff {
+public:
+    virtual ~StartupHandoff() = default;
+
     virtual void setOtherBackgrounds(const Picture& background) = 0;
     virtual void setBackButtons(const Picture& picture) = 0;
     virtual void fillCatalogue() = 0;

@@ -37,8 +37,8 @@ constexpr double LitItemPoints = 16;
 
 } // namespace
 
-Form2::Form2(ProgramValues& values, Navigator& navigator)
-    : FormBase(values, navigator, QStringLiteral("Form2"), Look) {
+Form2::Form2(ProgramValues& values, Navigator& navigator, core::StartupHandoff& startup)
+    : FormBase(values, navigator, QStringLiteral("Form2"), Look), m_startup(startup) {
     setAccessibleName(QStringLiteral("Пёсограф — главное меню"));
     setAccessibleDescription(
         QStringLiteral("Клавиши 1–6 открывают пункты меню, F1 — справку, Escape — выход. Поиск по "
@@ -178,12 +178,12 @@ void Form2::Form_Load() {
 
     // The other four windows get the same background (they are made from it later).
     setPicture(pictures.get(Background));
-    m_navigator.setOtherBackgrounds(pictures.get(Background));
+    m_startup.setOtherBackgrounds(pictures.get(Background));
 
     Image1->setPicture(pictures.get(ExitNormal));
     Image2->setPicture(pictures.get(HelpNormal));
     Image8->setPicture(pictures.get(MinimiseNormal));
-    m_navigator.setBackButtons(pictures.get(BackLit));
+    m_startup.setBackButtons(pictures.get(BackLit));
 
     // Check the remaining interface pictures now, so that a missing one is reported here
     // rather than at the first pointer move; they are kept in memory, so hover never reads
@@ -191,7 +191,7 @@ void Form2::Form_Load() {
     for (const QString& path : picturesShownLater())
         pictures.check(path);
 
-    m_navigator.fillCatalogue();
+    m_startup.fillCatalogue();
 
     setCursor(Qt::ArrowCursor);
     Timer1->start();

@@ -15,7 +15,7 @@ namespace main_window {
 class Form2 : public core::FormBase {
     Q_OBJECT
 public:
-    Form2(core::ProgramValues& values, core::Navigator& navigator);
+    Form2(core::ProgramValues& values, core::Navigator& navigator, core::StartupHandoff& startup);
     ~Form2() override;
 
     // Start-up: everything the program needs before the main window is shown. A failure
@@ -46,6 +46,8 @@ public:
         return {Image3, Image4, Image5, Image6, Image7};
     }
 
+    // Section i of base::content::Sections, as its menu item opens it (Label1..Label5).
+    void openSection(int section);
     void Label1_Click();
     void Label2_Click();
     void Label3_Click();
@@ -65,8 +67,8 @@ protected:
     void Form_CloseRequest() override;
 
 private:
+    core::StartupHandoff& m_startup;
     void buildControls();
-    void openSection(int section);
     void light(core::Label* label);
     void VIB(const QString& sound);
 };

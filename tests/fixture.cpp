@@ -8,8 +8,9 @@ Program* Fixture::start() {
     auto program = std::make_unique<Program>();
     if (!program->load()) return nullptr;
     program->show();
-    m_program = std::move(program);
     settle();
+    program->finishStartup(); // as the program does once the main window has painted
+    m_program = std::move(program);
     return m_program.get();
 }
 

@@ -31,6 +31,7 @@ void TestSmoke::shippedContentWorks() {
     QVERIFY(program->load());
     program->show();
     settle();
+    program->finishStartup();
     Form2* main = program->Form2();
     auto* reader = program->Form4();
     auto* cat = program->Form1();

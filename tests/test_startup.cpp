@@ -10,6 +10,8 @@
 #include "topics/form4.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <QScopeGuard>
 #include <QTest>
@@ -31,7 +33,7 @@ class TestStartup : public QObject {
     Q_OBJECT
 private slots:
     void mainWindowOpensWithPhotosAndPictures();
-    void allFiveWindowsExistHidden();
+    void otherWindowsComeAfterTheFirstPaint();
     void layoutOfEachWindow();
     void handlersReportFailuresAndKeepRunning();
     void failureReportInAMessageBox();
@@ -66,11 +68,31 @@ void TestStartup::mainWindowOpensWithPhotosAndPictures() {
     saveScreenshot(main, "main_window");
 }
 
-void TestStartup::allFiveWindowsExistHidden() {
+// Start-up makes the main window alone; the others, and the task bar's icon, come once it
+// has painted, or when a move first opens one of them.
+void TestStartup::otherWindowsComeAfterTheFirstPaint() {
     Fixture f;
-    Program* p = f.start();
-    QVERIFY(p);
-    app::Program& w = *p;
+    QGuiApplication::setWindowIcon(QIcon());
+    {
+        Program opened;
+        QVERIFY(opened.load());
+        opened.show();
+        settle();
+        QVERIFY(!opened.Form4());
+        opened.Form2()->Label4_Click();
+        settle();
+        QVERIFY(opened.Form4() && opened.Form4()->isVisible());
+    }
+    Program w;
+    QVERIFY(w.load());
+    w.show();
+    settle();
+    for (FormBase* form :
+         std::initializer_list<FormBase*>{w.Form1(), w.Form3(), w.Form4(), w.Form5()})
+        QVERIFY(!form);
+    QVERIFY(QGuiApplication::windowIcon().isNull());
+    w.finishStartup();
+    QCOMPARE(QGuiApplication::windowIcon().availableSizes().isEmpty(), false);
     QVERIFY(w.Form2()->isVisible());
     for (FormBase* form :
          std::initializer_list<FormBase*>{w.Form1(), w.Form3(), w.Form4(), w.Form5()}) {
