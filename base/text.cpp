@@ -5,13 +5,13 @@
 #include "base/failure.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QStringDecoder>
 
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <optional>
 
 namespace base {
@@ -63,11 +63,22 @@ void failTooLarge(const QString& contentPath) {
 ContentFileReader::ContentFileReader(const QString& contentPath)
     : m_contentPath(contentPath), m_file(std::make_unique<QFile>(realPath(contentPath))) {
     const QString path = m_file->fileName();
-    if (path.contains(QChar(0)) || !QFileInfo(path).isFile())
-        fail(ErrFileNotFound, QStringLiteral("Файл не найден: %1").arg(contentPath));
-    // Unbuffered: pieces are large, and a read at an offset should not fetch more.
-    if (!m_file->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+    const auto noAccess = [&] {
         fail(ErrPathAccess, QStringLiteral("Нет доступа к файлу: %1").arg(contentPath));
+    };
+    const auto notFound = [&] {
+        fail(ErrFileNotFound, QStringLiteral("Файл не найден: %1").arg(contentPath));
+    };
+    if (path.contains(QChar(0))) notFound();
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
+        // A folder on the way that may not be entered hides a file that may be there.
+        if (errno == EACCES) noAccess();
+        notFound();
+    }
+    if (!S_ISREG(st.st_mode)) notFound();
+    // Unbuffered: pieces are large, and a read at an offset should not fetch more.
+    if (!m_file->open(QIODevice::ReadOnly | QIODevice::Unbuffered)) noAccess();
 }
 
 ContentFileReader::~ContentFileReader() = default;

@@ -7,6 +7,12 @@
 #include <QImage>
 #include <QStringEncoder>
 
+#include <exception>
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <thread>
+#include <unistd.h>
+
 const QStringList StartupPictures = {"dog\\sob133.jpg",   "dog\\sob141.jpg",  "dog\\sob148.jpg",
                                      "dog\\sob167.jpg",   "dog\\sob191.jpg",  "Graph\\fon.jpg",
                                      "Graph\\CLNO.jpg",   "Graph\\qesno.jpg", "Graph\\lis.jpg",
@@ -16,6 +22,27 @@ const QStringList StartupPictures = {"dog\\sob133.jpg",   "dog\\sob141.jpg",  "d
 QByteArray toCp1251(const QString& text) {
     QStringEncoder encoder("windows-1251");
     return encoder.encode(text);
+}
+
+void asPlainUser(const std::function<void()>& body) {
+    std::exception_ptr thrown;
+    // Capabilities belong to a thread: dropping them here leaves the test's own thread as
+    // it was.
+    std::thread([&] {
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        __user_cap_data_struct data[2] = {};
+        if (syscall(SYS_capget, &header, data) == 0) {
+            data[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+            [[maybe_unused]] const long dropped = syscall(SYS_capset, &header, data);
+            Q_ASSERT(dropped == 0);
+        }
+        try {
+            body();
+        } catch (...) {
+            thrown = std::current_exception();
+        }
+    }).join();
+    if (thrown) std::rethrow_exception(thrown);
 }
 
 ContentFiles::ContentFiles()

@@ -13,6 +13,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
+
 // A content folder with every file start-up needs, as the working directory; the user's
 // configuration folder ($XDG_CONFIG_HOME) is a folder "config" in it.
 class ContentFiles {
@@ -40,6 +42,10 @@ private:
 };
 
 QByteArray toCp1251(const QString& text);
+
+// Runs body on a thread that, even as root, is refused what a file's permissions refuse
+// (its capabilities to override them dropped), so that "cannot be read" can be tested in CI.
+void asPlainUser(const std::function<void()>& body);
 
 // The pictures start-up reads, in its order (the carousel's photos as its slots are
 // filled: Image3, Image4, Image6, Image7, Image5), then the ones only checked then and

@@ -20,6 +20,9 @@
 #include <QSoundEffect>
 #include <QTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 class TestCore : public QObject {
     Q_OBJECT
 private slots:
@@ -28,10 +31,13 @@ private slots:
     void twipsBecomePixels();
     void cp1251DecodesEveryByte();
     void contentPathsMatchCaseInsensitively();
+    void unreadableFilesSayWhy_data();
+    void unreadableFilesSayWhy();
     void picturesFailWithTheirName();
     void pictureCacheReadsOnce();
     void doubledPictureOnDenseScreens_data();
     void doubledPictureOnDenseScreens();
+    void doubledPictureFollowsTheScreen();
     void soundPathFollowsProgramDirectory();
     void aNewSoundReplacesTheOneStillPlaying();
     void colors_data();
@@ -118,6 +124,49 @@ void TestCore::contentPathsMatchCaseInsensitively() {
     QCOMPARE(base::realPath(f.root() + "\\\\docs\\mixed.ssu"), f.root() + "/Docs/Mixed.SSU");
 }
 
+void TestCore::unreadableFilesSayWhy_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("missing") << "missing" << 53 << "Файл не найден: text\\a.ssu";
+    QTest::newRow("a folder") << "folder" << 53 << "Файл не найден: text\\a.ssu";
+    QTest::newRow("a FIFO") << "fifo" << 53 << "Файл не найден: text\\a.ssu";
+    QTest::newRow("a link to /dev/zero") << "device" << 53 << "Файл не найден: text\\a.ssu";
+    // There, but not for this user: not "not found".
+    QTest::newRow("no read permission") << "unreadable" << 75 << "Нет доступа к файлу: text\\a.ssu";
+    QTest::newRow("its folder closed")
+        << "closed folder" << 75 << "Нет доступа к файлу: text\\a.ssu";
+    QTest::newRow("over the bound") << "large" << 75 << "Файл слишком велик: text\\a.ssu";
+}
+
+void TestCore::unreadableFilesSayWhy() {
+    QFETCH(QString, kind);
+    QFETCH(int, number);
+    QFETCH(QString, text);
+    ContentFolder f;
+    const QString path = f.root() + "/text/a.ssu";
+    QVERIFY(QDir().mkpath(f.root() + "/text"));
+    if (kind == "folder") QVERIFY(QDir().mkpath(path));
+    if (kind == "fifo") QCOMPARE(mkfifo(qPrintable(path), 0600), 0);
+    if (kind == "device") QCOMPARE(symlink("/dev/zero", qPrintable(path)), 0);
+    if (kind == "unreadable" || kind == "closed folder" || kind == "large")
+        f.writeText("text\\a.ssu", "#А\r\nтекст\r\n#А\r\n");
+    if (kind == "unreadable") QVERIFY(QFile::setPermissions(path, QFile::WriteOwner));
+    if (kind == "closed folder") QVERIFY(QFile::setPermissions(f.root() + "/text", {}));
+    base::RuntimeFailure failure{0, {}};
+    asPlainUser([&] {
+        try {
+            base::readContentFile("text\\a.ssu", kind == "large" ? 10 : base::MaxTextBytes);
+        } catch (const base::RuntimeFailure& thrown) {
+            failure = thrown;
+        }
+    });
+    QFile::setPermissions(f.root() + "/text",
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QCOMPARE(failure.number, number);
+    QCOMPARE(failure.text, text);
+}
+
 void TestCore::picturesFailWithTheirName() {
     ContentFolder f;
     f.writeBytes("Graph\\bad.jpg", "not a picture");
@@ -195,6 +244,19 @@ void TestCore::doubledPictureOnDenseScreens() {
         QCOMPARE(picture.pixmap.devicePixelRatio(), shown ? 2.0 : 1.0);
         QCOMPARE(picture.pixmap.size(), shown ? QSize(1280, 1024) : QSize(640, 512));
     }
+}
+
+// The screen decides, as the zoom does: run once as set for the suite (one pixel a point) and
+// once more by ctest on a screen of twice the pixels (QT_SCALE_FACTOR=2).
+void TestCore::doubledPictureFollowsTheScreen() {
+    ContentFolder f;
+    f.writePicture("Graph\\fon@2x.jpg", {1280, 1024}, Qt::red);
+    const bool dense = qEnvironmentVariable("QT_SCALE_FACTOR") == "2";
+    QCOMPARE(qGuiApp->devicePixelRatio(), dense ? 2.0 : 1.0);
+    core::PictureCache cache;
+    const QPixmap& shown = cache.get("Graph\\fon.jpg").pixmap;
+    QCOMPARE(shown.size(), dense ? QSize(1280, 1024) : QSize(640, 512));
+    QCOMPARE(shown.deviceIndependentSize(), QSizeF(640, 512));
 }
 
 void TestCore::soundPathFollowsProgramDirectory() {

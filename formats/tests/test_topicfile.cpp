@@ -2,6 +2,7 @@
 // Reading topic files: the title scan and the topic read, without a window.
 #include "formats/topicfile.h"
 
+#include <QStringEncoder>
 #include <QTest>
 
 using topics::readTopic;
@@ -88,6 +89,14 @@ void TestTopicFile::readingATopic_data() {
                             << "Б" << QString();
     QTest::newRow("case matters") << "#а\r\n1\r\n#а\r\n"
                                   << "А" << QString();
+    // A title is found whole: not as the start or the end of a longer one, nor the other way.
+    QTest::newRow("title that begins another") << "#АБ\r\n1\r\n#АБ\r\n#А\r\n2\r\n#А\r\n"
+                                               << "А"
+                                               << "     2\r\n     ";
+    QTest::newRow("title that ends another") << "#БА\r\n1\r\n#БА\r\n"
+                                             << "А" << QString();
+    QTest::newRow("longer than the file's") << "#А\r\n1\r\n#А\r\n"
+                                            << "АБ" << QString();
     QTest::newRow("no closing line") << "#А\r\n#Б\r\n1"
                                      << "Б"
                                      << "     1\r\n     ";
@@ -104,6 +113,11 @@ void TestTopicFile::readingATopic() {
     QFETCH(QString, title);
     QFETCH(QString, text);
     QCOMPARE(readTopic(file, title), text);
+    // The reader window reads the file's bytes, undecoded until the topic is found.
+    QStringEncoder cp1251("windows-1251");
+    const QByteArray bytes = cp1251.encode(file);
+    QVERIFY(!cp1251.hasError());
+    QCOMPARE(readTopic(QByteArrayView(bytes), title), text);
 }
 
 void TestTopicFile::longTitlesAndTopicsWork() {
