@@ -126,9 +126,9 @@ void Chooser::setBreeds(const QList<Breed>& breeds) {
     keys.reserve(size_t(breeds.size()));
     for (const Breed& b : breeds)
         keys.push_back(collator.sortKey(b.name));
-    m_byName.resize(size_t(breeds.size()));
-    for (size_t i = 0; i < m_byName.size(); ++i)
-        m_byName[i] = int(i);
+    m_byName.clear();
+    for (qsizetype i = 0; i < breeds.size(); ++i)
+        if (!breeds[i].extinct()) m_byName.push_back(int(i));
     std::stable_sort(m_byName.begin(), m_byName.end(),
                      [&](int x, int y) { return keys[size_t(x)].compare(keys[size_t(y)]) < 0; });
 }

@@ -66,14 +66,16 @@ struct Choice {
 
 class Chooser {
 public:
-    // The breeds it chooses from; ties are listed by name, in Russian alphabetical order.
+    // The breeds it chooses from, extinct ones left out; ties are listed by name, in
+    // Russian alphabetical order.
     void setBreeds(const QList<Breed>& breeds);
     Choice choose(const Answers& answers) const;
-    qsizetype size() const { return m_breeds.size(); }
+    // How many breeds it offers (the total of the count line).
+    qsizetype size() const { return qsizetype(m_byName.size()); }
 
 private:
     QList<Breed> m_breeds;
-    std::vector<int> m_byName; // breed indexes in alphabetical order
+    std::vector<int> m_byName; // indexes of the breeds offered, in alphabetical order
 };
 
 // An entry of the results: the name and why («Бигль — с оговорками: квартира, лай»;

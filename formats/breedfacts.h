@@ -60,6 +60,8 @@ struct Breed {
     Copes alone = Copes::Unknown, cold = Copes::Unknown, heat = Copes::Unknown;
     Yes list974 = Yes::Unknown;
     QString life, recognition; // as written
+    // A breed kept in the catalogue as history («признание» «вымерла»): never offered.
+    bool extinct() const { return recognition == u"вымерла"; }
 };
 
 // The columns every file has, by the names its first line gives them.
