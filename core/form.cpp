@@ -5,6 +5,7 @@
 #include "base/failure.h"
 #include "base/units.h"
 #include "core/controls.h"
+#include "core/linefield.h"
 #include "core/look.h"
 #include "core/night.h"
 #include "core/zoom.h"
@@ -15,6 +16,7 @@
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -179,6 +181,8 @@ private:
 
 QAccessibleInterface* accessibleFactory(const QString&, QObject* object) {
     if (auto* form = qobject_cast<FormBase*>(object)) return new FormAccessible(form);
+    // Every one-line field, in a window of the program or in one of Qt's dialogs.
+    if (auto* field = qobject_cast<QLineEdit*>(object)) return lineFieldAccessible(field);
     auto* widget = qobject_cast<QWidget*>(object);
     if (!widget || widget->isWindow() || !formOf(widget)) return nullptr;
     if (auto* label = qobject_cast<PressableLabel*>(object); label && label->isPressable())

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The keyboard (each key does what a click on its control does), titles of two lines that
-// wrap and show whole, and Qt's own texts in Russian.
+// wrap and show whole, Qt's own texts in Russian, and what a screen reader reads of the
+// one-line fields.
 #include "catalogue/form1.h"
 #include "dialogs/form3.h"
 #include "dialogs/form5.h"
@@ -13,12 +14,18 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QSet>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
 #include <functional>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -51,6 +58,72 @@ std::unique_ptr<Fixture> started(const QString& title) {
     return f;
 }
 
+// Turns a hang into a failure: ends the test program if what it guards has not finished in
+// time (a stuck call cannot be failed from the thread it holds).
+class Watchdog {
+public:
+    explicit Watchdog(const QString& what, std::chrono::seconds limit = std::chrono::seconds(20))
+        : m_thread([this, what = what.toLocal8Bit(), limit] {
+              std::unique_lock lock(m_mutex);
+              if (!m_wake.wait_for(lock, limit, [this] { return m_done; })) {
+                  std::fprintf(stderr, "FAIL!  %s: no answer within %lld s\n", what.constData(),
+                               static_cast<long long>(limit.count()));
+                  std::fflush(stderr);
+                  std::_Exit(3);
+              }
+          }) {}
+    ~Watchdog() {
+        {
+            std::lock_guard lock(m_mutex);
+            m_done = true;
+        }
+        m_wake.notify_all();
+        m_thread.join();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_done = false;
+    std::thread m_thread;
+};
+
+// The program's one-line fields, each in the window that shows it.
+using Field = std::function<QLineEdit*(Program*)>;
+const Field searchField = [](Program* p) {
+    p->openSearch(*p->Form2(), QString());
+    settle();
+    return p->searchWindow()->Text1;
+};
+const Field helpField = [](Program* p) {
+    p->Form2()->Image2_Click();
+    settle();
+    return p->Form5()->Text1;
+};
+
+QString boundaryName(QAccessible::TextBoundaryType type) {
+    switch (type) {
+    case QAccessible::CharBoundary:
+        return "char";
+    case QAccessible::WordBoundary:
+        return "word";
+    case QAccessible::SentenceBoundary:
+        return "sentence";
+    default:
+        return "line";
+    }
+}
+
+// A text interface's answer: «клещ 0-4».
+QString answer(QAccessibleTextInterface* text, int offset, QAccessible::TextBoundaryType type,
+               int relation) {
+    int start = -7, end = -7;
+    const QString got = relation < 0   ? text->textBeforeOffset(offset, type, &start, &end)
+                        : relation > 0 ? text->textAfterOffset(offset, type, &start, &end)
+                                       : text->textAtOffset(offset, type, &start, &end);
+    return QString("%1 %2-%3").arg(got).arg(start).arg(end);
+}
+
 } // namespace
 
 class TestKeysAndText : public QObject {
@@ -66,6 +139,11 @@ private slots:
     void zoomStopsWhereTheScreenEnds();
     void focusByKeyboard_data();
     void focusByKeyboard();
+    void oneLineFieldAnswers_data();
+    void oneLineFieldAnswers();
+    void oneLineFieldAnswersEveryOffset_data();
+    void oneLineFieldAnswersEveryOffset();
+    void everyOneLineFieldIsAnswered();
 };
 
 void TestKeysAndText::keyDoesWhatTheClickDoes_data() {
@@ -382,6 +460,181 @@ void TestKeysAndText::focusByKeyboard() {
     saveScreenshot(QApplication::activeWindow(),
                    "focus " + QString(QTest::currentDataTag()).replace(u':', u','));
     QCOMPARE(focus.join(", ") + " | " + state(*f), heard);
+}
+
+void TestKeysAndText::oneLineFieldAnswers_data() {
+    QTest::addColumn<Field>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<QAccessible::TextBoundaryType>("type");
+    QTest::addColumn<int>("relation"); // -1 before, 0 at, +1 after
+    QTest::addColumn<QString>("heard");
+    const auto word = QAccessible::WordBoundary;
+    const auto sentence = QAccessible::SentenceBoundary;
+    const auto line = QAccessible::LineBoundary;
+    const auto character = QAccessible::CharBoundary;
+    // Ctrl+Right to the end: the reader asks for the word there.
+    QTest::newRow("word at the end") << searchField << "клещ" << 4 << word << 0 << "клещ 0-4";
+    QTest::newRow("word at the end, -1") << searchField << "клещ" << -1 << word << 0 << "клещ 0-4";
+    QTest::newRow("word at the caret") << searchField << "клещ" << -2 << word << 0 << "клещ 0-4";
+    QTest::newRow("word before the end") << searchField << "клещ" << 4 << word << -1 << " 0-0";
+    QTest::newRow("word after the end") << searchField << "клещ" << 4 << word << 1 << " 4-4";
+    QTest::newRow("word inside") << searchField << "клещ у собаки" << 7 << word << 0
+                                 << "собаки 7-13";
+    QTest::newRow("space between words")
+        << searchField << "клещ у собаки" << 4 << word << 0 << "  4-5";
+    QTest::newRow("word before a word")
+        << searchField << "клещ у собаки" << 7 << word << -1 << "  6-7";
+    QTest::newRow("word after a word")
+        << searchField << "клещ у собаки" << 0 << word << 1 << "  4-5";
+    QTest::newRow("word before the first")
+        << searchField << "клещ у собаки" << 2 << word << -1 << " 0-0";
+    QTest::newRow("word past the end") << searchField << "клещ" << 5 << word << 0 << " -1--1";
+    QTest::newRow("word before the start") << searchField << "клещ" << -3 << word << 0 << " -1--1";
+    QTest::newRow("word, empty field") << searchField << "" << 0 << word << 0 << " 0-0";
+    QTest::newRow("word at the end after a space")
+        << searchField << "клещ " << 5 << word << 0 << "  4-5";
+    QTest::newRow("char at the end") << searchField << "клещ" << 4 << character << 0 << " 4-4";
+    QTest::newRow("char before the end")
+        << searchField << "клещ" << 4 << character << -1 << "щ 3-4";
+    QTest::newRow("char, letter and accent")
+        << searchField << "е\u0301ж" << 0 << character << 0 << "е\u0301 0-2";
+    QTest::newRow("sentence at the end")
+        << searchField << "Клещи. Блохи" << 12 << sentence << 0 << "Блохи 7-12";
+    QTest::newRow("sentence at the start")
+        << searchField << "Клещи. Блохи" << 0 << sentence << 0 << "Клещи.  0-7";
+    QTest::newRow("sentence before the end")
+        << searchField << "Клещи. Блохи" << 12 << sentence << -1 << "Клещи.  0-7";
+    QTest::newRow("line at the end")
+        << searchField << "клещ у собаки" << 13 << line << 0 << "клещ у собаки 0-13";
+    QTest::newRow("line before") << searchField << "клещ у собаки" << 13 << line << -1 << " 0-0";
+    QTest::newRow("line after") << searchField << "клещ у собаки" << 3 << line << 1 << " 13-13";
+    // Home, then Ctrl+Right word by word through the address.
+    const QString address = "psograf@example.org";
+    QTest::newRow("address, word at the end")
+        << helpField << address << 19 << word << 0 << "org 16-19";
+    QTest::newRow("address, the dot") << helpField << address << 15 << word << 0 << ". 15-16";
+    QTest::newRow("address, word at its start")
+        << helpField << address << 0 << word << 0 << "psograf 0-7";
+    QTest::newRow("address, at sign") << helpField << address << 7 << word << 0 << "@ 7-8";
+    QTest::newRow("address, sentence at the end")
+        << helpField << address << 19 << sentence << 0 << "psograf@example.org 0-19";
+    QTest::newRow("address, line")
+        << helpField << address << 19 << line << 0 << "psograf@example.org 0-19";
+}
+
+void TestKeysAndText::oneLineFieldAnswers() {
+    QFETCH(Field, field);
+    QFETCH(QString, text);
+    QFETCH(int, offset);
+    QFETCH(QAccessible::TextBoundaryType, type);
+    QFETCH(int, relation);
+    QFETCH(QString, heard);
+    auto f = started("Тема");
+    QVERIFY(f);
+    QLineEdit* edit = field(f->program());
+    edit->setText(text);
+    QAccessibleTextInterface* read = QAccessible::queryAccessibleInterface(edit)->textInterface();
+    QVERIFY(read);
+    Watchdog guard(QTest::currentDataTag());
+    QCOMPARE(answer(read, offset, type, relation), heard);
+}
+
+void TestKeysAndText::oneLineFieldAnswersEveryOffset_data() {
+    QTest::addColumn<Field>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("runs"); // the attribute run at each offset, -3 to the end + 1
+    QTest::newRow("search, a word") << searchField << "клещ"
+                                    << "-1--1 0-4 0-4 0-4 0-4 0-4 0-4 0-4 -1--1";
+    QTest::newRow("search, words and punctuation")
+        << searchField << "Клещ, у собаки!  Что делать?"
+        << "-1--1 0-28 0-28 0-28 0-28 0-28 0-28 0-28 0-28 0-28 0-28 0-28 0-28 0-28 0-28 0-28 0-28 "
+           "0-28 0-28 0-28 0-28 0-28 0-28 0-28 0-28 0-28 0-28 0-28 0-28 0-28 0-28 0-28 -1--1";
+    QTest::newRow("search, empty") << searchField << ""
+                                   << "-1--1 0-0 0-0 0-0 -1--1";
+    QTest::newRow("help, the address")
+        << helpField << "psograf@example.org"
+        << "-1--1 0-19 0-19 0-19 0-19 0-19 0-19 0-19 0-19 0-19 0-19 0-19 0-19 0-19 0-19 0-19 0-19 "
+           "0-19 0-19 0-19 0-19 0-19 0-19 -1--1";
+    QTest::newRow("help, as shipped") << helpField << QString() << QString();
+}
+
+void TestKeysAndText::oneLineFieldAnswersEveryOffset() {
+    QFETCH(Field, field);
+    QFETCH(QString, text);
+    QFETCH(QString, runs);
+    auto f = started("Тема");
+    QVERIFY(f);
+    QLineEdit* edit = field(f->program());
+    if (!runs.isEmpty()) edit->setText(text);
+    const QString all = edit->text();
+    const int length = int(all.size());
+    QAccessibleTextInterface* read = QAccessible::queryAccessibleInterface(edit)->textInterface();
+    QVERIFY(read);
+    QCOMPARE(read->characterCount(), length);
+    Watchdog guard(QTest::currentDataTag());
+    QStringList attributeRuns;
+    for (int offset = -3; offset <= length + 1; ++offset) {
+        int start = -7, end = -7;
+        read->attributes(offset, &start, &end);
+        attributeRuns << QString("%1-%2").arg(start).arg(end);
+        for (const auto type : {QAccessible::CharBoundary, QAccessible::WordBoundary,
+                                QAccessible::SentenceBoundary, QAccessible::LineBoundary}) {
+            const QString where = QString("%1 %2 at %3 of «%4»")
+                                      .arg(QTest::currentDataTag(), boundaryName(type))
+                                      .arg(offset)
+                                      .arg(all);
+            // Before, at and after the offset: each a piece of the text, in order.
+            QList<std::pair<int, int>> pieces;
+            for (const int relation : {-1, 0, 1}) {
+                int s = -7, e = -7;
+                const QString got = relation < 0   ? read->textBeforeOffset(offset, type, &s, &e)
+                                    : relation > 0 ? read->textAfterOffset(offset, type, &s, &e)
+                                                   : read->textAtOffset(offset, type, &s, &e);
+                const bool outside = offset < -2 || offset > length;
+                if (outside) {
+                    QVERIFY2(got.isEmpty() && s == -1 && e == -1, qPrintable(where));
+                    continue;
+                }
+                QVERIFY2(0 <= s && s <= e && e <= length, qPrintable(where));
+                QVERIFY2(got == all.mid(s, e - s), qPrintable(where));
+                pieces << std::pair(s, e);
+            }
+            if (pieces.isEmpty()) continue;
+            QVERIFY2(pieces[0].second <= pieces[1].first, qPrintable(where));
+            QVERIFY2(pieces[1].second <= pieces[2].first, qPrintable(where));
+            // The piece at an offset inside the text holds that offset.
+            const int at = offset == -1 ? length : offset == -2 ? edit->cursorPosition() : offset;
+            if (at < length) {
+                QVERIFY2(pieces[1].first <= at && at < pieces[1].second, qPrintable(where));
+            } else if (length > 0 && type != QAccessible::CharBoundary) {
+                // At the end: the last word, sentence or line, never nothing.
+                QVERIFY2(pieces[1].second == length && pieces[1].first < length, qPrintable(where));
+            }
+        }
+    }
+    if (!runs.isEmpty()) QCOMPARE(attributeRuns.join(" "), runs);
+}
+
+void TestKeysAndText::everyOneLineFieldIsAnswered() {
+    auto f = started("Тема");
+    QVERIFY(f);
+    searchField(f->program());
+    helpField(f->program());
+    QStringList fields;
+    for (QWidget* w : QApplication::allWidgets())
+        if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+            fields << w->window()->objectName() + "/" + w->objectName();
+            if (edit->text().isEmpty()) edit->setText("клещ");
+            auto* read = QAccessible::queryAccessibleInterface(edit)->textInterface();
+            QVERIFY(read);
+            Watchdog guard(fields.last());
+            int start = -7, end = -7;
+            read->textAtOffset(read->characterCount(), QAccessible::WordBoundary, &start, &end);
+            QCOMPARE(end, read->characterCount());
+        }
+    fields.sort();
+    QCOMPARE(fields.join(", "), "Form5/Text1, SearchWindow/Text1");
 }
 
 PSOGRAF_TEST_MAIN(TestKeysAndText)
