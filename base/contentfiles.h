@@ -28,6 +28,9 @@ inline const std::array<Section, 5> Sections = {{
 inline const QString Catalogue = QStringLiteral("text\\FOLDOG.ssu");
 // Words the search takes for one another (search/wordgroups.h); the search does without it.
 inline const QString WordGroups = QStringLiteral("text\\slova.ssu");
+// The breed chooser's facts, one line per catalogue breed (formats/breedfacts.h); the
+// chooser says in its window when it cannot read them.
+inline const QString BreedFacts = QStringLiteral("text\\podbor.ssu");
 // Breed photos are this folder followed by the catalogue's file name.
 inline const QString PhotoFolder = QStringLiteral("dog\\");
 

@@ -197,6 +197,7 @@ FactsTable parseFacts(QByteArrayView bytes) {
         };
         Breed b;
         b.name = value(Column::Breed);
+        b.line = line;
         if (b.name.isEmpty()) {
             table.problems.append({line, QStringLiteral("нет названия породы")});
             continue;

@@ -49,6 +49,7 @@ Size sizeByRule(const Range& maleWeight, const Range& maleHeight);
 
 struct Breed {
     QString name;
+    int line = 0; // in the file, from 1
     Range heightMale, heightFemale, weightMale, weightFemale;
     Size size = Size::Unknown;
     Coat coat = Coat::Unknown;

@@ -6,6 +6,7 @@
 #include "base/failure.h"
 #include "base/text.h"
 #include "base/units.h"
+#include "formats/breedfacts.h"
 #include "formats/catalogfile.h"
 #include "formats/framerule.h"
 #include "formats/topicfile.h"
@@ -17,6 +18,7 @@
 #include <QImage>
 #include <QImageReader>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <algorithm>
 #include <array>
@@ -60,6 +62,7 @@ constexpr int Utf8LettersAtLeast = 4;
 
 const QString CatalogueFile = forwardSlashes(base::content::Catalogue);
 const QString WordGroupsFile = forwardSlashes(base::content::WordGroups);
+const QString BreedFactsFile = forwardSlashes(base::content::BreedFacts);
 
 struct Line {
     QString text;    // decoded, without its end
@@ -104,6 +107,7 @@ public:
             checkTopicFile(file);
         checkWordGroups();
         checkCatalogue();
+        checkBreedFacts();
         checkStartupFiles();
         return std::move(m_findings);
     }
@@ -134,12 +138,14 @@ private:
     void checkCatalogue();
     QList<Entry> readRecords(const QList<Line>& lines, const QString& text);
     void checkRecords(const QList<Entry>& entries);
+    void checkBreedFacts();
     std::optional<QImage> decode(const QString& file, QByteArray* format, QString* why) const;
     void checkPhoto(int line, const QString& photo);
     void checkStartupFiles();
 
     QString m_folder;
     QList<Finding> m_findings;
+    std::optional<QStringList> m_breedNames; // the catalogue's, once it could be read
 };
 
 std::optional<QByteArray> Checker::read(const QString& file) {
@@ -315,7 +321,59 @@ void Checker::checkCatalogue() {
     if (!bytes) return;
     const QList<Line> lines = splitLines(*bytes);
     checkEncoding(CatalogueFile, *bytes, lines);
-    checkRecords(readRecords(lines, base::decodeCp1251(*bytes)));
+    const QList<Entry> entries = readRecords(lines, base::decodeCp1251(*bytes));
+    checkRecords(entries);
+    m_breedNames.emplace();
+    for (const Entry& e : entries)
+        m_breedNames->append(e.record.name);
+    sortFrom(first);
+}
+
+// The chooser's facts: every value one of its column's words, one line for each catalogue
+// breed by its exact name, and the rules the file's values follow. The chooser does
+// without the file, and says so.
+void Checker::checkBreedFacts() {
+    if (!exists(BreedFactsFile)) return;
+    const qsizetype first = m_findings.size();
+    const std::optional<QByteArray> bytes = read(BreedFactsFile);
+    if (!bytes) return;
+    const QList<Line> lines = splitLines(*bytes);
+    checkEncoding(BreedFactsFile, *bytes, lines);
+    const facts::FactsTable table = facts::parseFacts(*bytes);
+    for (const facts::Problem& p : table.problems)
+        add(BreedFactsFile, p.line, Severity::Error, p.text);
+    const auto word = [](facts::Column column, int value) {
+        return facts::columnWords(column).value(value);
+    };
+    QSet<QString> catalogue;
+    if (m_breedNames) catalogue = QSet<QString>(m_breedNames->begin(), m_breedNames->end());
+    QSet<QString> listed;
+    for (const facts::Breed& b : table.breeds) {
+        listed.insert(b.name);
+        if (m_breedNames && !catalogue.contains(b.name))
+            add(BreedFactsFile, b.line, Severity::Error,
+                QStringLiteral("«%1» is no breed of %2: the chooser would offer a breed the "
+                               "catalogue cannot show")
+                    .arg(b.name, CatalogueFile));
+        const facts::Size bySize = facts::sizeByRule(b.weightMale, b.heightMale);
+        if (b.size != facts::Size::Unknown && bySize != facts::Size::Unknown && b.size != bySize)
+            add(BreedFactsFile, b.line, Severity::Error,
+                QStringLiteral("%1: size «%2», the males' %3 give «%4»")
+                    .arg(b.name, word(facts::Column::Size, int(b.size)),
+                         b.weightMale.isEmpty() ? QStringLiteral("height")
+                                                : QStringLiteral("weight"),
+                         word(facts::Column::Size, int(bySize))));
+        if ((b.guarding == 3 || b.activity == 5) && b.novice != facts::Yes::No &&
+            b.novice != facts::Yes::Unknown)
+            add(BreedFactsFile, b.line, Severity::Error,
+                QStringLiteral("%1: «новичку» must be «нет» for «охрана» 3 or «активность» 5")
+                    .arg(b.name));
+    }
+    if (m_breedNames)
+        for (const QString& name : std::as_const(*m_breedNames))
+            if (!listed.contains(name))
+                add(BreedFactsFile, 0, Severity::Warning,
+                    QStringLiteral("no line for «%1»: the chooser leaves the breed out").arg(name));
     sortFrom(first);
 }
 

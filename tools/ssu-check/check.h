@@ -19,7 +19,8 @@ struct Finding {
 };
 
 // Every finding for the folder, which plays the program's working directory: topic files
-// in file order, then the catalogue and its photos, then the files start-up needs.
+// in file order, then the catalogue and its photos, the breed chooser's facts, then the
+// files start-up needs.
 QList<Finding> checkContent(const QString& folder);
 
 // "text/HCD.ssu:12: error: message", or "file: error: message" without a line.

@@ -56,6 +56,8 @@ private slots:
     void filesStartUpNeeds();
     void wordGroupFaults_data();
     void wordGroupFaults();
+    void breedFactsFaults_data();
+    void breedFactsFaults();
 };
 
 void TestSsuCheck::cleanContentPasses() {
@@ -256,6 +258,55 @@ void TestSsuCheck::wordGroupFaults() {
     QFETCH(QStringList, expected);
     Content content;
     content.writeText("text/slova.ssu", groups);
+    const QString wrong = mismatch(content.check(), expected);
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+}
+
+void TestSsuCheck::breedFactsFaults_data() {
+    QTest::addColumn<QString>("facts");
+    QTest::addColumn<QStringList>("expected");
+    const QString header =
+        "\"порода\",\"рост кобелей\",\"рост сук\",\"вес кобелей\",\"вес сук\",\"размер\","
+        "\"шерсть\",\"линька\",\"уход\",\"активность\",\"обучаемость\",\"дети\",\"собаки\","
+        "\"кошки\",\"квартира\",\"новичку\",\"одна дома\",\"холод\",\"жара\",\"охрана\","
+        "\"лай\",\"жизнь\",\"признание\",\"перечень 974\"\r\n";
+    // The catalogue's one breed, as the rules want it: 20–30 kg is «средняя».
+    const auto laika = [](const char* size, const char* shedding, const char* guarding,
+                          const char* novice) {
+        return QString("\"Лайка\",\"55–62\",\"50–58\",\"20–30\",\"18–25\",\"%1\","
+                       "\"средняя\",\"%2\",\"2\",\"4\",\"2\",\"да\",\"с оговорками\",\"нет\","
+                       "\"с оговорками\",\"%4\",\"умеренно\",\"хорошо\",\"умеренно\",\"%3\","
+                       "\"3\",\"12–14\",\"РКФ\",\"нет\"\r\n")
+            .arg(size, shedding, guarding, novice);
+    };
+    const QString sound = laika("средняя", "3", "2", "с оговорками");
+    QTest::newRow("sound") << header + sound << QStringList{};
+    QTest::newRow("no line for a catalogue breed")
+        << header << QStringList{"text/podbor.ssu: warning|no line for «Лайка»"};
+    QTest::newRow("a breed the catalogue lacks")
+        << header + sound + QString(sound).replace("Лайка", "Хаски")
+        << QStringList{"text/podbor.ssu:3: error|«Хаски» is no breed of text/FOLDOG.ssu"};
+    QTest::newRow("a breed twice")
+        << header + sound + sound << QStringList{"text/podbor.ssu:3: error|«Лайка» уже была выше"};
+    QTest::newRow("size against the rule")
+        << header + laika("крупная", "3", "2", "с оговорками")
+        << QStringList{
+               "text/podbor.ssu:2: error|Лайка: size «крупная», the males' weight give «средняя»"};
+    QTest::newRow("a guard is no first dog")
+        << header + laika("средняя", "3", "3", "да")
+        << QStringList{"text/podbor.ssu:2: error|«новичку» must be «нет» for «охрана» 3"};
+    QTest::newRow("no word of its column")
+        << header + laika("средняя", "4", "2", "с оговорками")
+        << QStringList{"text/podbor.ssu:2: error|Лайка: «4» в столбце «линька»"};
+    QTest::newRow("a column missing") << QString(header).replace(",\"лай\"", ",\"лаяние\"") + sound
+                                      << QStringList{"text/podbor.ssu:1: error|нет столбца «лай»"};
+}
+
+void TestSsuCheck::breedFactsFaults() {
+    QFETCH(QString, facts);
+    QFETCH(QStringList, expected);
+    Content content;
+    content.writeText("text/podbor.ssu", facts);
     const QString wrong = mismatch(content.check(), expected);
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
 }
