@@ -253,8 +253,14 @@ int questions(const QString& path, const QString& folder) {
         QStringList top;
         for (qsizetype i = 0; i < std::min<qsizetype>(3, results.size()); ++i)
             top << results[i].label;
-        const bool hit = std::any_of(top.cbegin(), top.cend(),
-                                     [&](const QString& l) { return answers.contains(l); });
+        // «(ничего)»: the reference has nothing on it, so nothing may be listed as holding
+        // all of its words.
+        const bool nothingOn = answers == QStringList{QStringLiteral("(ничего)")};
+        const bool hit =
+            nothingOn ? std::none_of(results.cbegin(), results.cend(),
+                                     [](const search::Result& r) { return !r.partial; })
+                      : std::any_of(top.cbegin(), top.cend(),
+                                    [&](const QString& l) { return answers.contains(l); });
         ++asked;
         answered += hit;
         nothing += results.isEmpty();
