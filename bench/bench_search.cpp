@@ -256,11 +256,11 @@ int questions(const QString& path, const QString& folder) {
         // «(ничего)»: the reference has nothing on it, so nothing may be listed as holding
         // all of its words.
         const bool nothingOn = answers == QStringList{QStringLiteral("(ничего)")};
-        const bool hit =
-            nothingOn ? std::none_of(results.cbegin(), results.cend(),
-                                     [](const search::Result& r) { return !r.partial; })
-                      : std::any_of(top.cbegin(), top.cend(),
-                                    [&](const QString& l) { return answers.contains(l); });
+        const bool hit = nothingOn
+                             ? std::none_of(results.cbegin(), results.cend(),
+                                            [](const search::Result& r) { return !r.partial; })
+                             : std::any_of(top.cbegin(), top.cend(),
+                                           [&](const QString& l) { return answers.contains(l); });
         ++asked;
         answered += hit;
         nothing += results.isEmpty();

@@ -23,6 +23,8 @@ namespace {
 
 // A word found nowhere is retried with one edit from this many letters.
 constexpr qsizetype TypoLetters = 5;
+// A word found in fewer documents than this is also looked for by its family.
+constexpr qsizetype KinFew = 3;
 
 // A file that changes under a search is indexed again and the search started over, this
 // many times at most.
@@ -277,7 +279,12 @@ QString Engine::Private::findTerms(Query& q, QStringView query, const Yield& yie
     for (qsizetype t = q.terms.size() - 1; t >= 0; --t) {
         gather(q, t, yield);
         // An optional word found nowhere is no typo: it is simply not needed.
-        if (q.holding[t] > 0 || words.isOptional(q.terms[t].key)) continue;
+        if (q.holding[t] >= KinFew || words.isOptional(q.terms[t].key)) continue;
+        // A word the texts hardly use may be asked by another of its family; one found
+        // nowhere, not even so, may be mistyped.
+        words.addKin(q.terms[t], true);
+        gather(q, t, yield);
+        if (q.holding[t] > 0) continue;
         if (const std::optional<QString> other = correction(q.terms[t])) {
             searchedFor.replace(q.terms[t].inQuery.offset, q.terms[t].inQuery.length, *other);
             q.terms[t] = words.termOf(*other, q.terms[t].inQuery, q.terms[t].typed);

@@ -18,9 +18,11 @@
 // written together and apart ("чихуа-хуа": "чихуахуа", "чихуа хуа"). Entries of the
 // author's word groups (search/wordgroups.h) stand for one another. The last word of the
 // query, while it is being typed (no space after it), also matches as the beginning of a
-// word from its second letter ("кл" finds "клещи"). A word of five letters or more found
-// nowhere is retried with one letter changed, added, dropped or two swapped, and the answer
-// says what it searched for.
+// word from its second letter ("кл" finds "клещи"). A diminutive also finds its plain word
+// ("ушки": "уши"), and a word found in fewer than three documents the others of its family
+// ("отморозил": "обморожение"; search/families.h), both weighing less than the word itself.
+// A word of five letters or more found nowhere, not even so, is retried with one letter
+// changed, added, dropped or two swapped, and the answer says what it searched for.
 //
 // Which terms a document must hold: all but the author's optional words (question words,
 // prepositions) and words that more than half of all documents hold («собака», «у»),

@@ -3,6 +3,7 @@
 
 #include "base/failure.h"
 #include "base/text.h"
+#include "search/families.h"
 #include "search/wordgroups.h"
 
 #include <algorithm>
@@ -100,8 +101,9 @@ QList<Alternative> QueryWords::alternativesOf(QStringView phrase, float weight, 
             apart.units.append(unit);
             if (phrase.size() == word.whole.length)
                 for (const QString& stem : fleetingStems(m_stemmer.stem(key)))
-                    others.append(
-                        {{{unit.key, *toContentBytes(stem), false, false}}, weight, false});
+                    others.append({{{unit.key, *toContentBytes(stem), false, false, {}, false}},
+                                   weight,
+                                   false});
             continue;
         }
         hyphen = true;
@@ -119,12 +121,33 @@ QList<Alternative> QueryWords::alternativesOf(QStringView phrase, float weight, 
     return {together, apart};
 }
 
+// The other words of a term's family; with rare, those of its root too, else only a
+// diminutive's plain word.
+void QueryWords::addKin(Term& term, bool rare) {
+    if (term.key.contains(u'-')) return;
+    const QString stem = m_stemmer.stem(term.key);
+    const auto kinOf = [&](const QStringList& stems, bool derived, float weight) {
+        Unit unit;
+        for (const QString& s : stems)
+            if (const std::optional<QByteArray> bytes = toContentBytes(s)) unit.kin.append(*bytes);
+        if (unit.kin.isEmpty()) return;
+        unit.key = unit.kin.first();
+        unit.kinDerived = derived;
+        term.alternatives.append({{unit}, weight, false});
+    };
+    if (rare)
+        kinOf(kinStems(stem), true, KinWeight);
+    else
+        kinOf(plainStems(stem), false, DiminutiveWeight);
+}
+
 Term QueryWords::termOf(const QString& key, Span inQuery, bool typed) {
     Term term{key, inQuery, typed, alternativesOf(key, 1, true)};
     for (int g : m_groupsByKey.value(matchKey(key))) {
         for (const QString& entry : std::as_const(m_groups[g]))
             if (entry != key) term.alternatives += alternativesOf(entry, GroupWeight, false);
     }
+    addKin(term, false);
     if (typed) {
         QString joined = key;
         joined.remove(u'-');
@@ -139,6 +162,19 @@ Term QueryWords::termOf(const QString& key, Span inQuery, bool typed) {
 QList<std::pair<quint32, float>> formsOf(const FileIndex& index, const Unit& unit) {
     QList<std::pair<quint32, float>> forms;
     if (!unit.key || unit.key->isEmpty()) return forms;
+    if (!unit.kin.isEmpty()) {
+        for (const QByteArray& kin : unit.kin) {
+            const auto [first, last] = index.formsBeginning(kin);
+            for (quint32 id = first; id < last; ++id) {
+                const QByteArrayView stem = index.stem(id), form = index.form(id);
+                if (stem == kin || (unit.kinDerived && ((stem.startsWith(kin) &&
+                                                         stem.size() <= kin.size() + KinLetters) ||
+                                                        form.size() <= kin.size() + KinLetters)))
+                    forms.append({id, 1});
+            }
+        }
+        return forms;
+    }
     if (unit.beginning) {
         const auto [first, last] = index.formsBeginning(*unit.key);
         for (quint32 id = first; id < last; ++id)

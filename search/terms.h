@@ -42,6 +42,10 @@ struct Unit {
     QByteArray stem;
     bool beginning = false; // any form that begins with key
     bool derived = true;    // also forms whose stem begins with this one ("японская")
+    // Other words of its family (search/families.h), each a stem in content bytes: forms of
+    // exactly that stem, or with kinDerived those that go on by a few letters.
+    QList<QByteArray> kin;
+    bool kinDerived = false;
 };
 
 // Ways a term can be found; an alternative of several units needs all of them.
@@ -85,6 +89,9 @@ public:
 
     Unit unitOf(const QString& key, bool beginning, bool derived = true);
     Term termOf(const QString& key, Span inQuery, bool typed);
+    // Adds the other words of the term's family (search/families.h): a diminutive's plain
+    // word always (termOf does), with rare the words of its root too.
+    void addKin(Term& term, bool rare);
     // The query's terms, each word once; the last one is typed when nothing follows it.
     QList<Term> termsOf(const QString& folded);
 

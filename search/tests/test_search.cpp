@@ -171,6 +171,33 @@ void TestSearch::wordForms_data() {
     QTest::newRow("fleeting vowel added") << "поводка "
                                           << "Длинный поводок." << QStringList{"поводок"};
 
+    // A word the texts hardly use finds the others of its family: another prefix or none,
+    // verb and noun, the root's last consonant alternating, a vowel that comes and goes.
+    QTest::newRow("family: verb to noun, prefix dropped") << "обожглась "
+                                                          << "Ожог кожи." << QStringList{"Ожог"};
+    QTest::newRow("family: another prefix, з to ж")
+        << "отморозил "
+        << "Бывает обморожение лап." << QStringList{"обморожение"};
+    QTest::newRow("family: д to жд") << "переохладилась "
+                                     << "Опасно переохлаждение." << QStringList{"переохлаждение"};
+    QTest::newRow("family: noun to verb") << "обморожение "
+                                          << "Лапы отморозил." << QStringList{"отморозил"};
+    QTest::newRow("family: verb to noun") << "хромает "
+                                          << "Хромота прошла." << QStringList{"Хромота"};
+    QTest::newRow("family: prefix added") << "сломала "
+                                          << "Закрытый перелом." << QStringList{"перелом"};
+    // A diminutive finds its plain word.
+    QTest::newRow("diminutive: к") << "ушки "
+                                   << "Чистят уши." << QStringList{"уши"};
+    QTest::newRow("diminutive: к after a consonant") << "лапка "
+                                                     << "Мыть лапы." << QStringList{"лапы"};
+    QTest::newRow("diminutive: ч to к") << "собачка "
+                                        << "Собака спит." << QStringList{"Собака"};
+    QTest::newRow("diminutive: очк") << "косточки "
+                                     << "Кости опасны." << QStringList{"Кости"};
+    QTest::newRow("no diminutive: ушк") << "игрушка "
+                                        << "Игра." << QStringList{};
+
     // Hyphenated words written together or apart.
     QTest::newRow("text hyphenated, query together") << "шитцу "
                                                      << "Порода ши-тцу." << QStringList{"ши-тцу"};
@@ -245,6 +272,18 @@ void TestSearch::ranking_data() {
     QTest::newRow("whole words before a typed beginning")
         << "Котлеты=Котлета.;Кошки=Кот."
         << "кот" << QStringList{"Уход › Кошки", "Уход › Котлеты"};
+    QTest::newRow("a word the texts use finds no family")
+        << "Купание=Купать щенка.;А=Купать.;Б=Купать.;Покупка=Покупать щенка."
+        << "купать " << QStringList{"Уход › Купание", "Уход › А", "Уход › Б"};
+    QTest::newRow("a word the texts hardly use: its family below it")
+        << "Покупка=Покупать щенка.;Купание=Купать щенка."
+        << "купать " << QStringList{"Уход › Купание", "Уход › Покупка"};
+    QTest::newRow("a family is no longer word")
+        << "Хромосомы=Хромосомы.;Хромота=Хромота.;Хромает=Хромает."
+        << "хромает " << QStringList{"Уход › Хромает", "Уход › Хромота"};
+    QTest::newRow("a family: one letter off is no root")
+        << "Трава=Трава растёт.;Яд=Отравление.;Отравилась=Отравилась."
+        << "отравилась " << QStringList{"Уход › Отравилась", "Уход › Яд"};
     QTest::newRow("partial answers after full ones")
         << "Первая=Клещ весной.;Вторая=Клещ, клещ.;Третья=Весной тепло.;Корм=Мясо.;Сон=Спит."
         << "клещ весна "
@@ -316,7 +355,7 @@ void TestSearch::typos_data() {
         << "лабардор " << QStringList{"Лечение › Лабрадор"} << "лабрадор";
     QTest::newRow("a found word is never widened")
         << "кошечки " << QStringList{"Лечение › Кошки"} << "";
-    QTest::newRow("under five letters") << "кашк " << QStringList{} << "";
+    QTest::newRow("under five letters") << "кашн " << QStringList{} << "";
     QTest::newRow("two edits") << "лаброднр " << QStringList{} << "";
     QTest::newRow("an optional word is never retried")
         << "лабрадор завести" << QStringList{"Лечение › Лабрадор"} << "";
