@@ -463,12 +463,25 @@ Answer Engine::Private::search(QStringView query, const Yield& yield, const Earl
     q.averageLength = std::max(1.0f, float(length) / float(q.documents));
 
     answer.searchedFor = findTerms(q, query, yield);
-    quint32 optional = 0;
-    for (int t = 0; t < int(q.terms.size()); ++t)
-        if (words.isOptional(q.terms[t].key)) optional |= quint32(1) << t;
-    q.weights = weigh(q.holding, optional, q.documents);
+    quint32 optional = 0, unfound = 0;
+    for (int t = 0; t < int(q.terms.size()); ++t) {
+        if (words.isOptional(q.terms[t].key)) {
+            optional |= quint32(1) << t;
+        } else if (q.holding[t] == 0) {
+            unfound |= quint32(1) << t;
+            answer.unfound.append(q.terms[t].key);
+        }
+    }
+    // A word found nowhere is not asked of the documents, so that the others still find
+    // what they can; none of those holds every word.
+    q.weights = weigh(q.holding, optional | unfound, q.documents);
 
     QList<Candidate> candidates = candidatesOf(q, answer, yield);
+    if (unfound) {
+        for (Candidate& c : candidates)
+            c.group = Group::Partial;
+        answer.partial += std::exchange(answer.found, 0);
+    }
     const qsizetype shown = std::min(candidates.size(), MaxResults);
     std::partial_sort(candidates.begin(), candidates.begin() + shown, candidates.end(),
                       ranksBefore);

@@ -25,12 +25,12 @@
 // changed, added, dropped or two swapped, and the answer says what it searched for.
 //
 // Which terms a document must hold: all but the author's optional words (question words,
-// prepositions) and words that more than half of all documents hold («собака», «у»),
-// unless nothing else is asked. Documents holding every required term come first, those
-// where the typed word matched only as a beginning next; when fewer than a few documents
-// hold them all, those missing one follow, marked as partial. Within each, documents whose
-// title holds every required term come first, then by score: each term weighs by how rare
-// it is across all documents (the inverse document frequency of BM25, with its saturating
+// prepositions), words that more than half of all documents hold («собака», «у») and words
+// found nowhere (the answer names them), unless nothing else is asked. Documents holding every
+// required term come first, those where the typed word matched only as a beginning next; when fewer
+// than a few documents hold them all, those missing one follow, marked as partial. Within each,
+// documents whose title holds every required term come first, then by score: each term weighs by
+// how rare it is across all documents (the inverse document frequency of BM25, with its saturating
 // count and length norm; title words count thrice), and terms found close together gain up
 // to half the weight of all but the weightiest of them. Equal ones keep the order of the
 // sections and of their files, the catalogue last.
@@ -86,6 +86,9 @@ struct Answer {
     // The query as searched when a word was found nowhere and retried with one edit
     // ("лабрадор" for "лабродор"); empty otherwise.
     QString searchedFor;
+    // The query's words (as searched) found nowhere, question words aside. The results then
+    // hold the other words and are all partial; with none, nothing is listed.
+    QStringList unfound;
     QStringList unreadable; // content files that could not be read ("text\\HCD.ssu")
     // False in an early answer: every result listed, the passages of the first ones only.
     bool complete = true;

@@ -37,7 +37,8 @@ QString number(qsizetype n) {
     return QLocale(QLocale::Russian).toString(qlonglong(n));
 }
 
-// «Найдено: 122 686, показаны первые 500»; partial answers counted apart.
+// «Найдено: 122 686, показаны первые 500»; partial answers counted apart; words found nowhere
+// named when the others found something.
 QString foundLine(const Answer& answer) {
     QString line = QStringLiteral("Найдено: %1").arg(number(answer.found));
     if (answer.partial > 0)
@@ -46,6 +47,9 @@ QString foundLine(const Answer& answer) {
         line += QStringLiteral(", показаны первые %1").arg(number(answer.results.size()));
     if (!answer.searchedFor.isEmpty())
         line = QStringLiteral("Показаны результаты для: %1. %2").arg(answer.searchedFor, line);
+    if (!answer.unfound.isEmpty() && !answer.results.isEmpty())
+        line = QStringLiteral("Ничего не найдено по словам: %1. %2")
+                   .arg(answer.unfound.join(QStringLiteral(", ")), line);
     return line;
 }
 } // namespace

@@ -227,7 +227,12 @@ void TestSearch::requiredWords_data() {
     QTest::newRow("title and text") << "клещи весна" << QStringList{ticks};
     QTest::newRow("repeated word") << "клещ клещи" << QStringList{ticks};
     QTest::newRow("one missing: partial") << "клещ зима" << QStringList{ticks + " (не все слова)"};
-    QTest::newRow("two missing: nothing") << "клещ зима лето" << QStringList{};
+    QTest::newRow("two missing: nothing") << "клещ спит играет" << QStringList{};
+    QTest::newRow("two found nowhere: the rest, partial")
+        << "клещ зима лето" << QStringList{ticks + " (не все слова)"};
+    QTest::newRow("found nowhere, no other word: nothing") << "зима лето" << QStringList{};
+    QTest::newRow("found nowhere, a question's own words: partial")
+        << "что делать зима" << QStringList{"Лечение › Корм (не все слова)"};
     QTest::newRow("a question's own words need not occur")
         << "что делать клещ" << QStringList{ticks};
     QTest::newRow("only a question's own words: they must")
@@ -246,7 +251,13 @@ void TestSearch::requiredWords() {
                                 {"Сон", "Собака спит."},
                                 {"Игры", "Собака играет."}}));
     write("slova.ssu", topicFile({{"Необязательные слова", "что, делать"}}));
-    QCOMPARE(labels(sectionEngine().find(query).results), found);
+    const auto answer = sectionEngine().find(query);
+    QCOMPARE(labels(answer.results), found);
+    // Words found nowhere are named, question words aside.
+    QStringList unfound;
+    for (const QString& word : query.split(' '))
+        if (QStringList{"зима", "лето"}.contains(word)) unfound.append(word);
+    QCOMPARE(answer.unfound, unfound);
 }
 
 void TestSearch::ranking_data() {
