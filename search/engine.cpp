@@ -3,6 +3,7 @@
 
 #include "base/failure.h"
 #include "base/text.h"
+#include "search/latin.h"
 #include "search/passage.h"
 #include "search/ranking.h"
 #include "search/terms.h"
@@ -285,7 +286,14 @@ QString Engine::Private::findTerms(Query& q, QStringView query, const Yield& yie
         words.addKin(q.terms[t], true);
         gather(q, t, yield);
         if (q.holding[t] > 0) continue;
-        if (const std::optional<QString> other = correction(q.terms[t])) {
+        std::optional<QString> other = correction(q.terms[t]);
+        // A foreign name in Latin letters: as it is said, in Cyrillic, or within one letter.
+        if (const QString reading = cyrillicReading(q.terms[t].key); !other && !reading.isEmpty()) {
+            const Term read = words.termOf(reading, q.terms[t].inQuery, q.terms[t].typed);
+            other = documentsFor(words.unitOf(reading, false)) > 0 ? std::optional<QString>(reading)
+                                                                   : correction(read);
+        }
+        if (other) {
             searchedFor.replace(q.terms[t].inQuery.offset, q.terms[t].inQuery.length, *other);
             q.terms[t] = words.termOf(*other, q.terms[t].inQuery, q.terms[t].typed);
             corrected = true;

@@ -22,7 +22,9 @@
 // ("ушки": "уши"), and a word found in fewer than three documents the others of its family
 // ("отморозил": "обморожение"; search/families.h), both weighing less than the word itself.
 // A word of five letters or more found nowhere, not even so, is retried with one letter
-// changed, added, dropped or two swapped, and the answer says what it searched for.
+// changed, added, dropped or two swapped; one in Latin letters is also read as said, in
+// Cyrillic («klicker»: «кликер»; search/latin.h), and then so retried. The answer says what
+// it searched for.
 //
 // Which terms a document must hold: all but the author's optional words (question words,
 // prepositions), words that more than half of all documents hold («собака», «у») and words

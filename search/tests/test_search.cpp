@@ -366,6 +366,14 @@ void TestSearch::typos_data() {
         << "лабардор " << QStringList{"Лечение › Лабрадор"} << "лабрадор";
     QTest::newRow("a found word is never widened")
         << "кошечки " << QStringList{"Лечение › Кошки"} << "";
+    QTest::newRow("Latin letters read as said")
+        << "labrador" << QStringList{"Лечение › Лабрадор"} << "лабрадор";
+    QTest::newRow("Latin letters: a letter group")
+        << "gostei " << QStringList{"Лечение › Гости"} << "гостей";
+    QTest::newRow("Latin letters: a doubled letter said once")
+        << "labbradorr" << QStringList{"Лечение › Лабрадор"} << "лабрадор";
+    QTest::newRow("Latin letters read, then one letter changed")
+        << "lebrador" << QStringList{"Лечение › Лабрадор"} << "лабрадор";
     QTest::newRow("under five letters") << "кашн " << QStringList{} << "";
     QTest::newRow("two edits") << "лаброднр " << QStringList{} << "";
     QTest::newRow("an optional word is never retried")
