@@ -491,6 +491,25 @@ QString ChoiceList::selectedText() const {
     return items.isEmpty() ? QString() : entryText(row(items.first()));
 }
 
+void ChoiceList::makeCurrent(int row) {
+    const QModelIndex index = model()->index(row, 0);
+    if (!index.isValid()) return;
+    const bool scrolls = hasAutoScroll();
+    setAutoScroll(false);
+    programmatic([&] { selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate); });
+    setAutoScroll(scrolls);
+}
+
+void ChoiceList::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    // Qt's list tells assistive technology that the new current entry has the focus even
+    // when the focus is elsewhere (a topic opened from the search, its text focused): a
+    // screen reader then speaks the list where the keys do not go.
+    if (hasFocus())
+        QListWidget::currentChanged(current, previous);
+    else
+        QAbstractItemView::currentChanged(current, previous);
+}
+
 void ChoiceList::focusInEvent(QFocusEvent* event) {
     if (currentIndex().isValid()) {
         QListWidget::focusInEvent(event);

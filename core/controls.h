@@ -226,11 +226,15 @@ public:
     void addEntries(const QStringList& texts);
     QString entryText(int row) const;
     QString selectedText() const;
+    // Makes an entry current without choosing it: nothing is selected, scrolled or heard,
+    // and the keys go on from there once the list has the focus.
+    void makeCurrent(int row);
 
 signals:
     void chosen();
 
 protected:
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void focusInEvent(QFocusEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QSet>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -48,11 +49,13 @@ QString state(const Fixture& f) {
         .arg(f.endings.size() == 1 ? QString::number(f.endings.first()) : "none");
 }
 
-std::unique_ptr<Fixture> started(const QString& title) {
+// Every section's first topic is titled so; a second topic, where named, follows it.
+std::unique_ptr<Fixture> started(const QString& title, const QString& next = QString()) {
     auto f = std::make_unique<Fixture>();
+    const QString more = next.isEmpty() ? QString() : QString("#%1\r\nПтица.\r\n#%1\r\n").arg(next);
     for (const char* file : {"HCD", "vos", "kiv", "kvs", "drs"})
         f->writeText(QString("text\\%1.ssu").arg(file),
-                     QString("#%1\r\nТекст.\r\n#%1\r\n").arg(title));
+                     QString("#%1\r\nТекст.\r\n#%1\r\n").arg(title) + more);
     f->writeText("text\\FOLDOG.ssu", QString("\"%1\",\"Описание.\",\"sob001.jpg\"\r\n").arg(title));
     if (!f->start()) return nullptr;
     return f;
@@ -144,6 +147,7 @@ private slots:
     void oneLineFieldAnswersEveryOffset_data();
     void oneLineFieldAnswersEveryOffset();
     void everyOneLineFieldIsAnswered();
+    void topicFromTheSearchIsHeard();
 };
 
 void TestKeysAndText::keyDoesWhatTheClickDoes_data() {
@@ -401,11 +405,19 @@ void TestKeysAndText::focusByKeyboard_data() {
         << help << QStringList{"Tab", "Tab", "click Image2", "Tab"}
         << "Вернуться в Главное меню*, Сайт автора*, Сайт автора*, Адрес электронной почты | "
            "shown: Form2 (no input), Form5; reader: ; sounds: ; endings: none";
-    QTest::newRow("reader: Tab, Down chooses the first topic")
+    // The topic shown is the list's current entry: Down goes on to the next title.
+    QTest::newRow("reader: Tab, Down chooses the next topic")
         << reader << QStringList{"Tab", "Tab", "Down", "Tab"}
-        << "Вернуться в Главное меню*, Темы (нет выбранного элемента), Темы, "
-           "Тема (Текст темы) | shown: Form4; reader: Лечение собаки; sounds: stat.wav; "
-           "endings: none";
+        << "Вернуться в Главное меню*, Темы, Темы, Удод (Текст темы) | shown: Form4; "
+           "reader: Лечение собаки; sounds: stat.wav; endings: none";
+    QTest::newRow("reader: Up on the shown topic, the first, chooses nothing")
+        << reader << QStringList{"Tab", "Tab", "Up", "Tab"}
+        << "Вернуться в Главное меню*, Темы, Темы, Тема (Текст темы) | shown: Form4; "
+           "reader: Лечение собаки; sounds: ; endings: none";
+    QTest::newRow("reader: Enter on a title goes to its text")
+        << reader << QStringList{"Tab", "Tab", "Down", "Return"}
+        << "Вернуться в Главное меню*, Темы, Темы, Удод (Текст темы) | shown: Form4; "
+           "reader: Лечение собаки; sounds: stat.wav; endings: none";
 }
 
 void TestKeysAndText::focusByKeyboard() {
@@ -413,7 +425,7 @@ void TestKeysAndText::focusByKeyboard() {
     QFETCH(QStringList, keys);
     QFETCH(QString, heard);
 
-    auto f = started("Тема");
+    auto f = started("Тема", "Удод");
     QVERIFY(f);
     open(f->program());
     settle();
@@ -635,6 +647,32 @@ void TestKeysAndText::everyOneLineFieldIsAnswered() {
         }
     fields.sort();
     QCOMPARE(fields.join(", "), "Form5/Text1, SearchWindow/Text1");
+}
+
+// Enter on a topic found by the search: the reader opens with its text focused and named by
+// the topic's title, the topic current in the list. (What a screen reader is told gains the
+// focus is read over AT-SPI: tests/atspi.)
+void TestKeysAndText::topicFromTheSearchIsHeard() {
+    auto f = started("Тема", "Удод");
+    QVERIFY(f);
+    Program* p = f->program();
+    QLineEdit* field = searchField(p);
+    QSignalSpy answered(p->searchWindow(), &search::SearchWindow::answerShown);
+    for (const QChar c : QString("удод"))
+        QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    QVERIFY(answered.count() > 0 || answered.wait(10000));
+    QTest::keyClick(field, Qt::Key_Down);
+    f->sounds.clear();
+    QTest::keyClick(p->searchWindow()->List1, Qt::Key_Return);
+    settle();
+    Form4* reader = p->Form4();
+    QVERIFY(reader->isVisible());
+    QCOMPARE(QApplication::focusWidget(), reader->Text1);
+    QCOMPARE(reader->Text1->accessibleName(), QString("Удод"));
+    QCOMPARE(reader->List1->currentRow(), 1);
+    QCOMPARE(reader->Label1_1->text(), QString("Удод"));
+    QCOMPARE(state(*f), "shown: Form4; reader: Как выбрать собаку; sounds: check.wav stat.wav; "
+                        "endings: none");
 }
 
 PSOGRAF_TEST_MAIN(TestKeysAndText)

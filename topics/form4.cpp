@@ -6,7 +6,9 @@
 #include "core/look.h"
 #include "formats/topicfile.h"
 
+#include <QAccessible>
 #include <QCollator>
+#include <QKeyEvent>
 
 using namespace core;
 
@@ -82,7 +84,25 @@ void Form4::Form_Activate() {
         Text1->setPlainText(scan.firstText);
         Label1_1->setText(scan.firstTitle);
         backButtonNormal();
+        // Shown, so current in the list too: Down goes on to the next title.
+        for (int row = 0; row < List1->count(); ++row)
+            if (List1->entryText(row) == scan.firstTitle) {
+                List1->makeCurrent(row);
+                break;
+            }
     }
+}
+
+bool Form4::Form_KeyPress(const QKeyEvent* key) {
+    // Enter on a title: to its text (chosen first, if it is not the one shown).
+    if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) || !List1->hasFocus() ||
+        !List1->currentItem())
+        return false;
+    if (!List1->currentItem()->isSelected() &&
+        List1->entryText(List1->currentRow()) != Label1_1->text())
+        List1->setCurrentRow(List1->currentRow()); // selected, as a user's choice
+    Text1->setFocus(Qt::OtherFocusReason);
+    return true;
 }
 
 void Form4::List1_Click() {
@@ -98,6 +118,12 @@ void Form4::choose(const QString& title) {
     Label1_1->setText(title);
     nameText(title);
     Text1->setPlainText(readTopic(readTopicBytes(m_values.TopicFilePath), title));
+    // Chosen while the text has the focus (a topic opened from the search): a screen reader
+    // hears the text again, by its new title.
+    if (Text1->hasFocus() && QAccessible::isActive()) {
+        QAccessibleEvent focus(Text1, QAccessible::Focus);
+        QAccessible::updateAccessibility(&focus);
+    }
 }
 
 void Form4::Image2_Click() {

@@ -32,6 +32,7 @@ protected:
     void Form_Activate() override;
     void Form_MouseMove() override;
     void backButtonClick() override { Image2_Click(); }
+    bool Form_KeyPress(const QKeyEvent* key) override;
 
 private:
     void empty(); // the list and the text go as the window is left

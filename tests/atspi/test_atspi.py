@@ -183,6 +183,19 @@ def check_keyboard(app, menu, main_name):
     wait_for("help closed", lambda: not shown_window(app, "Справка"))
 
 
+def word_at_end(field):
+    """The word a screen reader asks for with the caret at the end (Ctrl+Right there), or
+    None when the program gives no answer in time."""
+    text = field.get_text_iface()
+    length = text.get_character_count()
+    try:
+        got = text.get_text_at_offset(length, Atspi.TextBoundaryType.WORD_START)
+    except GLib.GError as error:
+        print("      %s" % error, flush=True)
+        return None
+    return "%s %d-%d" % (got.content, got.start_offset, got.end_offset)
+
+
 def describe(acc, depth=0):
     line = "%s%s «%s»" % ("  " * depth, acc.get_role_name(), acc.get_name())
     if acc.get_description():
@@ -283,6 +296,8 @@ def main():
     program, content = sys.argv[1], sys.argv[2]
     env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb",
                QT_SCALE_FACTOR="1")
+    # A program that hangs answers nothing: a question fails after 10 s rather than waits.
+    Atspi.set_timeout(10000, 15000)
     # The accessibility bus and its registry up before the program looks for them.
     Atspi.get_desktop(0).get_child_count()
     listener = Atspi.EventListener.new(hear_focus)
@@ -329,6 +344,8 @@ def main():
             check(field is not None, "the search has a text field «Искать»")
             if field:
                 field.get_editable_text_iface().set_text_contents("клещ")
+                heard = word_at_end(field)
+                check(heard == "клещ 0-4", "the word at the end of the search field: %s" % heard)
             results = wait_for("results", lambda: (child_named(search, "Результаты поиска", "list")
                                                    if child_named(search, "Результаты поиска", "list")
                                                    and child_named(search, "Результаты поиска", "list")
@@ -348,7 +365,28 @@ def main():
                     (k for k in children(results) if focused(k)), None))
                 check(item is not None and item.get_name() == first,
                       "Down focuses the first result: %s" % (item and item.get_name()))
-            press(search, BACK[0])
+                # Enter opens the topic: the focus, and what is heard last, is its text,
+                # named by its title; the topic list is not heard.
+                del focus_heard[:]
+                key("Return")
+                reader = wait_for("the reader by Enter on the result",
+                                  lambda: shown_window(app, "Лечение собаки"))
+                if reader:
+                    title = "Клещи и пироплазмоз"
+                    text = wait_for("the focus on the topic's text", lambda: (
+                        lambda t: t if t and t.get_name() == title else None)(focus_of(reader)))
+                    check(text is not None and text.get_role_name() == "text",
+                          "the topic from the search opens with the focus on its text: %s"
+                          % spoken(text))
+                    spoken_text = "%s, text, Текст темы" % title
+                    wait_for("the text heard last", lambda: focus_heard[-1:] == [spoken_text])
+                    check(focus_heard[-1:] == [spoken_text]
+                          and not any("list" in h for h in focus_heard),
+                          "opening the topic, the text is heard by its title, no list: %s"
+                          % focus_heard)
+                    press(reader, BACK[0])
+            else:
+                press(search, BACK[0])
         menu = wait_for("the main window again", lambda: shown_window(app, main_name))
 
         press(menu, "Вызов меню Справка")
@@ -356,6 +394,13 @@ def main():
         if help_window:
             check_window(help_window, "dialog", [BACK, ("Сайт автора", None)],
                          [("text", "Адрес электронной почты")])
+            address = child_named(help_window, "Адрес электронной почты", "text")
+            if address:
+                heard = word_at_end(address)
+                check(heard == "org 16-19", "the word at the end of the address: %s" % heard)
+                runs = address.get_text_iface().get_attribute_run(0, False)
+                check((runs[1], runs[2]) == (0, 19),
+                      "the address is one run of text: %d-%d" % (runs[1], runs[2]))
             menu_item = child_named(menu, MENU[0][0])
             check("enabled" not in states(menu_item),
                   "the main menu is unavailable while help is open")
