@@ -118,11 +118,4 @@ std::optional<base::RuntimeFailure> enterContentFolder(const QString& folder) {
     return std::nullopt;
 }
 
-void explainMissingContent() {
-    if (QFileInfo(base::realPath(QStringLiteral("text"))).isDir()) return;
-    printLine(stderr, QStringLiteral("psograf: содержимое ищется в рабочей папке %1, а в ней "
-                                     "нет папки text")
-                          .arg(QDir::toNativeSeparators(QDir::currentPath())));
-}
-
 } // namespace app

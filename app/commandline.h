@@ -24,8 +24,4 @@ CommandLine readCommandLine(int argc, char* argv[]);
 // is read; the failure is for reporting once reports can be seen.
 std::optional<base::RuntimeFailure> enterContentFolder(const QString& folder);
 
-// When the working directory has no text folder (a program started from the wrong folder),
-// says on stderr which directory is searched; start-up then fails on the first file.
-void explainMissingContent();
-
 } // namespace app

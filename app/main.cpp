@@ -59,7 +59,6 @@ int main(int argc, char* argv[]) {
     app::Program program;
     core::startup::mark(Phase::Construct);
     pictures.finishInto(program.values().pictures);
-    app::explainMissingContent();
     if (!program.load()) return 1;
     core::startup::mark(Phase::Load);
     // No sound can be asked for before the first click, and no window but the main one

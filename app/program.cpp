@@ -2,7 +2,9 @@
 #include "app/program.h"
 
 #include "base/contentfiles.h"
+#include "base/contentpath.h"
 #include "base/failure.h"
+#include "base/text.h"
 #include "catalogue/form1.h"
 #include "core/sound.h"
 #include "core/zoom.h"
@@ -12,6 +14,8 @@
 #include "search_window/searchwindow.h"
 #include "topics/form4.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLibraryInfo>
@@ -30,13 +34,27 @@ Program::Program() : m_audio(std::make_unique<core::AudioChannel>()) {
 
 Program::~Program() = default;
 
+namespace {
+// When the working directory has no text folder (a program started from the wrong folder),
+// which directory is searched; empty when the folder is there.
+QString missingContent() {
+    if (QFileInfo(base::realPath(QStringLiteral("text"))).isDir()) return {};
+    return QStringLiteral("Содержимое ищется в рабочей папке %1, а в ней нет папки text.")
+        .arg(QDir::toNativeSeparators(QDir::currentPath()));
+}
+} // namespace
+
 bool Program::load() {
     try {
         m_form2->Form_Load();
         core::zoom::keepOnScreen(m_values.pictures);
         return true;
     } catch (const base::RuntimeFailure& failure) {
-        base::reportFailure(failure);
+        // Started where there is no content: the message says which folder was searched.
+        base::RuntimeFailure shown = failure;
+        if (const QString where = missingContent(); !where.isEmpty())
+            shown.text += QStringLiteral("\n\n") + where;
+        base::reportFailure(shown);
         return false;
     }
 }
@@ -146,9 +164,11 @@ void Program::showTopic(const QString& topicFile, const QString& title) {
         // shown, with no entry chosen: its text, or none when the file has no such topic.
         QMetaObject::invokeMethod(
             m_form4.get(),
-            [this, title] {
+            [this, title, topicFile] {
                 base::guarded([&] {
-                    if (!chooseEntry(m_form4->List1, -1, title)) m_form4->choose(title);
+                    // A file that cannot be read: the reader said so as it opened, once.
+                    if (!chooseEntry(m_form4->List1, -1, title) && base::stampOf(topicFile))
+                        m_form4->choose(title);
                 });
             },
             Qt::QueuedConnection);
@@ -166,7 +186,9 @@ void Program::showBreed(int record, const QString& name) {
         m_form1.get(),
         [this, record, name] {
             base::guarded([&] {
-                if (!chooseEntry(m_form1->List1, record, name)) m_form1->choose(name);
+                m_form1->chooseFoundNext(record);
+                if (!chooseEntry(m_form1->List1, record, name)) m_form1->choose(name, record);
+                m_form1->chooseFoundNext(-1);
             });
         },
         Qt::QueuedConnection);

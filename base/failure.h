@@ -44,6 +44,13 @@ template <class F> void guarded(F&& body) {
     }
 }
 
+// A problem the program goes on past (a setting that cannot be saved, the sound module that
+// cannot be loaded): said once a run on standard error, however often it recurs. Tests
+// install a recorder (which also forgets what was said).
+using NoticeSink = std::function<void(const QString& text)>;
+NoticeSink setNoticeSink(NoticeSink sink);
+void noticeOnce(const QString& text);
+
 // Ends the process at once, running nothing more. Tests install a recorder.
 using ProgramEnder = std::function<void(int status)>;
 ProgramEnder setProgramEnder(ProgramEnder ender);

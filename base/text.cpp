@@ -56,18 +56,26 @@ QByteArray readContentFile(const QString& contentPath, qint64 maxBytes) {
     return ContentFileReader(contentPath).readAll(maxBytes);
 }
 
+QByteArray readUserFile(const QString& path, qint64 maxBytes) {
+    return ContentFileReader(path, ContentFileReader::Named::ByPath).readAll(maxBytes);
+}
+
 void failTooLarge(const QString& contentPath) {
     fail(ErrPathAccess, QStringLiteral("Файл слишком велик: %1").arg(contentPath));
 }
 
 ContentFileReader::ContentFileReader(const QString& contentPath)
-    : m_contentPath(contentPath), m_file(std::make_unique<QFile>(realPath(contentPath))) {
+    : ContentFileReader(contentPath, Named::AsContent) {}
+
+ContentFileReader::ContentFileReader(const QString& name, Named named)
+    : m_contentPath(name),
+      m_file(std::make_unique<QFile>(named == Named::AsContent ? realPath(name) : name)) {
     const QString path = m_file->fileName();
     const auto noAccess = [&] {
-        fail(ErrPathAccess, QStringLiteral("Нет доступа к файлу: %1").arg(contentPath));
+        fail(ErrPathAccess, QStringLiteral("Нет доступа к файлу: %1").arg(m_contentPath));
     };
     const auto notFound = [&] {
-        fail(ErrFileNotFound, QStringLiteral("Файл не найден: %1").arg(contentPath));
+        fail(ErrFileNotFound, QStringLiteral("Файл не найден: %1").arg(m_contentPath));
     };
     if (path.contains(QChar(0))) notFound();
     struct stat st;

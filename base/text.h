@@ -91,6 +91,9 @@ constexpr qint64 MaxPictureBytes = qint64(64) << 20;
 // file, is a failure naming the file, and so are a file that cannot be read and one larger
 // than maxBytes.
 QByteArray readContentFile(const QString& contentPath, qint64 maxBytes = MaxTextBytes);
+// The same for one of the user's own files (the settings, the bookmarks), named by its
+// path on this machine as it is.
+QByteArray readUserFile(const QString& path, qint64 maxBytes);
 [[noreturn]] void failTooLarge(const QString& contentPath);
 
 // Which version of a file was read: a file edited or replaced since has another stamp.
@@ -112,6 +115,8 @@ std::optional<FileStamp> stampOf(const QString& contentPath);
 class ContentFileReader {
 public:
     explicit ContentFileReader(const QString& contentPath);
+    enum class Named { AsContent, ByPath };
+    ContentFileReader(const QString& path, Named named);
     ~ContentFileReader();
     ContentFileReader(const ContentFileReader&) = delete;
     ContentFileReader& operator=(const ContentFileReader&) = delete;

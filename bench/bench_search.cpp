@@ -10,6 +10,10 @@
 //   psograf_bench_search --questions [FILE.tsv] [folder]  answers in the first three (of
 //                                                    questions.tsv unless FILE.tsv is named)
 //   psograf_bench_search --make-large TARGET [folder]  writes the large reference
+//   psograf_bench_search --pasted [folder]           hostile input on the shipped texts: a
+//                                                    pasted word of 32,767 letters (its time,
+//                                                    the search's peak memory, the next
+//                                                    query's answer), a 200,000-entry group
 //   psograf_bench_search --memory catalogue|search FOLDER   (a child run: the program's
 //                                                    memory on the folder's texts)
 #include "app/program.h"
@@ -347,6 +351,76 @@ double answerMs(search::Searcher& searcher, const QString& query, QElapsedTimer&
     return at;
 }
 
+// A reader pastes one long word, then types a query: the pasted word's answer, the memory
+// it took (this process does nothing else), how soon the next query is answered, and the
+// memory once the search window would give it back. Then a word group of 200,000 entries.
+int pasted(const QString& folder) {
+    QDir::setCurrent(folder);
+    Table table;
+    table.row({"Hostile input, shipped texts", "Result"});
+    table.row({"---", "---:"});
+    {
+        search::Searcher searcher(sections(), base::content::Catalogue, CatalogueLabel,
+                                  base::content::WordGroups);
+        QElapsedTimer t;
+        t.start();
+        searcher.search("клещ");
+        answerMs(searcher, "клещ", t);
+        searcher.release();
+        QEventLoop settleDown;
+        QTimer::singleShot(300, &settleDown, &QEventLoop::quit);
+        settleDown.exec();
+        const double before = memoryMiB("VmRSS:"), peakBefore = memoryMiB("VmHWM:");
+        QString word;
+        for (int i = 0; word.size() < 32767; ++i)
+            word += QStringLiteral("лабродор").at(i % 8);
+        t.restart();
+        searcher.search(word);
+        const double alone = answerMs(searcher, word, t);
+        const double peak = memoryMiB("VmHWM:");
+        // Pasted, then a query at once: the query's answer, from its key.
+        searcher.search(word);
+        QElapsedTimer next;
+        next.start();
+        searcher.search("клещ");
+        const double nextMs = answerMs(searcher, "клещ", next);
+        searcher.release();
+        QEventLoop wait;
+        QTimer::singleShot(1000, &wait, &QEventLoop::quit);
+        wait.exec();
+        const double after = memoryMiB("VmRSS:");
+        table.row({"A pasted word of 32,767 letters: its answer", ms(alone) + " ms"});
+        table.row({"&nbsp;&nbsp;peak memory (VmHWM) above before",
+                   QString::number(std::max(0.0, peak - peakBefore), 'f', 1) + " MiB"});
+        table.row({"The next query («клещ»), sent as the pasted word is searched: its answer",
+                   ms(nextMs) + " ms"});
+        table.row({"Resident (VmRSS) after, above before (search given back)",
+                   QString::number(after - before, 'f', 1) + " MiB"});
+    }
+    {
+        // slova.ssu with one group of 200,000 entries (2.2 MB): the first search.
+        QByteArray groups = "#Groups\r\n";
+        for (int i = 0; i < 200000; ++i) {
+            QByteArray entry;
+            for (int n = i; entry.size() < 6; n /= 26)
+                entry += char(0xE0 + n % 26); // а…щ in Windows-1251
+            groups += (i ? ", " : "") + entry;
+        }
+        groups += "\r\n#Groups\r\n";
+        if (!writeFile(folder, base::content::WordGroups, groups)) return 1;
+        search::Engine engine = newEngine();
+        QElapsedTimer t;
+        t.start();
+        const qsizetype found = engine.find(u"клещ").found;
+        table.row({"slova.ssu with a group of 200,000 entries (" +
+                       QString::number(groups.size() / 1e6, 'f', 1) +
+                       " MB): the first search (found " + thousands(found) + ")",
+                   ms(t.nsecsElapsed() / 1e6) + " ms"});
+    }
+    std::printf("%s\n", qPrintable(table.lines.join('\n')));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -375,6 +449,7 @@ int main(int argc, char** argv) {
     if (!prepare(content, shipped, 1)) return 1;
     if (mode == QLatin1String("--show")) return show(query, shipped);
     if (mode == QLatin1String("--questions")) return questions(query, shipped);
+    if (mode == QLatin1String("--pasted")) return pasted(shipped);
 
     const QString folders[3] = {shipped, work.filePath("x10"), work.filePath("x100")};
     const int copies[3] = {1, 10, 100};

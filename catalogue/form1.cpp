@@ -8,6 +8,8 @@
 #include "core/look.h"
 #include "formats/framerule.h"
 
+#include <utility>
+
 using namespace core;
 
 namespace catalogue {
@@ -105,15 +107,18 @@ void Form1::applyFrameRule() {
 }
 
 void Form1::List1_Click() {
-    choose(List1->selectedText());
+    // An entry opens the last record of its name, unless a search found another.
+    choose(List1->selectedText(), std::exchange(m_found, -1));
 }
 
-void Form1::choose(const QString& name) {
+void Form1::choose(const QString& name, int record) {
     VIB(base::content::sound::Stat);
     // Shown as a breed the file does not hold until it is read, so that a file that cannot
     // be read leaves no other breed's photo and text under the chosen entry.
     showRecord({name, QString(), QString()});
-    if (const std::optional<Record> record = m_breeds.recordNamed(name)) showRecord(*record);
+    if (const std::optional<Record> found =
+            record >= 0 ? m_breeds.recordAt(record, name) : m_breeds.recordNamed(name))
+        showRecord(*found);
 }
 
 void Form1::Image2_Click() {

@@ -32,9 +32,13 @@ public:
     void initialFill() { initialFill(readForFill()); }
     void List1_Click();
     void Image2_Click();
-    // What choosing a breed in the list does, for a name the list may not hold (a breed
-    // found by the search in a catalogue changed since start-up).
-    void choose(const QString& name);
+    // What choosing a breed in the list does: the last record of the name, or the record of
+    // that number (from 0) while it has that name; also for a name the list may not hold (a
+    // breed found by the search in a catalogue changed since start-up).
+    void choose(const QString& name, int record = -1);
+    // The record a search found, for the choice of its entry that follows: of two breeds
+    // of one name, the one found is opened.
+    void chooseFoundNext(int record) { m_found = record; }
 
 protected:
     void Form_Activate() override;
@@ -44,6 +48,7 @@ protected:
 private:
     void showRecord(const Record& record);
     BreedIndex m_breeds;
+    int m_found = -1;
     void applyFrameRule();
     void VIB(const QString& sound);
 };

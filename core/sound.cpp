@@ -2,11 +2,14 @@
 #include "core/sound.h"
 
 #include "base/contentpath.h"
+#include "base/failure.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLibrary>
+#include <cerrno>
 #include <future>
+#include <sys/stat.h>
 
 namespace core {
 
@@ -18,14 +21,28 @@ AudioChannel::Recorder s_recorder;
 using StartSound = QObject* (*)(QObject* channel, QObject* previous, const QString& path);
 
 StartSound loadPlayer(const QString& directory) {
-    // Only a regular file is loaded: loading a FIFO would wait for a writer for ever.
     const QString file = directory + QLatin1String("/" PSOGRAF_SOUND_MODULE);
-    if (!QFileInfo(file).isFile()) return nullptr;
+    const auto silent = [](const QString& why) {
+        base::noticeOnce(
+            QStringLiteral("звуков не будет: модуль " PSOGRAF_SOUND_MODULE " %1").arg(why));
+        return nullptr;
+    };
+    // Only a regular file is loaded: loading a FIFO would wait for a writer for ever.
+    struct stat st = {};
+    if (::stat(QFile::encodeName(file).constData(), &st) != 0)
+        return silent(errno == ENAMETOOLONG
+                          ? QStringLiteral("не найти: путь к папке программы длиннее, чем "
+                                           "допускает система (%1 байт)")
+                                .arg(QFile::encodeName(file).size())
+                          : QStringLiteral("не найден в %1").arg(directory));
+    if (!S_ISREG(st.st_mode)) return silent(QStringLiteral("в %1 не обычный файл").arg(directory));
     // Never unloaded: effects made by it may outlive any one channel. Kept reachable from
     // here for the whole run.
     static QLibrary* library = nullptr;
     library = new QLibrary(file);
-    return reinterpret_cast<StartSound>(library->resolve("psograf_start_sound"));
+    const auto start = reinterpret_cast<StartSound>(library->resolve("psograf_start_sound"));
+    if (!start) return silent(QStringLiteral("не загружается: %1").arg(library->errorString()));
+    return start;
 }
 
 // A click's sound is a few kilobytes; the player reads the whole file, so a file that is
@@ -68,6 +85,10 @@ void AudioChannel::loadPlayerInBackground() {
     if (!loading.valid())
         loading = std::async(std::launch::async, loadPlayer, QCoreApplication::applicationDirPath())
                       .share();
+}
+
+bool AudioChannel::playerLoadsFrom(const QString& directory) {
+    return loadPlayer(directory) != nullptr;
 }
 
 void AudioChannel::play(const QString& fullPath) {

@@ -29,8 +29,11 @@ public:
 
     // The player (Qt Multimedia) lives in a module beside the executable, loaded on a
     // worker thread from here on, so that start-up does not wait for it; the first sound
-    // loads it itself if this was not called. Without the module sounds are silent.
+    // loads it itself if this was not called. Without the module sounds are silent, and
+    // why is said once on standard error (base::noticeOnce).
     static void loadPlayerInBackground();
+    // For tests: whether the module loads from this folder (it is kept loaded).
+    static bool playerLoadsFrom(const QString& directory);
 
 private:
     void start(const QString& fullPath);

@@ -1,16 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/zoom.h"
 
+#include "base/settingsfile.h"
 #include "base/units.h"
 #include "core/form.h"
 #include "core/pictures.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QSettings>
-#include <QStandardPaths>
 #include <algorithm>
 
 namespace core::zoom {
@@ -18,8 +15,6 @@ namespace core::zoom {
 namespace {
 
 const QString Key = QStringLiteral("zoom");
-// The file holds one short line; anything much larger is not this program's.
-constexpr qint64 MaxSettingsBytes = 64 * 1024;
 
 int current = 100;
 
@@ -54,28 +49,11 @@ void setPercent(int percent, PictureCache& pictures) {
         form->applyZoom(newPictures);
 }
 
-// The step a file holds; 0 when it is not a regular file of a size this program writes
-// in the format it writes, or holds anything but a step.
-int stepIn(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.isFile() || info.size() > MaxSettingsBytes) return 0;
-    const QSettings settings(path, QSettings::IniFormat);
+// The step the settings file holds, or 0.
+int stepInSettings() {
     bool number = false;
-    const int value = settings.value(Key).toString().toInt(&number);
-    return settings.status() == QSettings::NoError && number && isStep(value) ? value : 0;
-}
-
-void remember(int percent) {
-    const QString path = settingsFile();
-    const QFileInfo info(path);
-    // Never written through a directory, a pipe or a device that took its name.
-    if (info.exists() && !info.isFile()) return;
-    // QSettings reads what is there and writes it back with the zoom; a file that does
-    // not hold one is replaced instead.
-    if (info.exists() && !stepIn(path)) QFile::remove(path);
-    QSettings settings(path, QSettings::IniFormat);
-    settings.setValue(Key, percent);
-    settings.sync();
+    const int value = base::settings::value(Key).toInt(&number);
+    return number && isStep(value) ? value : 0;
 }
 
 } // namespace
@@ -101,7 +79,7 @@ void take(Step step, PictureCache& pictures) {
     const int to = target(step);
     if (!to) return;
     setPercent(to, pictures);
-    remember(to);
+    base::settings::store(Key, QString::number(to));
 }
 
 void startAtRemembered() {
@@ -117,12 +95,11 @@ void keepOnScreen(PictureCache& pictures) {
 }
 
 QString settingsFile() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QLatin1String("/psograf/psograf.conf");
+    return base::settings::path();
 }
 
 int remembered() {
-    const int step = stepIn(settingsFile());
+    const int step = stepInSettings();
     return step ? step : Steps.front();
 }
 

@@ -38,10 +38,10 @@ void startAtRemembered();
 // remembered.
 void keepOnScreen(PictureCache& pictures);
 
-// psograf/psograf.conf in $XDG_CONFIG_HOME, or in ~/.config.
+// The settings file (base/settingsfile.h), where the zoom is the key "zoom".
 QString settingsFile();
-// The remembered zoom: 100 when the file is missing, is not a regular file, is larger than
-// this program would ever write, or holds anything but one of the steps.
+// The remembered zoom: 100 when the file is missing, cannot be read, or holds anything but
+// one of the steps.
 int remembered();
 
 // Every window takes part: FormBase enlists itself when made and leaves when destroyed.

@@ -215,20 +215,42 @@ std::optional<qint64> BreedIndex::placeOf(const QString& name) {
     return found == m_last.constEnd() ? std::nullopt : std::optional<qint64>(*found);
 }
 
+namespace {
+// The file from offset on, a piece of this size at a time.
+PieceReader piecesFrom(base::ContentFileReader& file, qint64 offset, qsizetype size) {
+    return [&file, offset, size, first = true]() mutable {
+        return std::exchange(first, false) ? file.readAt(offset, size) : file.read(size);
+    };
+}
+} // namespace
+
+void BreedIndex::rescanIfChanged(base::ContentFileReader& file) {
+    const base::FileStamp stamp = file.stamp();
+    if (stamp == m_stamp) return;
+    NameScan scan = scanNames(piecesFrom(file, 0, ScanPieceSize));
+    scan.stamp = stamp;
+    adopt(scan);
+}
+
+std::optional<Record> BreedIndex::recordAt(int number, const QString& name) {
+    {
+        base::ContentFileReader file(m_path);
+        rescanIfChanged(file);
+        if (number >= 0 && number < m_names.size() && m_names[number] == name) {
+            const std::optional<Record> record =
+                firstRecord(piecesFrom(file, m_offsets[number], qsizetype(64) << 10));
+            if (record && record->name == name) return record;
+        }
+    }
+    return recordNamed(name);
+}
+
 std::optional<Record> BreedIndex::recordNamed(const QString& name) {
     base::ContentFileReader file(m_path);
-    const base::FileStamp stamp = file.stamp();
-    // The file from offset on, a piece of this size at a time.
-    const auto from = [&file](qint64 offset, qsizetype size) -> PieceReader {
-        return [&file, offset, size, first = true]() mutable {
-            return std::exchange(first, false) ? file.readAt(offset, size) : file.read(size);
-        };
+    const auto from = [&file](qint64 offset, qsizetype size) {
+        return piecesFrom(file, offset, size);
     };
-    if (stamp != m_stamp) {
-        NameScan scan = scanNames(from(0, ScanPieceSize));
-        scan.stamp = stamp;
-        adopt(scan);
-    }
+    rescanIfChanged(file);
     const std::optional<qint64> place = placeOf(name);
     if (!place) return std::nullopt;
     // A record is a kilobyte or so: read a little, more only for a longer one.

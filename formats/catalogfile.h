@@ -148,8 +148,12 @@ public:
     // The last record with this name, as the file holds it now; none when it holds none.
     // Reading fails as readContentFile() does.
     std::optional<Record> recordNamed(const QString& name);
+    // The record of this number (from 0, in file order) while it still has this name;
+    // else the last record with the name, as recordNamed() gives it.
+    std::optional<Record> recordAt(int number, const QString& name);
 
 private:
+    void rescanIfChanged(base::ContentFileReader& file);
     std::optional<qint64> placeOf(const QString& name);
     QString m_path;
     base::FileStamp m_stamp;

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cstring>
 #include <numeric>
 #include <optional>
 #include <vector>
@@ -22,10 +23,13 @@ namespace search {
 
 namespace {
 
-// A word found nowhere is retried with one edit from this many letters.
+// A word found nowhere is retried with one edit from this many letters, up to this many
+// (some 66 variants a letter, each stemmed and looked up), and never when it is longer by
+// more than the letter an edit drops than every word of the content.
 constexpr qsizetype TypoLetters = 5;
 // A word found in fewer documents than this is also looked for by its family.
 constexpr qsizetype KinFew = 3;
+constexpr qsizetype MaxTypoLetters = 40;
 
 // A file that changes under a search is indexed again and the search started over, this
 // many times at most.
@@ -68,6 +72,7 @@ struct Engine::Private {
         QString source;
         Kind kind;
         std::unique_ptr<FileIndex> index;
+        qsizetype longestForm = 0; // in letters
     };
     std::vector<File> files;
     QueryWords words;
@@ -98,7 +103,7 @@ struct Engine::Private {
     QStringList refresh(const Yield& yield);
     QList<Hit> hitsOf(const FileIndex& index, const Term& term, const Yield& yield);
     qsizetype documentsFor(const Unit& unit) const;
-    std::optional<QString> correction(const Term& term);
+    std::optional<QString> correction(const Term& term, const Yield& yield);
 
     // The parts of a search, in order.
     struct Query {
@@ -136,6 +141,9 @@ QStringList Engine::Private::refresh(const Yield& yield) {
                                        f.kind == Kind::Breed ? FileIndex::Layout::Catalogue
                                                              : FileIndex::Layout::Topics,
                                        words.stemmer(), [&] { return yield.stop(); });
+            f.longestForm = 0;
+            for (quint32 id = 0; id < quint32(f.index->formCount()); ++id)
+                f.longestForm = std::max(f.longestForm, f.index->form(id).size());
         } catch (const base::RuntimeFailure&) {
             unreadable.append(f.file);
         }
@@ -220,8 +228,12 @@ qsizetype Engine::Private::documentsFor(const Unit& unit) const {
 }
 
 // The word with one edit that is found in the most documents, for a word found nowhere.
-std::optional<QString> Engine::Private::correction(const Term& term) {
+std::optional<QString> Engine::Private::correction(const Term& term, const Yield& yield) {
     const QString& key = term.key;
+    qsizetype longest = 0;
+    for (const File& f : files)
+        if (f.index) longest = std::max(longest, f.longestForm);
+    if (key.size() > MaxTypoLetters || key.size() > longest + 1) return std::nullopt;
     qsizetype letters = 0;
     bool cyrillic = true, latin = true;
     for (QChar c : key) {
@@ -236,6 +248,7 @@ std::optional<QString> Engine::Private::correction(const Term& term) {
     std::optional<QString> best;
     qsizetype bestDocuments = 0;
     const auto consider = [&](const QString& variant) {
+        if (yield.giveWay()) throw Interrupted{};
         qsizetype documents = documentsFor(words.unitOf(variant, false));
         if (term.typed) documents += documentsFor(words.unitOf(variant, true));
         if (documents > bestDocuments) {
@@ -286,12 +299,12 @@ QString Engine::Private::findTerms(Query& q, QStringView query, const Yield& yie
         words.addKin(q.terms[t], true);
         gather(q, t, yield);
         if (q.holding[t] > 0) continue;
-        std::optional<QString> other = correction(q.terms[t]);
+        std::optional<QString> other = correction(q.terms[t], yield);
         // A foreign name in Latin letters: as it is said, in Cyrillic, or within one letter.
         if (const QString reading = cyrillicReading(q.terms[t].key); !other && !reading.isEmpty()) {
             const Term read = words.termOf(reading, q.terms[t].inQuery, q.terms[t].typed);
             other = documentsFor(words.unitOf(reading, false)) > 0 ? std::optional<QString>(reading)
-                                                                   : correction(read);
+                                                                   : correction(read, yield);
         }
         if (other) {
             searchedFor.replace(q.terms[t].inQuery.offset, q.terms[t].inQuery.length, *other);
@@ -394,6 +407,12 @@ void Engine::Private::readBack(Candidate& c, Result& r, const Query& q, Reading&
         qsizetype length = 0;
         for (int i = 0; i < count; ++i)
             length += parts[i].length;
+        // A soft hyphen inside is no letter.
+        const qsizetype span = parts[count - 1].end() - parts[0].offset;
+        if (std::memchr(bytes.data() + parts[0].offset, '\xAD', size_t(span)))
+            for (int i = 0; i < count; ++i)
+                length -= std::count(bytes.data() + parts[i].offset, bytes.data() + parts[i].end(),
+                                     '\xAD');
         const char first = fold[uchar(bytes[parts[0].offset])];
         if (!(forms.lengths[uchar(first)] & (quint64(1) << std::min<qsizetype>(length, 63))))
             return quint32(0);
@@ -402,7 +421,7 @@ void Engine::Private::readBack(Candidate& c, Result& r, const Query& q, Reading&
         for (int i = 0; i < count; ++i)
             for (qsizetype b = parts[i].offset; b < parts[i].end(); ++b) {
                 if (length == qsizetype(sizeof key)) return quint32(0);
-                key[length++] = fold[uchar(bytes[b])];
+                if (const char f = fold[uchar(bytes[b])]) key[length++] = f;
             }
         return forms.terms.value(QByteArray::fromRawData(key, length), 0);
     };
@@ -453,8 +472,10 @@ void Engine::Private::readBack(Candidate& c, Result& r, const Query& q, Reading&
     r.marks = std::move(passage.marks);
 }
 
-Answer Engine::Private::search(QStringView query, const Yield& yield, const EarlyAnswer& early) {
+Answer Engine::Private::search(QStringView typed, const Yield& yield, const EarlyAnswer& early) {
     Answer answer;
+    const QString cleaned = withoutInvisible(typed);
+    const QStringView query = cleaned;
     answer.unreadable = refresh(yield);
 
     Query q;

@@ -159,7 +159,12 @@ private:
             quint64 hash = HashStart;
             for (; i < size; ++i) {
                 const char f = fold[uchar(bytes[i])];
-                if (!f) break;
+                if (!f) {
+                    // A soft hyphen between letters: the word goes on without it.
+                    if (isInvisible(bytes[i]) && i + 1 < size && fold[uchar(bytes[i + 1])])
+                        continue;
+                    break;
+                }
                 if (length < MaxFormBytes) key[length] = f;
                 ++length;
                 hash = (hash ^ uchar(f)) * HashPrime;

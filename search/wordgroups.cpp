@@ -5,6 +5,7 @@
 #include "search/words.h"
 
 #include <QHash>
+#include <QSet>
 
 namespace search {
 
@@ -18,7 +19,7 @@ WordGroups parseWordGroups(QStringView text) {
             if (raw.trimmed().isEmpty()) continue;
             if (optional) {
                 for (QStringView entry : raw.split(u',')) {
-                    const QString word = foldCase(entry).simplified();
+                    const QString word = foldCase(withoutInvisible(entry)).simplified();
                     Word w;
                     if (WordReader(word).next(w) && w.whole.length == word.size())
                         result.optionalWords.append(word);
@@ -31,14 +32,15 @@ WordGroups parseWordGroups(QStringView text) {
                 continue;
             }
             WordGroup group{{}, line.offset};
+            QSet<QString> inGroup; // a group of 200,000 entries is checked in linear time
             for (QStringView entry : raw.split(u',')) {
-                const QString words = foldCase(entry).simplified();
+                const QString words = foldCase(withoutInvisible(entry)).simplified();
                 Word word;
                 if (!WordReader(words).next(word)) {
                     result.problems.append({line.offset, QStringLiteral("empty entry")});
                     continue;
                 }
-                if (group.entries.contains(words)) {
+                if (inGroup.contains(words)) {
                     result.problems.append(
                         {line.offset, QStringLiteral("«%1» twice in one group").arg(words)});
                     continue;
@@ -50,6 +52,7 @@ WordGroups parseWordGroups(QStringView text) {
                                                      "the search joins with this one")
                                           .arg(words)});
                 seen.insert(words, line.offset);
+                inGroup.insert(words);
                 group.entries.append(words);
             }
             if (group.entries.size() < 2)

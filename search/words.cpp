@@ -17,8 +17,11 @@ bool isLatinLetter(QChar c) {
     return c.unicode() < 0x0250 && c.isLetter();
 }
 
-// A stem cache that only grows would keep every word of every text ever searched.
-constexpr qsizetype CacheLimit = 200000;
+// A stem cache that only grows would keep every word of every text ever searched; it is
+// bounded by what it holds, so a few very long words (a pasted text) cannot fill it either.
+constexpr qsizetype CacheBytes = 16 << 20;
+// Longer words are stemmed each time rather than kept.
+constexpr qsizetype CachedLetters = 64;
 
 // Nearly all text here is Cyrillic or ASCII: those are classified and folded without the
 // Unicode tables, which took most of a search's time.
@@ -104,10 +107,19 @@ std::optional<QByteArray> toContentBytes(QStringView folded) {
 }
 
 QByteArray byteKey(QByteArrayView bytes) {
-    QByteArray key(bytes.size(), Qt::Uninitialized);
-    for (qsizetype i = 0; i < bytes.size(); ++i)
-        key[i] = foldByte(bytes[i]);
+    QByteArray key;
+    key.reserve(bytes.size());
+    for (char b : bytes)
+        if (const char f = foldByte(b)) key += f; // a soft hyphen inside is no letter
     return key;
+}
+
+QString withoutInvisible(QStringView text) {
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text)
+        if (!isInvisible(c)) out += c;
+    return out;
 }
 
 QByteArray joinedKey(QByteArrayView bytes, const Word& word) {
@@ -152,10 +164,18 @@ Stemmer::~Stemmer() {
 
 QString Stemmer::stem(QStringView key) {
     QString word = key.toString();
+    if (word.size() > CachedLetters) return compute(word);
     const auto found = m_cache.constFind(word);
     if (found != m_cache.cend()) return *found;
-    if (m_cache.size() >= CacheLimit) m_cache.clear();
     QString stem = compute(word);
+    // Each entry: both strings, their headers and the hash's node.
+    const qsizetype bytes = (word.size() + stem.size()) * qsizetype(sizeof(QChar)) + 96;
+    if (m_cacheBytes + bytes > CacheBytes) {
+        m_cache.clear();
+        m_cache.squeeze();
+        m_cacheBytes = 0;
+    }
+    m_cacheBytes += bytes;
     m_cache.insert(std::move(word), stem);
     return stem;
 }

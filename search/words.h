@@ -33,6 +33,19 @@ inline bool isHyphen(char byte) {
     return byte == '-';
 }
 
+// Characters that show nothing and are no break for a reader: the soft hyphen, zero-width
+// spaces and joiners, the word joiner, the byte order mark. A word pasted with one inside
+// is one word: they are dropped from queries, and a soft hyphen (the only one of them
+// Windows-1251 has) between letters of a content file joins them as if it were not there.
+inline bool isInvisible(QChar c) {
+    const char16_t u = c.unicode();
+    return u == 0x00AD || (u >= 0x200B && u <= 0x200D) || u == 0x2060 || u == 0xFEFF;
+}
+inline bool isInvisible(char byte) {
+    return byte == '\xAD';
+}
+QString withoutInvisible(QStringView text);
+
 // A content file's byte folded as foldCase folds its character; 0 for a byte that is no
 // part of a word.
 char foldByte(char byte);
@@ -99,6 +112,7 @@ private:
     sb_stemmer* m_russian;
     sb_stemmer* m_english;
     QHash<QString, QString> m_cache;
+    qsizetype m_cacheBytes = 0;
 };
 
 // Whether a stem came from the Russian rules, which only ever cut endings: every word with
@@ -115,6 +129,12 @@ template <class View> qsizetype BasicWordReader<View>::wordEnd(qsizetype pos, bo
         const auto c = m_text[pos];
         if (!wordChar(c)) {
             if constexpr (Bytes) {
+                // Skipped within the word, as the index skips it.
+                if (isInvisible(c) && pos + 1 < m_text.size() && wordChar(m_text[pos + 1])) {
+                    marked = true;
+                    pos += 2;
+                    continue;
+                }
                 break;
             } else {
                 // Combining marks begin at U+0300; below that the tables need not be asked.

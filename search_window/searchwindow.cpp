@@ -5,6 +5,8 @@
 #include "base/failure.h"
 #include "base/units.h"
 #include "core/look.h"
+#include "formats/catalogfile.h"
+#include "formats/topicfile.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -161,6 +163,7 @@ void SearchWindow::Form_Activate() {
 }
 
 void SearchWindow::Text1_Change() {
+    m_gone = QString();
     if (Text1->text().trimmed().isEmpty()) {
         m_searcher.search(QString()); // any search running gives way
         m_searching.stop();
@@ -176,10 +179,11 @@ void SearchWindow::showAnswer(const QString& query, const Answer& answer) {
     m_searching.stop();
     const bool empty = query.trimmed().isEmpty();
     Label8->setText(empty ? QString() : foundLine(answer));
-    Label9->setText(answer.unreadable.isEmpty()
-                        ? QString()
-                        : QStringLiteral("Не удалось прочитать: %1")
-                              .arg(answer.unreadable.join(QStringLiteral(", "))));
+    const QString unreadable = answer.unreadable.isEmpty()
+                                   ? QString()
+                                   : QStringLiteral("Не удалось прочитать: %1")
+                                         .arg(answer.unreadable.join(QStringLiteral(", ")));
+    Label9->setText(m_gone.isEmpty() ? unreadable : m_gone);
     // The rest of the passages for results listed early for this query: the list stays as
     // it is. Another query's answer is a new list even when its entries are the same.
     const bool sameList =
@@ -188,6 +192,9 @@ void SearchWindow::showAnswer(const QString& query, const Answer& answer) {
                    [](const Result& a, const Result& b) { return a.label == b.label; });
     m_earlyFor = answer.complete ? QString() : query;
     m_results = answer.results;
+    m_stamps.clear();
+    for (const Result& r : std::as_const(m_results))
+        if (!m_stamps.contains(r.file)) m_stamps.insert(r.file, base::stampOf(r.file));
     if (sameList) {
         List1_Click();
         emit answerShown();
@@ -267,11 +274,34 @@ void SearchWindow::List1_DblClick() {
     const int row = chosenRow();
     if (row < 0 || row >= m_results.size()) return;
     const Result r = m_results[row];
+    // The file may have changed since the search: a topic or breed it no longer holds is
+    // not opened empty; the window says so and searches again.
+    if (!stillThere(r)) {
+        m_gone =
+            QStringLiteral("«%1» больше нет в %2: файл изменён после поиска").arg(r.title, r.file);
+        Label9->setText(m_gone);
+        m_searcher.search(Text1->text());
+        m_searching.start();
+        return;
+    }
     leave();
     if (r.kind == Kind::Topic)
         m_navigator.showTopic(r.file, r.title);
     else
         m_navigator.showBreed(r.row, r.title);
+}
+
+bool SearchWindow::stillThere(const Result& r) const {
+    const auto then = m_stamps.constFind(r.file);
+    if (then != m_stamps.cend() && *then && base::stampOf(r.file) == *then) return true;
+    try {
+        if (r.kind == Kind::Topic)
+            return topics::scanTitles(topics::readTopicBytes(r.file)).titles.contains(r.title);
+        return catalogue::scanFile(r.file).names.contains(r.title);
+    } catch (const base::RuntimeFailure&) {
+        // A file that cannot be read is the reader's or the catalogue's to report on opening.
+        return true;
+    }
 }
 
 void SearchWindow::Image2_Click() {
@@ -289,6 +319,7 @@ void SearchWindow::leave() {
 void SearchWindow::forgetAnswer() {
     m_searching.stop();
     m_results = {};
+    m_stamps.clear();
     List1->clear();
     Text2->clear();
     m_firstHighlighted = false;

@@ -10,6 +10,7 @@
 // goes into the list on that result.
 #pragma once
 
+#include "base/text.h"
 #include "core/controls.h"
 #include "core/form.h"
 #include "search/searcher.h"
@@ -67,11 +68,17 @@ private:
     void highlightFirst(bool on);
     QBrush partialText() const;
     void forgetAnswer();
+    // Whether the file still holds the result's topic or breed.
+    bool stillThere(const Result& result) const;
 
     Searcher m_searcher;
     QList<Result> m_results;
     bool m_firstHighlighted = false;
     QString m_earlyFor; // the query of an early answer shown: more passages are coming
+    QString m_gone;     // what was chosen and no longer there, until the query changes
+    // The results' files as they were when the answer came: only a file changed since is
+    // read again to check a result before it is opened.
+    QHash<QString, std::optional<base::FileStamp>> m_stamps;
     QTimer m_searching; // says «Поиск…» when an answer is slow to come
     QMetaObject::Connection m_focusWatch;
 };

@@ -298,6 +298,10 @@ void TestBadContent::startupPicture_data() {
         {"dog\\sob167.jpg", Fault::Garbage, "dog\\sob191.jpg",
          "Неверный формат рисунка: dog\\sob167.jpg"},
         {"Graph\\lis.jpg", Fault::Missing, "Graph\\ARAK.jpg", "Файл не найден: Graph\\lis.jpg"},
+        // Started where there is no content: the message names the folder searched (%1).
+        {"dog\\sob133.jpg", Fault::Missing, "text",
+         "Файл не найден: dog\\sob133.jpg\n\nСодержимое ищется в рабочей папке %1, а в ней нет "
+         "папки text."},
         {"Graph\\lir.jpg", Fault::Missing, "text\\FOLDOG.ssu", "Файл не найден: Graph\\lir.jpg"},
     };
     for (const auto& row : rows)
@@ -374,7 +378,11 @@ void TestBadContent::startupPicture() {
     QFETCH(QString, report);
     Fixture f;
     spoil(f, file, Fault(fault));
-    if (!later.isEmpty()) f.remove(later);
+    if (later == "text")
+        QVERIFY(QDir(f.root() + "/text").removeRecursively());
+    else if (!later.isEmpty())
+        f.remove(later);
+    if (report.contains("%1")) report = report.arg(QDir::toNativeSeparators(QDir::currentPath()));
     // Start-up stops at the failing step: the hourglass it put up is not taken back.
     Qt::CursorShape pointer = Qt::ArrowCursor;
     base::setFailureReporter([&](const base::RuntimeFailure& failure) {

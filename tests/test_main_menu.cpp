@@ -712,11 +712,17 @@ void TestMainMenu::rememberedZoom_data() {
     QTest::newRow("not a number") << "file" << QByteArray("[General]\nzoom=1e2\n") << 100
                                   << "[General] zoom=125";
     QTest::newRow("empty") << "file" << QByteArray() << 100 << "[General] zoom=125";
+    QTest::newRow("comments kept") << "file" << QByteArray("; mine\n[General]\nzoom=150\n") << 150
+                                   << "; mine [General] zoom=175";
+    // A file that cannot be read is not this program's to replace.
     QTest::newRow("binary") << "file" << QByteArray("\x00\xff\x9c[\x01zoom\x00=150", 14) << 100
-                            << "[General] zoom=125";
+                            << "unchanged";
     QTest::newRow("too large") << "file"
                                << "[General]\nzoom=150\n" + QByteArray(100000, '#') << 100
-                               << "[General] zoom=125";
+                               << "unchanged";
+    // A stray lock beside it is not waited on.
+    QTest::newRow("stray lock pipe")
+        << "lock pipe" << QByteArray("[General]\nzoom=150\n") << 150 << "[General] zoom=175";
     QTest::newRow("a directory") << "directory" << QByteArray() << 100 << "directory";
     QTest::newRow("a pipe") << "pipe" << QByteArray() << 100 << "pipe";
 }
@@ -739,6 +745,11 @@ void TestMainMenu::rememberedZoom() {
         QVERIFY(QDir().mkpath(path));
     } else if (kind == "pipe") {
         QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (kind == "lock pipe") {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(contents);
+        QCOMPARE(mkfifo(QFile::encodeName(path + ".lock").constData(), 0600), 0);
     }
     // As start-up does: the zoom before the pictures are read and the windows made.
     core::zoom::startAtRemembered();
@@ -753,9 +764,15 @@ void TestMainMenu::rememberedZoom() {
         QVERIFY(info.isDir());
     else if (kind == "pipe")
         QVERIFY(!info.isFile() && info.exists());
-    else
+    else if (afterStep == "unchanged") {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), contents);
+    } else {
         QCOMPARE(settingsText(), afterStep);
+    }
     QVERIFY(f->failures.isEmpty());
+    QFile::remove(path + ".lock");
     QFile::remove(path);
     QDir().rmdir(path);
 }

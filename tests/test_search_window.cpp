@@ -26,6 +26,8 @@ private slots:
     void cleanup() { f.reset(); }
     void choosingAResult_data();
     void choosingAResult();
+    void fileChangedSinceTheAnswer_data();
+    void fileChangedSinceTheAnswer();
     void newerAnswerWins();
     void focusStaysInTheField();
     void passagesListedLater();
@@ -82,7 +84,8 @@ void TestSearchWindow::init() {
         f->writeText(other, "#Вступление\r\nО собаках.\r\n#Вступление\r\n");
     f->writeText("text\\FOLDOG.ssu", "\"Лайка\",\"Северная собака.\",\"sob001.jpg\"\r\n"
                                      "\"Акита-ину\",\"Родом из Японии; весёлая и спокойная.\","
-                                     "\"sob002.jpg\"\r\n");
+                                     "\"sob002.jpg\"\r\n"
+                                     "\"Лайка\",\"Другая, рабочая.\",\"sob001.jpg\"\r\n");
     QVERIFY(f->start());
 }
 
@@ -100,15 +103,28 @@ void TestSearchWindow::choosingAResult_data() {
     QTest::addColumn<QString>("marked"); // the first word marked in its passage
     QTest::addColumn<bool>("breed");
     QTest::addColumn<QString>("shown"); // the title or name then shown
+    QTest::addColumn<QString>("text");  // what its text then holds
     QTest::newRow("topic, another word form") << "клещами"
                                               << "Лечение собаки › Клещи и пироплазмоз"
-                                              << "Клещей" << false << "Клещи и пироплазмоз";
+                                              << "Клещей" << false << "Клещи и пироплазмоз"
+                                              << "Клещей снимают";
     QTest::newRow("breed, case") << "ЯПОНИЯ"
                                  << "Каталог пород › Акита-ину"
-                                 << "Японии" << true << "Акита-ину";
+                                 << "Японии" << true << "Акита-ину"
+                                 << "Японии";
     QTest::newRow("breed, ё as е") << "веселая"
                                    << "Каталог пород › Акита-ину"
-                                   << "весёлая" << true << "Акита-ину";
+                                   << "весёлая" << true << "Акита-ину"
+                                   << "Японии";
+    // Two breeds of one name: the one found is the one opened.
+    QTest::newRow("first of two of a name") << "северная"
+                                            << "Каталог пород › Лайка"
+                                            << "Северная" << true << "Лайка"
+                                            << "Северная собака.";
+    QTest::newRow("last of two of a name") << "рабочая"
+                                           << "Каталог пород › Лайка"
+                                           << "рабочая" << true << "Лайка"
+                                           << "Другая, рабочая.";
 }
 
 void TestSearchWindow::choosingAResult() {
@@ -117,6 +133,7 @@ void TestSearchWindow::choosingAResult() {
     QFETCH(QString, marked);
     QFETCH(bool, breed);
     QFETCH(QString, shown);
+    QFETCH(QString, text);
     Program* p = f->program();
     search::SearchWindow* w = open(*p->Form2(), QString());
     QVERIFY(w->isVisible());
@@ -155,17 +172,83 @@ void TestSearchWindow::choosingAResult() {
     if (breed) {
         QVERIFY(p->Form1()->isVisible());
         QCOMPARE(p->Form1()->Label1->text(), shown);
-        QVERIFY(p->Form1()->Text1->toPlainText().contains(u"Японии"));
+        QVERIFY2(p->Form1()->Text1->toPlainText().contains(text),
+                 qPrintable(p->Form1()->Text1->toPlainText()));
     } else {
         Form4* reader = p->Form4();
         QVERIFY(reader->isVisible());
         QCOMPARE(reader->Label7->text(), QString("Лечение собаки"));
         QCOMPARE(reader->Label1_1->text(), shown);
         QCOMPARE(reader->List1->selectedItems().value(0)->text(), shown);
-        QVERIFY(reader->Text1->toPlainText().contains(u"Клещей снимают"));
+        QVERIFY(reader->Text1->toPlainText().contains(text));
         QCOMPARE(p->values().TopicFilePath, QString("text\\kvs.ssu"));
     }
     QVERIFY(f->failures.isEmpty());
+}
+
+// The files change while the answer is shown: what is opened is checked again first.
+void TestSearchWindow::fileChangedSinceTheAnswer_data() {
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QString>("change"); // "topic gone", "breed gone", "edited", "file gone"
+    QTest::addColumn<QString>("notice"); // said in the window; empty: opened
+    QTest::addColumn<int>("failures");   // message boxes
+    QTest::newRow("topic gone") << "пинцетом"
+                                << "topic gone"
+                                << "«Клещи и пироплазмоз» больше нет в text\\kvs.ssu: файл "
+                                   "изменён после поиска"
+                                << 0;
+    QTest::newRow("breed gone") << "японии"
+                                << "breed gone"
+                                << "«Акита-ину» больше нет в text\\FOLDOG.ssu: файл изменён "
+                                   "после поиска"
+                                << 0;
+    QTest::newRow("topic edited, still there") << "пинцетом"
+                                               << "edited"
+                                               << "" << 0;
+    // The reader says it once, as it does when its section is chosen in the menu.
+    QTest::newRow("section file gone") << "пинцетом"
+                                       << "file gone"
+                                       << "" << 1;
+}
+
+void TestSearchWindow::fileChangedSinceTheAnswer() {
+    QFETCH(QString, query);
+    QFETCH(QString, change);
+    QFETCH(QString, notice);
+    QFETCH(int, failures);
+    Program* p = f->program();
+    search::SearchWindow* w = open(*p->Form2(), QString());
+    QVERIFY(type(w, query));
+    QCOMPARE(w->results().size(), 1);
+    const QString kvs = "#Когда нужен ветеринар\r\nПри беде звоните врачу.\r\n"
+                        "#Когда нужен ветеринар\r\n";
+    if (change == "topic gone")
+        f->writeText("text\\kvs.ssu", kvs);
+    else if (change == "edited")
+        f->writeText("text\\kvs.ssu", kvs + "#Клещи и пироплазмоз\r\nТеперь иначе.\r\n"
+                                            "#Клещи и пироплазмоз\r\n");
+    else if (change == "breed gone")
+        f->writeText("text\\FOLDOG.ssu", "\"Лайка\",\"Северная собака.\",\"sob001.jpg\"\r\n");
+    else if (change == "file gone")
+        f->remove("text\\kvs.ssu");
+    QSignalSpy shown(w, &search::SearchWindow::answerShown);
+    QTest::keyClick(w->Text1, Qt::Key_Return);
+    settle();
+    if (notice.isEmpty()) {
+        QVERIFY(!w->isVisible());
+        if (change == "edited")
+            QCOMPARE(p->Form4()->Text1->toPlainText().trimmed(), "Теперь иначе.");
+    } else {
+        // Not opened: said, and searched again on the files as they are now.
+        QVERIFY(w->isVisible());
+        QCOMPARE(w->Label9->text(), notice);
+        QVERIFY(shown.count() > 0 || shown.wait(10000));
+        QCOMPARE(w->results().size(), 0);
+        QCOMPARE(w->Label9->text(), notice);
+        QVERIFY(w->Text1->hasFocus());
+    }
+    QCOMPARE(f->failures.size(), failures);
+    if (failures) QCOMPARE(f->failures[0].number, 53);
 }
 
 // An older search that answers late never shows over the newer one.

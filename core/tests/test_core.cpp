@@ -3,8 +3,10 @@
 // ahead at start-up), sound.
 #include "base/contentpath.h"
 #include "base/failure.h"
+#include "base/settingsfile.h"
 #include "base/text.h"
 #include "base/units.h"
+#include "base/userfiles.h"
 #include "core/controls.h"
 #include "core/look.h"
 #include "core/night.h"
@@ -15,10 +17,18 @@
 #include <QBuffer>
 #include <QDBusVariant>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QSoundEffect>
 #include <QTest>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -40,6 +50,8 @@ private slots:
     void doubledPictureFollowsTheScreen();
     void soundPathFollowsProgramDirectory();
     void aNewSoundReplacesTheOneStillPlaying();
+    void soundModuleNotLoadedSaysWhy_data();
+    void soundModuleNotLoadedSaysWhy();
     void colors_data();
     void colors();
     // Night mode: interface pictures re-coloured from their files, photos as they are; the
@@ -61,6 +73,13 @@ private slots:
     void firstBadPictureInOrderIsReported();
     void fittedPhotoDrawsAsTheLabelWould_data();
     void fittedPhotoDrawsAsTheLabelWould();
+    // Where the user's files go, and the settings file: edited line by line, never waiting,
+    // never over a file that could not be read or written.
+    void userFolders_data();
+    void userFolders();
+    void settingsFile_data();
+    void settingsFile();
+    void settingsFromTwoCopies();
 };
 
 void TestCore::pointsBecomeWholePixels_data() {
@@ -265,6 +284,74 @@ void TestCore::soundPathFollowsProgramDirectory() {
     core::playSound(player, "\\Sound\\check.wav");
     QCOMPARE(player.filename(), QCoreApplication::applicationDirPath() + "\\Sound\\check.wav");
     QCOMPARE(f.sounds, QStringList{player.filename()});
+}
+
+void TestCore::soundModuleNotLoadedSaysWhy_data() {
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("notice"); // the beginning of what is said once; empty: loads
+    QTest::newRow("beside the program") << "program"
+                                        << "";
+    QTest::newRow("folder deeper than the path limit")
+        << "deep"
+        << "звуков не будет: модуль libpsograf_sound.so не найти: путь к папке "
+           "программы длиннее, чем допускает система";
+    QTest::newRow("missing") << "empty"
+                             << "звуков не будет: модуль libpsograf_sound.so не найден";
+    QTest::newRow("a folder of its name") << "directory"
+                                          << "звуков не будет: модуль libpsograf_sound.so в";
+    QTest::newRow("not a library") << "garbage"
+                                   << "звуков не будет: модуль libpsograf_sound.so не загружается";
+}
+
+void TestCore::soundModuleNotLoadedSaysWhy() {
+    QFETCH(QString, folder);
+    QFETCH(QString, notice);
+    QStringList said;
+    base::setNoticeSink([&](const QString& text) { said << text; });
+    QTemporaryDir temp;
+    QString directory = temp.path();
+    const QString module = "/libpsograf_sound.so";
+    int depth = 0;
+    const QString cwd = QDir::currentPath();
+    if (folder == "program") {
+        directory = QCoreApplication::applicationDirPath();
+    } else if (folder == "deep") {
+        // Made a folder at a time from inside, as no path that long can be named whole.
+        const QString name(200, u'd');
+        QVERIFY(QDir::setCurrent(directory));
+        for (; directory.size() < 4200; ++depth) {
+            QVERIFY(QDir().mkdir(name));
+            QVERIFY(QDir::setCurrent(name));
+            directory += '/' + name;
+        }
+        QFile::copy(QCoreApplication::applicationDirPath() + module, "." + module);
+        QVERIFY(QFileInfo::exists("." + module));
+    } else if (folder == "directory") {
+        QVERIFY(QDir().mkdir(directory + module));
+    } else if (folder == "garbage") {
+        QFile file(directory + module);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("not a library");
+    }
+    const bool loads = core::AudioChannel::playerLoadsFrom(directory);
+    const bool again = core::AudioChannel::playerLoadsFrom(directory);
+    if (folder == "deep") {
+        QFile::remove("." + module);
+        for (; depth > 0; --depth) {
+            QVERIFY(QDir::setCurrent(".."));
+            QVERIFY(QDir().rmdir(QString(200, u'd')));
+        }
+        QDir::setCurrent(cwd);
+    }
+    base::setNoticeSink([](const QString&) {});
+    QCOMPARE(loads, notice.isEmpty());
+    QCOMPARE(again, loads);
+    if (notice.isEmpty()) {
+        QCOMPARE(said, QStringList());
+    } else {
+        QCOMPARE(said.size(), 1); // once, however often
+        QVERIFY2(said[0].startsWith(notice), qPrintable(said[0]));
+    }
 }
 
 void TestCore::aNewSoundReplacesTheOneStillPlaying() {
@@ -559,6 +646,309 @@ void TestCore::fittedPhotoDrawsAsTheLabelWould() {
     ahead.setPicture(fitted);
     byLabel.setPicture(plain);
     QCOMPARE(ahead.grab().toImage(), byLabel.grab().toImage());
+}
+
+void TestCore::userFolders_data() {
+    QTest::addColumn<QStringList>("environment"); // variable=value; a variable left out is unset
+    QTest::addColumn<QString>("config");
+    QTest::addColumn<QString>("data");
+    QTest::newRow("XDG folders") << QStringList{"XDG_CONFIG_HOME=/x/conf", "XDG_DATA_HOME=/x/data",
+                                                "HOME=/home/u"}
+                                 << "/x/conf/psograf"
+                                 << "/x/data/psograf";
+    QTest::newRow("home alone") << QStringList{"HOME=/home/u"} << "/home/u/.config/psograf"
+                                << "/home/u/.local/share/psograf";
+    QTest::newRow("empty XDG folders")
+        << QStringList{"XDG_CONFIG_HOME=", "XDG_DATA_HOME=", "HOME=/home/u"}
+        << "/home/u/.config/psograf"
+        << "/home/u/.local/share/psograf";
+    QTest::newRow("relative XDG folders ignored")
+        << QStringList{"XDG_CONFIG_HOME=conf", "XDG_DATA_HOME=./data", "HOME=/home/u/"}
+        << "/home/u/.config/psograf"
+        << "/home/u/.local/share/psograf";
+    QTest::newRow("relative home") << QStringList{"HOME=home/u"} << ""
+                                   << "";
+    QTest::newRow("relative home and XDG") << QStringList{"XDG_CONFIG_HOME=.", "HOME=."} << ""
+                                           << "";
+    QTest::newRow("no home") << QStringList{} << ""
+                             << "";
+    QTest::newRow("no home, XDG folders")
+        << QStringList{"XDG_CONFIG_HOME=/x/conf/", "XDG_DATA_HOME=/x//data"} << "/x/conf/psograf"
+        << "/x/data/psograf";
+    QTest::newRow("home is the root") << QStringList{"HOME=/"} << "/.config/psograf"
+                                      << "/.local/share/psograf";
+}
+
+void TestCore::userFolders() {
+    QFETCH(QStringList, environment);
+    QFETCH(QString, config);
+    QFETCH(QString, data);
+    const char* names[] = {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "HOME"};
+    QByteArray saved[3];
+    bool was[3];
+    for (int i = 0; i < 3; ++i) {
+        was[i] = qEnvironmentVariableIsSet(names[i]);
+        saved[i] = qgetenv(names[i]);
+        qunsetenv(names[i]);
+    }
+    for (const QString& pair : environment)
+        qputenv(qPrintable(pair.section('=', 0, 0)), pair.section('=', 1).toUtf8());
+    const QString gotConfig = base::userConfigDir();
+    const QString gotData = base::userDataDir();
+    const QString gotSettings = base::settings::path();
+    for (int i = 0; i < 3; ++i)
+        was[i] ? qputenv(names[i], saved[i]) : qunsetenv(names[i]);
+    QCOMPARE(gotConfig, config);
+    QCOMPARE(gotData, data);
+    QCOMPARE(gotSettings, config.isEmpty() ? QString() : config + "/psograf.conf");
+}
+
+namespace {
+
+// What the settings file said once, instead of standard error.
+struct Notices {
+    QStringList said;
+    Notices() {
+        base::setNoticeSink([this](const QString& text) { said << text; });
+    }
+    ~Notices() {
+        base::setNoticeSink([](const QString&) {});
+    }
+};
+
+QByteArray bytesOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+}
+
+} // namespace
+
+void TestCore::settingsFile_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("stored");
+    QTest::addColumn<QByteArray>("after"); // "(none)": no file
+    QTest::addColumn<QString>("notice");
+
+    QTest::newRow("new file") << "missing" << QByteArray() << "zoom"
+                              << "125" << true << QByteArray("[General]\nzoom=125\n") << "";
+    QTest::newRow("empty file") << "file" << QByteArray() << "zoom"
+                                << "125" << true << QByteArray("[General]\nzoom=125\n") << "";
+    QTest::newRow("comments and other keys kept")
+        << "file"
+        << QByteArray(
+               "; my settings\n[General]\n# larger\nzoom=150\nnight = 1\n\n[other]\nzoom=9\n")
+        << "zoom"
+        << "175" << true
+        << QByteArray(
+               "; my settings\n[General]\n# larger\nzoom=175\nnight = 1\n\n[other]\nzoom=9\n")
+        << "";
+    QTest::newRow("key added to its group")
+        << "file" << QByteArray("[other]\nx=1\n[General]\nnight=1") << "zoom"
+        << "125" << true << QByteArray("[other]\nx=1\n[General]\nzoom=125\nnight=1") << "";
+    QTest::newRow("no group: keys before one are General")
+        << "file" << QByteArray("zoom=200\r\nx=1\r\n") << "zoom"
+        << "100" << true << QByteArray("zoom=100\r\nx=1\r\n") << "";
+    QTest::newRow("commented key left alone")
+        << "file" << QByteArray("[General]\n;zoom=150\n") << "zoom"
+        << "125" << true << QByteArray("[General]\nzoom=125\n;zoom=150\n") << "";
+    QTest::newRow("same value: not written")
+        << "file" << QByteArray("[General]\nzoom=125") << "zoom"
+        << "125" << true << QByteArray("[General]\nzoom=125") << "";
+    QTest::newRow("read-only") << "read-only" << QByteArray("[General]\nzoom=150\nx=1\n") << "zoom"
+                               << "125" << false << QByteArray("[General]\nzoom=150\nx=1\n")
+                               << "настройка не сохранена: %1 только для чтения";
+    QTest::newRow("too large") << "file"
+                               << "[General]\nzoom=150\n" + QByteArray(70000, '#') << "zoom"
+                               << "125" << false << "[General]\nzoom=150\n" + QByteArray(70000, '#')
+                               << "настройка не сохранена: Файл слишком велик: %1";
+    QTest::newRow("not text") << "file" << QByteArray("\x00\xff\x9c[\x01zoom\x00=150", 14) << "zoom"
+                              << "125" << false << QByteArray("\x00\xff\x9c[\x01zoom\x00=150", 14)
+                              << "настройка не сохранена: %1 не текст настроек";
+    QTest::newRow("a directory") << "directory" << QByteArray() << "zoom"
+                                 << "125" << false << QByteArray("(none)")
+                                 << "настройка не сохранена: %1 не обычный файл";
+    QTest::newRow("a pipe") << "pipe" << QByteArray() << "zoom"
+                            << "125" << false << QByteArray("(none)")
+                            << "настройка не сохранена: %1 не обычный файл";
+    QTest::newRow("a link to /dev/zero")
+        << "zero" << QByteArray() << "zoom"
+        << "125" << false << QByteArray("(none)") << "настройка не сохранена: %1 не обычный файл";
+    QTest::newRow("a link to a file: the file written")
+        << "link" << QByteArray("[General]\nzoom=150\n") << "zoom"
+        << "125" << true << QByteArray("[General]\nzoom=125\n") << "";
+    // Stray lock files of other programs' making wait for nothing.
+    QTest::newRow("stray lock directory")
+        << "lock-directory" << QByteArray("[General]\nzoom=150\n") << "zoom"
+        << "125" << true << QByteArray("[General]\nzoom=125\n") << "";
+    QTest::newRow("stray lock pipe") << "lock-pipe" << QByteArray("[General]\nzoom=150\n") << "zoom"
+                                     << "125" << true << QByteArray("[General]\nzoom=125\n") << "";
+    QTest::newRow("stray fresh lock file")
+        << "lock-file" << QByteArray("[General]\nzoom=150\n") << "zoom"
+        << "125" << true << QByteArray("[General]\nzoom=125\n") << "";
+    QTest::newRow("folder held by another")
+        << "held" << QByteArray("[General]\nzoom=150\n") << "zoom"
+        << "125" << false << QByteArray("[General]\nzoom=150\n")
+        << "настройка не сохранена: папка %2 занята";
+    QTest::newRow("disk full") << "full" << QByteArray("[General]\nzoom=150\n# a long comment\n")
+                               << "zoom"
+                               << "125" << false
+                               << QByteArray("[General]\nzoom=150\n# a long comment\n")
+                               << "настройка не сохранена: %1 не записан";
+    QTest::newRow("no home") << "no home" << QByteArray() << "zoom"
+                             << "125" << false << QByteArray("(none)")
+                             << "настройка не сохранена: нет домашней папки (HOME)";
+    QTest::newRow("relative home") << "relative home" << QByteArray() << "zoom"
+                                   << "125" << false << QByteArray("(none)")
+                                   << "настройка не сохранена: нет домашней папки (HOME)";
+}
+
+void TestCore::settingsFile() {
+    QFETCH(QString, kind);
+    QFETCH(QByteArray, before);
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    QFETCH(bool, stored);
+    QFETCH(QByteArray, after);
+    QFETCH(QString, notice);
+
+    ContentFiles f; // its own configuration folder
+    Notices notices;
+    const QString path = base::settings::path();
+    const QString dir = QFileInfo(path).path();
+    QVERIFY(path.startsWith(QDir::tempPath()));
+    const bool homeless = kind == "no home" || kind == "relative home";
+    if (!homeless) QVERIFY(QDir().mkpath(dir));
+    const QByteArray name = QFile::encodeName(path);
+    const auto write = [](const QString& file, const QByteArray& bytes) {
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+    };
+    if (kind != "missing" && kind != "directory" && kind != "pipe" && kind != "zero" &&
+        kind != "link" && !homeless)
+        write(path, before);
+    int held = -1;
+    if (kind == "read-only") {
+        QCOMPARE(chmod(name.constData(), 0444), 0);
+    } else if (kind == "directory") {
+        QVERIFY(QDir().mkpath(path));
+    } else if (kind == "pipe") {
+        QCOMPARE(mkfifo(name.constData(), 0600), 0);
+    } else if (kind == "zero") {
+        QVERIFY(QFile::link("/dev/zero", path));
+    } else if (kind == "link") {
+        write(dir + "/real.conf", before);
+        QVERIFY(QFile::link(dir + "/real.conf", path));
+    } else if (kind == "lock-directory") {
+        QVERIFY(QDir().mkpath(path + ".lock"));
+    } else if (kind == "lock-pipe") {
+        QCOMPARE(mkfifo(QFile::encodeName(path + ".lock").constData(), 0600), 0);
+    } else if (kind == "lock-file") {
+        write(path + ".lock", QByteArray::number(getpid()) + "\npsograf\n");
+    } else if (kind == "held") {
+        held = open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY);
+        QCOMPARE(flock(held, LOCK_EX | LOCK_NB), 0);
+    }
+    const QByteArray home = qgetenv("HOME");
+    if (kind == "no home") {
+        qunsetenv("XDG_CONFIG_HOME");
+        qunsetenv("HOME");
+    } else if (kind == "relative home") {
+        qputenv("XDG_CONFIG_HOME", "config");
+        qputenv("HOME", "home");
+    }
+    struct stat old = {};
+    stat(name.constData(), &old);
+
+    rlimit limit = {};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    if (kind == "full") {
+        rlimit small = limit;
+        small.rlim_cur = 8; // no room for the new file
+        setrlimit(RLIMIT_FSIZE, &small);
+    }
+    QElapsedTimer timer;
+    timer.start();
+    const bool result = base::settings::store(key, value);
+    const qint64 took = timer.elapsed();
+    const bool again = base::settings::store(key, value);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, oldSignal);
+    if (held >= 0) close(held);
+    if (homeless) qputenv("HOME", home);
+
+    QCOMPARE(result, stored);
+    QVERIFY2(took < 2000, qPrintable(QString("%1 ms").arg(took))); // never waits for long
+    if (kind == "link") {
+        QVERIFY(QFileInfo(path).isSymLink());
+        QCOMPARE(bytesOf(dir + "/real.conf"), after);
+    } else if (!homeless) {
+        // A pipe is never opened here either: it would wait for a writer.
+        QCOMPARE(QFileInfo(path).isFile() ? bytesOf(path) : QByteArray("(none)"), after);
+    } else { // nothing written anywhere, least of all in the content folder
+        QCOMPARE(QDir(f.root()).entryList({"config", "home", ".config"},
+                                          QDir::AllEntries | QDir::Hidden),
+                 QStringList());
+    }
+    if (after == before && kind == "file") {
+        struct stat now = {};
+        stat(name.constData(), &now);
+        QCOMPARE(now.st_ino, old.st_ino); // not even written again
+        QCOMPARE(now.st_mtim.tv_nsec, old.st_mtim.tv_nsec);
+    }
+    // Nothing left behind but what was there.
+    QStringList left = QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
+    left.removeAll("psograf.conf");
+    left.removeAll("psograf.conf.lock");
+    left.removeAll("real.conf");
+    QCOMPARE(left, QStringList());
+    // Said once, however often it recurs.
+    QCOMPARE(again, stored);
+    if (notice.isEmpty()) {
+        QCOMPARE(notices.said, QStringList());
+    } else {
+        QCOMPARE(notices.said.size(), 1);
+        QVERIFY2(notices.said[0].startsWith(QString(notice).replace("%1", path).replace("%2", dir)),
+                 qPrintable(notices.said[0]));
+    }
+    if (kind == "read-only") chmod(name.constData(), 0644);
+    if (kind == "directory") QDir(path).removeRecursively();
+}
+
+void TestCore::settingsFromTwoCopies() {
+    ContentFiles f;
+    Notices notices;
+    const QString path = base::settings::path();
+    // What another copy saved since this one last wrote is read again and kept.
+    QVERIFY(base::settings::store("zoom", "125"));
+    {
+        QFile other(path);
+        QVERIFY(other.open(QIODevice::Append));
+        other.write("night=1\n; the other copy's\n");
+    }
+    QVERIFY(base::settings::store("zoom", "150"));
+    QCOMPARE(bytesOf(path), QByteArray("[General]\nzoom=150\nnight=1\n; the other copy's\n"));
+    QCOMPARE(base::settings::value("night"), QString("1"));
+    QCOMPARE(base::settings::value("zoom"), QString("150"));
+    QVERIFY(base::settings::value("missing").isNull());
+
+    // Two saving at once, each its own key, take turns: neither loses the other's.
+    const auto saver = [](const char* key) {
+        for (int i = 1; i <= 40; ++i)
+            for (int attempt = 0; attempt < 50 && !base::settings::store(key, QString::number(i));
+                 ++attempt) {
+            }
+    };
+    std::thread a(saver, "a"), b(saver, "b");
+    a.join();
+    b.join();
+    QCOMPARE(base::settings::value("a"), QString("40"));
+    QCOMPARE(base::settings::value("b"), QString("40"));
+    QCOMPARE(base::settings::value("night"), QString("1"));
 }
 
 QTEST_MAIN(TestCore)

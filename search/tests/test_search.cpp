@@ -206,6 +206,28 @@ void TestSearch::wordForms_data() {
     QTest::newRow("query hyphenated, text apart")
         << "чихуа-хуа "
         << "Это чихуа хуа." << QStringList{"чихуа", "хуа"};
+
+    // Characters that show nothing split no word, in the query or in the text.
+    QTest::newRow("soft hyphen in the query") << "кле\u00ADщ "
+                                              << "Осмотрите клещи. Кле щи." << QStringList{"клещи"};
+    QTest::newRow("zero-width space in the query")
+        << "кле\u200Bщ "
+        << "Осмотрите клещи. Кле щи." << QStringList{"клещи"};
+    QTest::newRow("joiners and byte order mark in the query")
+        << "\uFEFFкле\u200Dщ\u2060 "
+        << "Осмотрите клещи." << QStringList{"клещи"};
+    QTest::newRow("zero-width space in the typed word")
+        << "кле\u200Bщ"
+        << "Осмотрите клещи." << QStringList{"клещи"};
+    QTest::newRow("soft hyphen in the text")
+        << "клещ "
+        << "Осмотрите кле\u00ADщи." << QStringList{"кле\u00ADщи"};
+    QTest::newRow("soft hyphens in both")
+        << "ов\u00ADчар\u00ADка "
+        << "Немецкая ов\u00ADчарка." << QStringList{"ов\u00ADчарка"};
+    QTest::newRow("soft hyphen at a word's end ends it")
+        << "клещи "
+        << "Осмотрите клещи\u00AD." << QStringList{"клещи"};
 }
 
 void TestSearch::wordForms() {
@@ -378,6 +400,11 @@ void TestSearch::typos_data() {
     QTest::newRow("two edits") << "лаброднр " << QStringList{} << "";
     QTest::newRow("an optional word is never retried")
         << "лабрадор завести" << QStringList{"Лечение › Лабрадор"} << "";
+    // The retry's work grows with the word: one longer than every word of the content by
+    // more than a letter cannot be any of them with one edit, and is not retried.
+    QTest::newRow("as long as the longest word and one more")
+        << "лабрадорр" << QStringList{"Лечение › Лабрадор"} << "лабрадор";
+    QTest::newRow("longer than every word of the content") << "лабродорами" << QStringList{} << "";
 }
 
 void TestSearch::typos() {
