@@ -6,9 +6,12 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QHash>
 #include <QLibrary>
 #include <cerrno>
 #include <future>
+#include <memory>
+#include <mutex>
 #include <sys/stat.h>
 
 namespace core {
@@ -36,12 +39,17 @@ StartSound loadPlayer(const QString& directory) {
                                 .arg(QFile::encodeName(file).size())
                           : QStringLiteral("не найден в %1").arg(directory));
     if (!S_ISREG(st.st_mode)) return silent(QStringLiteral("в %1 не обычный файл").arg(directory));
-    // Never unloaded: effects made by it may outlive any one channel. Kept reachable from
-    // here for the whole run.
-    static QLibrary* library = nullptr;
-    library = new QLibrary(file);
+    // Never unloaded: effects made by it may outlive any one channel. One object per file,
+    // kept reachable from here for the whole run; one that failed to load is let go.
+    static std::mutex lock;
+    static auto* const loaded = new QHash<QString, QLibrary*>;
+    const std::lock_guard hold(lock);
+    if (QLibrary* library = loaded->value(file))
+        return reinterpret_cast<StartSound>(library->resolve("psograf_start_sound"));
+    auto library = std::make_unique<QLibrary>(file);
     const auto start = reinterpret_cast<StartSound>(library->resolve("psograf_start_sound"));
     if (!start) return silent(QStringLiteral("не загружается: %1").arg(library->errorString()));
+    loaded->insert(file, library.release());
     return start;
 }
 
