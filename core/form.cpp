@@ -10,6 +10,7 @@
 #include "core/night.h"
 #include "core/zoom.h"
 
+#include <QAbstractSpinBox>
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QCloseEvent>
@@ -181,8 +182,10 @@ private:
 
 QAccessibleInterface* accessibleFactory(const QString&, QObject* object) {
     if (auto* form = qobject_cast<FormBase*>(object)) return new FormAccessible(form);
-    // Every one-line field, in a window of the program or in one of Qt's dialogs.
+    // Every one-line field and spin box, in a window of the program or in one of Qt's
+    // dialogs (a print dialog's).
     if (auto* field = qobject_cast<QLineEdit*>(object)) return lineFieldAccessible(field);
+    if (auto* spin = qobject_cast<QAbstractSpinBox*>(object)) return spinFieldAccessible(spin);
     auto* widget = qobject_cast<QWidget*>(object);
     if (!widget || widget->isWindow() || !formOf(widget)) return nullptr;
     if (auto* label = qobject_cast<PressableLabel*>(object); label && label->isPressable())

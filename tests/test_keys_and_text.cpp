@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QSet>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -147,6 +148,7 @@ private slots:
     void oneLineFieldAnswersEveryOffset_data();
     void oneLineFieldAnswersEveryOffset();
     void everyOneLineFieldIsAnswered();
+    void spinBoxAnswers();
     void topicFromTheSearchIsHeard();
 };
 
@@ -634,19 +636,46 @@ void TestKeysAndText::everyOneLineFieldIsAnswered() {
     searchField(f->program());
     helpField(f->program());
     QStringList fields;
-    for (QWidget* w : QApplication::allWidgets())
-        if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+    for (QWidget* w : QApplication::allWidgets()) {
+        auto* edit = qobject_cast<QLineEdit*>(w);
+        auto* spin = qobject_cast<QAbstractSpinBox*>(w);
+        if (edit || spin) {
             fields << w->window()->objectName() + "/" + w->objectName();
-            if (edit->text().isEmpty()) edit->setText("клещ");
-            auto* read = QAccessible::queryAccessibleInterface(edit)->textInterface();
+            if (edit && edit->text().isEmpty()) edit->setText("клещ");
+            auto* read = QAccessible::queryAccessibleInterface(w)->textInterface();
             QVERIFY(read);
             Watchdog guard(fields.last());
             int start = -7, end = -7;
             read->textAtOffset(read->characterCount(), QAccessible::WordBoundary, &start, &end);
             QCOMPARE(end, read->characterCount());
         }
+    }
     fields.sort();
     QCOMPARE(fields.join(", "), "Form5/Text1, SearchWindow/Text1");
+}
+
+// A spin box (a print dialog has them): its value, and its text answered as a one-line
+// field's, the word at the end included (Qt 6.4's own spin box interface reads its text
+// through Qt's line edit interface, which never answers that).
+void TestKeysAndText::spinBoxAnswers() {
+    auto f = started("Тема"); // the windows install the program's interfaces
+    QVERIFY(f);
+    QSpinBox spin;
+    spin.setRange(1, 999);
+    spin.setValue(150);
+    QAccessibleInterface* box = QAccessible::queryAccessibleInterface(&spin);
+    QVERIFY(box && box->valueInterface() && box->textInterface());
+    QCOMPARE(box->role(), QAccessible::SpinBox);
+    QCOMPARE(box->text(QAccessible::Value), QString("150"));
+    Watchdog guard("spin box");
+    QStringList heard;
+    for (const int offset : {3, -1, 0})
+        heard << answer(box->textInterface(), offset, QAccessible::WordBoundary, 0);
+    heard << answer(box->textInterface(), 3, QAccessible::LineBoundary, 0);
+    QCOMPARE(heard.join(", "), QString("150 0-3, 150 0-3, 150 0-3, 150 0-3"));
+    box->valueInterface()->setCurrentValue(7);
+    QCOMPARE(spin.value(), 7);
+    QCOMPARE(box->valueInterface()->maximumValue().toInt(), 999);
 }
 
 // Enter on a topic found by the search: the reader opens with its text focused and named by
