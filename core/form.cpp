@@ -4,6 +4,7 @@
 #include "base/contentfiles.h"
 #include "base/failure.h"
 #include "base/units.h"
+#include "core/announce.h"
 #include "core/controls.h"
 #include "core/linefield.h"
 #include "core/look.h"
@@ -165,13 +166,9 @@ public:
         if (action == pressAction() && usable())
             QMetaObject::invokeMethod(label(), &PressableLabel::press, Qt::QueuedConnection);
     }
-    QStringList keyBindingsForAction(const QString& action) const override {
-        QStringList keys;
-        if (action == pressAction())
-            for (const QKeyCombination key : label()->keys())
-                keys << QKeySequence(key).toString(QKeySequence::NativeText);
-        return keys;
-    }
+    // The description names the keys in words («Клавиша Enter»); a key binding as well
+    // would be said a second time after it.
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
 private:
     bool usable() const {
@@ -186,6 +183,7 @@ QAccessibleInterface* accessibleFactory(const QString&, QObject* object) {
     // dialogs (a print dialog's).
     if (auto* field = qobject_cast<QLineEdit*>(object)) return lineFieldAccessible(field);
     if (auto* spin = qobject_cast<QAbstractSpinBox*>(object)) return spinFieldAccessible(spin);
+    if (QAccessibleInterface* message = announcementAccessible(object)) return message;
     auto* widget = qobject_cast<QWidget*>(object);
     if (!widget || widget->isWindow() || !formOf(widget)) return nullptr;
     if (auto* label = qobject_cast<PressableLabel*>(object); label && label->isPressable())

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/night.h"
 
+#include "core/announce.h"
 #include "core/form.h"
 #include "core/look.h"
 #include "core/pictures.h"
@@ -119,6 +120,7 @@ void choose(bool on, PictureCache& pictures) {
     chosenNow = true;
     setOn(on, pictures);
     if (storedChoice() != on) storeChoice(on);
+    announce(on ? QStringLiteral("Ночной режим") : QStringLiteral("Дневной режим"));
 }
 
 void toggle(PictureCache& pictures) {

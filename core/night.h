@@ -23,7 +23,8 @@ inline constexpr QKeyCombination Key = Qt::CTRL | Qt::SHIFT | Qt::Key_N;
 bool isKey(const QKeyEvent* event);
 
 bool isOn();
-// The reader's choice: every window switches, and the choice is remembered.
+// The reader's choice: every window switches, and the choice is remembered. A screen reader
+// hears the mode («Ночной режим», «Дневной режим»).
 void choose(bool on, PictureCache& pictures);
 void toggle(PictureCache& pictures);
 

@@ -3,6 +3,7 @@
 
 #include "base/settingsfile.h"
 #include "base/units.h"
+#include "core/announce.h"
 #include "core/form.h"
 #include "core/pictures.h"
 
@@ -77,9 +78,12 @@ int target(Step step) {
 
 void take(Step step, PictureCache& pictures) {
     const int to = target(step);
-    if (!to) return;
-    setPercent(to, pictures);
-    base::settings::store(Key, QString::number(to));
+    if (to) {
+        setPercent(to, pictures);
+        base::settings::store(Key, QString::number(to));
+    }
+    // A screen reader hears the size, where the focus is; at an end, the size that stays.
+    announce(QStringLiteral("%1 %").arg(current));
 }
 
 void startAtRemembered() {

@@ -28,7 +28,7 @@ int percent();
 // screen's available area.
 int target(Step step);
 // Takes the step if it is offered: every window is laid out anew, and the zoom is
-// remembered.
+// remembered. A screen reader hears the zoom then in effect («150 %», core/announce.h).
 void take(Step step, PictureCache& pictures);
 
 // Start-up, before any picture is read or window made: the remembered zoom.

@@ -38,6 +38,10 @@ Form3::Form3(ProgramValues& values, Navigator& navigator)
     Label3->setPressable(true);
     bindKeys(Label2, {Qt::Key_Return, Qt::Key_Enter}, QStringLiteral("Клавиша Enter"));
     bindKeys(Label3, {Qt::Key_Escape}, QStringLiteral("Клавиша Escape"));
+    // A screen reader says the question when the window appears, before Tab reaches the
+    // answers: it names them and their keys too.
+    Label1->setAccessibleName(
+        QStringLiteral("Вы действительно хотите выйти? ДА, клавиша Enter. НЕТ, клавиша Escape."));
     setAccessibleName(QStringLiteral("Выход"));
     setAccessibleRole(QAccessible::AlertMessage);
     for (Label* choice : {Label2, Label3})

@@ -32,6 +32,11 @@ constexpr std::array<QRect, carousel::SlotCount> PhotoBoxes = {{
     {6840, 5280, 2295, 1695},
 }};
 
+const QString Hint = QStringLiteral(
+    "Клавиши от 1 до 6 открывают пункты меню, F1 справку, Escape выход, Ctrl+M сворачивает. "
+    "Поиск по справочнику Ctrl+F, любая буква или меню правой кнопки мыши. Ночной режим "
+    "Ctrl+Shift+N.");
+
 constexpr double ItemPoints = 12;
 constexpr double LitItemPoints = 16;
 
@@ -39,11 +44,10 @@ constexpr double LitItemPoints = 16;
 
 Form2::Form2(ProgramValues& values, Navigator& navigator, core::StartupHandoff& startup)
     : FormBase(values, navigator, QStringLiteral("Form2"), Look), m_startup(startup) {
-    setAccessibleName(QStringLiteral("Пёсограф — главное меню"));
-    setAccessibleDescription(
-        QStringLiteral("Клавиши 1–6 открывают пункты меню, F1 — справку, Escape — выход. Поиск по "
-                       "справочнику: Ctrl+F, любая буква или меню правой кнопки мыши. Ночной "
-                       "режим: Ctrl+Shift+N."));
+    // Names and descriptions in words and commas: a screen reader at its usual level reads a
+    // dash or a colon aloud.
+    setAccessibleName(QStringLiteral("Пёсограф, главное меню"));
+    setAccessibleDescription(Hint);
     allowSearch();
     buildControls();
 }
@@ -72,9 +76,10 @@ void Form2::buildControls() {
         return new Image(s, QString::fromLatin1(name), r, Image::Sizing::Stretch, QString(),
                          QStringLiteral("Фото собаки"));
     };
-    const auto button = [&](const char* name, QRect r, const char* tooltip) {
+    const auto button = [&](const char* name, QRect r, const char* tooltip,
+                            const char* accessibleName = "") {
         return new Image(s, QString::fromLatin1(name), r, Image::Sizing::Stretch,
-                         QString::fromUtf8(tooltip), QString());
+                         QString::fromUtf8(tooltip), QString::fromUtf8(accessibleName));
     };
     const auto frame = [&](const char* name, QRect r, quint32 color) {
         return new Shape(s, QString::fromLatin1(name), r, 10, color);
@@ -90,6 +95,8 @@ void Form2::buildControls() {
     Label7 =
         new Label(s, QStringLiteral("Label7"), {2640, 240, 3375, 375}, QStringLiteral("Пёсограф"),
                   designFont(QStringLiteral("Courier New"), 12, true), colors::Blue, Qt::AlignLeft);
+    // The keys stay readable here once the window no longer says them (changeEvent).
+    Label7->setAccessibleDescription(Hint);
     auto* rule =
         new Line(s, QStringLiteral("Line1(6)"), {2640, 840}, {9240, 840}, 10, colors::Green);
     auto* frame4 = frame("Shape1(4)", PhotoBoxes[4], 0x00C0C0);
@@ -97,7 +104,8 @@ void Form2::buildControls() {
     auto* frame3 = frame("Shape1(3)", PhotoBoxes[3], 0x80FFFF);
     Image6 = photo("Image6", PhotoBoxes[3]);
     auto* frame2 = frame("Shape1(2)", PhotoBoxes[1], 0x80FFFF);
-    Image2 = button("Image2", {6600, 120, 615, 540}, "Вызов меню Справка");
+    // Heard by what it opens; the tooltip stays the design's.
+    Image2 = button("Image2", {6600, 120, 615, 540}, "Вызов меню Справка", "Справка");
     Image1 = button("Image1", {8520, 120, 615, 540}, "Выход");
     auto* line5 = underline("Line1(5)", 6120, 9240, 4560);
     auto* line4 = underline("Line1(4)", 5640, 9120, 3960);
@@ -143,9 +151,11 @@ void Form2::buildControls() {
         const QString* lit;
         QList<QKeyCombination> keys;
         const char* keyNames;
-    } buttons[] = {{Image1, &Form2::Image1_Click, &ExitLit, {Qt::Key_Escape}, "Клавиша Escape"},
-                   {Image2, &Form2::Image2_Click, &HelpLit, {Qt::Key_F1}, "Клавиша F1"},
-                   {Image8, &Form2::Image8_Click, &MinimiseLit, {}, nullptr}};
+    } buttons[] = {
+        {Image1, &Form2::Image1_Click, &ExitLit, {Qt::Key_Escape}, "Клавиша Escape"},
+        {Image2, &Form2::Image2_Click, &HelpLit, {Qt::Key_F1}, "Клавиша F1"},
+        // Not the design's: a key for a reader who cannot aim at the button.
+        {Image8, &Form2::Image8_Click, &MinimiseLit, {Qt::CTRL | Qt::Key_M}, "Клавиши Ctrl+M"}};
     for (const auto& b : buttons) {
         Image* image = b.button;
         const auto click = b.click;
@@ -156,7 +166,7 @@ void Form2::buildControls() {
             base::guarded([&] { image->setPicture(m_values.pictures.get(*lit)); });
         });
         image->setPressable(true);
-        if (b.keyNames) bindKeys(image, b.keys, QString::fromUtf8(b.keyNames));
+        bindKeys(image, b.keys, QString::fromUtf8(b.keyNames));
     }
     connect(Timer1, &QTimer::timeout, this, [this] { base::guarded([&] { Timer1_Timer(); }); });
 }
@@ -327,6 +337,16 @@ void Form2::contextMenuEvent(QContextMenuEvent* event) {
     // A menu is a window of its own: it takes the night's palette itself.
     if (night::isOn()) menu.setPalette(nightPalette());
     menu.exec(event->globalPos());
+}
+
+// A screen reader says a window's description each time the window comes back (after every
+// Escape from a section or the exit question): the keys are said when the menu first
+// appears, and afterwards only the title holds them.
+void Form2::changeEvent(QEvent* event) {
+    FormBase::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow() &&
+        !accessibleDescription().isEmpty())
+        setAccessibleDescription(QString());
 }
 
 void Form2::Form_CloseRequest() {

@@ -65,6 +65,7 @@ protected:
     bool Form_KeyPress(const QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void Form_CloseRequest() override;
+    void changeEvent(QEvent* event) override;
 
 private:
     core::StartupHandoff& m_startup;

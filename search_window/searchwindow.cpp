@@ -4,6 +4,7 @@
 #include "base/contentfiles.h"
 #include "base/failure.h"
 #include "base/units.h"
+#include "core/announce.h"
 #include "core/look.h"
 #include "formats/catalogfile.h"
 #include "formats/topicfile.h"
@@ -27,6 +28,8 @@ const QString CatalogueLabel = QStringLiteral("Каталог пород");
 const QString Partial = QStringLiteral(" (не все слова)");
 // How long an answer may take before the window says it is searching.
 constexpr int SearchingDelayMs = 150;
+// How long typing pauses before a screen reader hears the count.
+constexpr int PauseMs = 700;
 
 QList<Section> sections() {
     QList<Section> list;
@@ -54,6 +57,11 @@ QString foundLine(const Answer& answer) {
                    .arg(answer.unfound.join(QStringLiteral(", ")), line);
     return line;
 }
+
+// The same, as speech says it: «Найдено 17», with no colon read aloud.
+QString spoken(const QString& line) {
+    return QString(line).replace(QStringLiteral(": "), QStringLiteral(" "));
+}
 } // namespace
 
 SearchWindow::SearchWindow(ProgramValues& values, Navigator& navigator)
@@ -74,7 +82,7 @@ SearchWindow::SearchWindow(ProgramValues& values, Navigator& navigator)
     Text1->setPlaceholderText(QStringLiteral("Слово или несколько слов"));
     Text1->setAccessibleName(QStringLiteral("Искать"));
     Text1->setAccessibleDescription(
-        QStringLiteral("Результаты обновляются при вводе; Enter открывает первый, "
+        QStringLiteral("Результаты обновляются при вводе, Enter открывает первый, "
                        "стрелка вниз переходит к списку, Escape возвращает назад"));
     Text1->setClearButtonEnabled(true);
     if (auto* clear = Text1->findChild<QToolButton*>())
@@ -124,8 +132,10 @@ SearchWindow::SearchWindow(ProgramValues& values, Navigator& navigator)
 
     m_searching.setSingleShot(true);
     m_searching.setInterval(SearchingDelayMs);
-    connect(&m_searching, &QTimer::timeout, this,
-            [this] { Label8->setText(QStringLiteral("Поиск…")); });
+    connect(&m_searching, &QTimer::timeout, this, [this] { showFound(QStringLiteral("Поиск…")); });
+    m_pause.setSingleShot(true);
+    m_pause.setInterval(PauseMs);
+    connect(&m_pause, &QTimer::timeout, this, [this] { base::guarded([&] { sayFound(); }); });
     connect(&m_searcher, &Searcher::answered, this,
             [this](const QString& query, const Answer& answer) {
                 base::guarded([&] { showAnswer(query, answer); });
@@ -164,6 +174,8 @@ void SearchWindow::Form_Activate() {
 
 void SearchWindow::Text1_Change() {
     m_gone = QString();
+    m_said = false;
+    m_pause.start();
     if (Text1->text().trimmed().isEmpty()) {
         m_searcher.search(QString()); // any search running gives way
         m_searching.stop();
@@ -178,7 +190,9 @@ void SearchWindow::Text1_Change() {
 void SearchWindow::showAnswer(const QString& query, const Answer& answer) {
     m_searching.stop();
     const bool empty = query.trimmed().isEmpty();
-    Label8->setText(empty ? QString() : foundLine(answer));
+    showFound(empty ? QString() : foundLine(answer));
+    m_foundFor = query;
+    if (!m_pause.isActive()) sayFound(); // typing paused before the answer came
     const QString unreadable = answer.unreadable.isEmpty()
                                    ? QString()
                                    : QStringLiteral("Не удалось прочитать: %1")
@@ -207,17 +221,19 @@ void SearchWindow::showAnswer(const QString& query, const Answer& answer) {
         emit answerShown();
         return;
     }
+    // The note «Ничего не найдено» shows as an entry; Tab passes it by, as Down does.
+    List1->setFocusPolicy(m_results.isEmpty() ? Qt::ClickFocus : Qt::StrongFocus);
     if (m_results.isEmpty()) {
-        // An entry like the results, so that it can be reached and read out.
         List1->addItem(NothingFound);
         emit answerShown();
         return;
     }
     for (const Result& r : std::as_const(m_results)) {
         auto* item = new QListWidgetItem(r.label + (r.partial ? Partial : QString()), List1);
-        // Read out with a pause between the section and the title.
+        // Read out with a pause between the section and the title (a comma: a colon would
+        // be read aloud).
         item->setData(Qt::AccessibleTextRole,
-                      r.source + QStringLiteral(": ") + r.title +
+                      r.source + QStringLiteral(", ") + r.title +
                           (r.partial ? QStringLiteral(", не все слова") : QString()));
         if (r.partial) item->setForeground(partialText());
     }
@@ -227,6 +243,21 @@ void SearchWindow::showAnswer(const QString& query, const Answer& answer) {
     else
         highlightFirst(true);
     emit answerShown();
+}
+
+void SearchWindow::showFound(const QString& line) {
+    Label8->setText(line);
+    Label8->setAccessibleName(spoken(line));
+}
+
+// Once typing has paused, a screen reader hears what the answer to the field's text found,
+// the focus staying in the field.
+void SearchWindow::sayFound() {
+    if (m_said || !Text1->hasFocus() || m_foundFor != Text1->text() ||
+        Text1->text().trimmed().isEmpty())
+        return;
+    m_said = true;
+    announce(m_results.isEmpty() ? NothingFound : Label8->accessibleName());
 }
 
 void SearchWindow::highlightFirst(bool on) {
@@ -318,6 +349,8 @@ void SearchWindow::leave() {
 // What the last search held goes; the indexes stay for the next time.
 void SearchWindow::forgetAnswer() {
     m_searching.stop();
+    m_pause.stop();
+    m_foundFor = QString();
     m_results = {};
     m_stamps.clear();
     List1->clear();
@@ -334,6 +367,11 @@ void SearchWindow::Form_MouseMove() {
 // From the field: Enter opens the highlighted result, Down moves into the list.
 bool SearchWindow::Form_KeyPress(const QKeyEvent* key) {
     if (!Text1->hasFocus() || !List1->count()) return false;
+    // «Ничего не найдено» is no result to go to: Down says it again, the focus stays.
+    if (m_results.isEmpty() && key->key() == Qt::Key_Down) {
+        announce(NothingFound);
+        return true;
+    }
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
         List1_DblClick();
         return true;

@@ -7,7 +7,8 @@
 // Searching runs on a thread of its own (search/searcher.h): the field takes every key at
 // once, and each key's search replaces the one before. While the reader types, the first
 // result is highlighted but not made current, so a screen reader stays in the field; Down
-// goes into the list on that result.
+// goes into the list on that result. Once typing pauses, a screen reader hears how many were
+// found, or that nothing was.
 #pragma once
 
 #include "base/text.h"
@@ -63,6 +64,9 @@ protected:
 
 private:
     void showAnswer(const QString& query, const Answer& answer);
+    // The line of what was found (Label8), and what a screen reader hears of it.
+    void showFound(const QString& line);
+    void sayFound();
     // The result Enter opens: the current one, or the highlighted first one.
     int chosenRow() const;
     void highlightFirst(bool on);
@@ -80,6 +84,9 @@ private:
     // read again to check a result before it is opened.
     QHash<QString, std::optional<base::FileStamp>> m_stamps;
     QTimer m_searching; // says «Поиск…» when an answer is slow to come
+    QTimer m_pause;     // runs while typing goes on
+    QString m_foundFor; // the query whose answer Label8 gives
+    bool m_said = false;
     QMetaObject::Connection m_focusWatch;
 };
 

@@ -3,6 +3,7 @@
 // wrap and show whole, Qt's own texts in Russian, and what a screen reader reads of the
 // one-line fields.
 #include "catalogue/form1.h"
+#include "core/announce.h"
 #include "dialogs/form3.h"
 #include "dialogs/form5.h"
 #include "main_window/form2.h"
@@ -128,6 +129,50 @@ QString answer(QAccessibleTextInterface* text, int offset, QAccessible::TextBoun
     return QString("%1 %2-%3").arg(got).arg(start).arg(end);
 }
 
+QString roleName(QAccessible::Role role) {
+    switch (role) {
+    case QAccessible::Window:
+        return "window";
+    case QAccessible::Dialog:
+        return "dialog";
+    case QAccessible::AlertMessage:
+        return "alert";
+    case QAccessible::Button:
+        return "button";
+    case QAccessible::StaticText:
+        return "label";
+    case QAccessible::Graphic:
+        return "image";
+    case QAccessible::EditableText:
+        return "text";
+    case QAccessible::List:
+        return "list";
+    case QAccessible::ListItem:
+        return "entry";
+    default:
+        return QString::number(role, 16);
+    }
+}
+
+// What a screen reader finds of an accessible object: «name role [description] {keys}».
+QString heardOf(QAccessibleInterface* object) {
+    QString line = object->text(QAccessible::Name) + " " + roleName(object->role());
+    if (const QString d = object->text(QAccessible::Description); !d.isEmpty())
+        line += " [" + d + "]";
+    if (QAccessibleActionInterface* action = object->actionInterface())
+        for (const QString& name : action->actionNames())
+            if (const QStringList keys = action->keyBindingsForAction(name); !keys.isEmpty())
+                line += " {" + keys.join(", ") + "}";
+    return line;
+}
+
+// Types text into what has the focus, a key at a time.
+void typeText(const QString& text) {
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, QString(c),
+                            Qt::NoModifier);
+}
+
 } // namespace
 
 class TestKeysAndText : public QObject {
@@ -150,6 +195,10 @@ private slots:
     void everyOneLineFieldIsAnswered();
     void spinBoxAnswers();
     void topicFromTheSearchIsHeard();
+    void heardInEachWindow_data();
+    void heardInEachWindow();
+    void saidWithoutMovingTheFocus_data();
+    void saidWithoutMovingTheFocus();
 };
 
 void TestKeysAndText::keyDoesWhatTheClickDoes_data() {
@@ -382,18 +431,18 @@ void TestKeysAndText::focusByKeyboard_data() {
     const QString quiet = "shown: Form2; reader: ; sounds: ; endings: none";
     QTest::newRow("menu: Tab in the order of the screen")
         << menu << QStringList(10, "Tab")
-        << "Вызов меню Справка*, Свернуть*, Выход*, Физиология собаки*, Как выбрать собаку*, "
+        << "Справка*, Свернуть*, Выход*, Физиология собаки*, Как выбрать собаку*, "
            "Кормление и обустройство*, Лечение собаки*, Дрессировка собак*, Каталог пород*, "
-           "Вызов меню Справка* | " +
+           "Справка* | " +
                quiet;
     QTest::newRow("menu: arrows") << menu
                                   << QStringList{"Up", "Down", "Down", "Right", "Left", "Backtab"}
-                                  << "Каталог пород*, Вызов меню Справка*, Свернуть*, Выход*, "
-                                     "Свернуть*, Вызов меню Справка* | " +
+                                  << "Каталог пород*, Справка*, Свернуть*, Выход*, "
+                                     "Свернуть*, Справка* | " +
                                          quiet;
     QTest::newRow("menu: Space presses the item")
         << menu << QStringList{"Tab", "Tab", "Tab", "Tab", "Space"}
-        << "Вызов меню Справка*, Свернуть*, Выход*, Физиология собаки*, Тема (Текст темы) | "
+        << "Справка*, Свернуть*, Выход*, Физиология собаки*, Тема (Текст темы) | "
            "shown: Form4; "
            "reader: Физиология собаки; sounds: check.wav; endings: none";
     QTest::newRow("menu: no mark, nothing pressed")
@@ -702,6 +751,180 @@ void TestKeysAndText::topicFromTheSearchIsHeard() {
     QCOMPARE(reader->Label1_1->text(), QString("Удод"));
     QCOMPARE(state(*f), "shown: Form4; reader: Как выбрать собаку; sounds: check.wav stat.wav; "
                         "endings: none");
+}
+
+// What a screen reader finds in each window: the window, then its controls in reading order,
+// each a list's first two entries after it. Names and descriptions say in words and commas
+// what a dash, a colon or a semicolon would have it read aloud («Пёсограф длинное тире
+// главное меню»), and a key is named once, in the description, not again as the press
+// action's key.
+void TestKeysAndText::heardInEachWindow_data() {
+    QTest::addColumn<Opening>("open");
+    QTest::addColumn<QString>("heard");
+    const auto search = [](const QString& query) {
+        return Opening([query](Program* p) {
+            p->openSearch(*p->Form2(), QString());
+            settle();
+            QSignalSpy answered(p->searchWindow(), &search::SearchWindow::answerShown);
+            typeText(query);
+            QTRY_VERIFY(answered.count() > 0 &&
+                        p->searchWindow()->Label8->text() != QString("Поиск…"));
+        });
+    };
+    const QString hint = "Клавиши от 1 до 6 открывают пункты меню, F1 справку, Escape выход, "
+                         "Ctrl+M сворачивает. Поиск по справочнику Ctrl+F, любая буква или "
+                         "меню правой кнопки мыши. Ночной режим Ctrl+Shift+N.";
+    const QString back = "Вернуться в Главное меню button [Клавиши Escape или Alt+Стрелка влево]";
+    QTest::newRow("main menu") << Opening([](Program*) {})
+                               << "Пёсограф, главное меню window [" + hint +
+                                      "] | Справка button [Клавиша F1] | "
+                                      "Свернуть button [Клавиши Ctrl+M] | "
+                                      "Выход button [Клавиша Escape] | Фото собаки image | "
+                                      "Пёсограф label [" +
+                                      hint +
+                                      "] | Физиология собаки button [Клавиша 2] | "
+                                      "Как выбрать собаку button [Клавиша 1] | "
+                                      "Фото собаки image | "
+                                      "Кормление и обустройство button [Клавиша 3] | "
+                                      "Лечение собаки button [Клавиша 4] | "
+                                      "Дрессировка собак button [Клавиша 5] | "
+                                      "Каталог пород button [Клавиша 6] | Фото собаки image | "
+                                      "Фото собаки image | Фото собаки image";
+    // Said when the menu first appears, not again each time it comes back.
+    QTest::newRow("main menu, back from a section")
+        << Opening([](Program* p) {
+               p->Form2()->Label4_Click();
+               settle();
+               p->Form4()->Image2_Click();
+           })
+        << "Пёсограф, главное меню window | Справка button [Клавиша F1] | "
+           "Свернуть button [Клавиши Ctrl+M] | Выход button [Клавиша Escape] | "
+           "Фото собаки image | Пёсограф label [" +
+               hint +
+               "] | Физиология собаки button [Клавиша 2] | "
+               "Как выбрать собаку button [Клавиша 1] | Фото собаки image | "
+               "Кормление и обустройство button [Клавиша 3] | "
+               "Лечение собаки button [Клавиша 4] | Дрессировка собак button [Клавиша 5] | "
+               "Каталог пород button [Клавиша 6] | Фото собаки image | Фото собаки image | "
+               "Фото собаки image";
+    QTest::newRow("exit question")
+        << Opening([](Program* p) { p->Form2()->Image1_Click(); })
+        << "Выход alert | ВЫХОД... label | "
+           "Вы действительно хотите выйти? ДА, клавиша Enter. НЕТ, клавиша Escape. label | "
+           "ДА button [Клавиша Enter] | НЕТ button [Клавиша Escape]";
+    QTest::newRow("reader") << Opening([](Program* p) { p->Form2()->Label4_Click(); })
+                            << "Лечение собаки window | Лечение собаки label | " + back +
+                                   " | Темы list |   Тема entry |   Удод entry | "
+                                   "Выберите тему label | Тема label | Тема text [Текст темы]";
+    QTest::newRow("catalogue") << Opening([](Program* p) { p->Form2()->Label6_Click(); })
+                               << "Каталог пород window | Каталог собачьих пород label | " + back +
+                                      " | Породы list |   Тема entry | Фото породы image | "
+                                      "Тема label | Описание породы text";
+    QTest::newRow("help") << Opening([](Program* p) { p->Form2()->Image2_Click(); })
+                          << "Справка dialog | Справка label | " + back +
+                                 " | Справка label | В справочнике собраны советы о том, как "
+                                 "выбрать собаку, воспитать и дрессировать её, правильно кормить "
+                                 "и ухаживать за ней, как помочь заболевшему питомцу, в том числе "
+                                 "домашними и народными средствами, и как обустроить место, где "
+                                 "живёт собака, а также много другой полезной информации. В "
+                                 "большом каталоге пород рассказано об истории, внешнем виде и "
+                                 "характере собак. label | Сайт автора button | "
+                                 "Адрес электронной почты text";
+    const QString searchTop =
+        "Поиск по справочнику window | Поиск по справочнику label | " + back +
+        " | Искать text [Результаты обновляются при вводе, Enter открывает первый, стрелка вниз "
+        "переходит к списку, Escape возвращает назад] | ";
+    const QString results = "Результаты поиска list [Enter или двойной щелчок открывает результат]";
+    QTest::newRow("search, found")
+        << search("удод")
+        << searchTop + "Найдено 5 label | " + results +
+               " |   Как выбрать собаку, Удод entry |   Физиология собаки, Удод entry | "
+               "Найденный отрывок text";
+    QTest::newRow("search, nothing") << search("зебра")
+                                     << searchTop + "Найдено 0 label | " + results +
+                                            " |   Ничего не найдено entry | Найденный отрывок text";
+}
+
+void TestKeysAndText::heardInEachWindow() {
+    QFETCH(Opening, open);
+    QFETCH(QString, heard);
+    auto f = started("Тема", "Удод");
+    QVERIFY(f);
+    open(f->program());
+    settle();
+    QWidget* window = QApplication::activeWindow();
+    QVERIFY(window);
+    QAccessibleInterface* form = QAccessible::queryAccessibleInterface(window);
+    QStringList lines{heardOf(form)};
+    for (int i = 0; i < form->childCount(); ++i) {
+        QAccessibleInterface* control = form->child(i);
+        lines << heardOf(control);
+        if (control->role() == QAccessible::List)
+            for (int row = 0; row < std::min(2, control->childCount()); ++row)
+                lines << "  " + heardOf(control->child(row));
+    }
+    for (const QString& line : std::as_const(lines))
+        for (const QChar c : QString("—–:;"))
+            QVERIFY2(!line.contains(c), qPrintable(line));
+    QCOMPARE(lines.join(" | "), heard);
+}
+
+// A screen reader hears what changed where the focus stays: the search's count once typing
+// pauses (or that nothing was found, which is no entry to go to), the zoom's new size, the
+// mode by day or at night.
+void TestKeysAndText::saidWithoutMovingTheFocus_data() {
+    QTest::addColumn<Opening>("open");
+    QTest::addColumn<QStringList>("steps"); // keys, «type …», «wait» (until something is said)
+    QTest::addColumn<QString>("heard");     // what was said, then where the focus is
+    const Opening menu = [](Program*) {};
+    const Opening search = [](Program* p) { p->openSearch(*p->Form2(), QString()); };
+    const Opening reader = [](Program* p) { p->Form2()->Label4_Click(); };
+    QTest::newRow("search: the count once typing pauses")
+        << search << QStringList{"type удод", "wait"} << "Найдено 5 | Text1";
+    QTest::newRow("search: nothing found, Down says it again")
+        << search << QStringList{"type зебра", "wait", "Down"}
+        << "Ничего не найдено, Ничего не найдено | Text1";
+    QTest::newRow("search: Tab passes «Ничего не найдено» by")
+        << search << QStringList{"type зебра", "wait", "Tab"} << "Ничего не найдено | Text2";
+    QTest::newRow("main: zoom larger, normal, smaller at the end")
+        << menu << QStringList{"Ctrl+=", "Ctrl+0", "Ctrl+-"} << "125 %, 100 %, 100 % | -";
+    QTest::newRow("reader: night and day") << reader << QStringList{"Ctrl+Shift+N", "Ctrl+Shift+N"}
+                                           << "Ночной режим, Дневной режим | Text1";
+}
+
+void TestKeysAndText::saidWithoutMovingTheFocus() {
+    QFETCH(Opening, open);
+    QFETCH(QStringList, steps);
+    QFETCH(QString, heard);
+    auto f = started("Тема", "Удод");
+    QVERIFY(f);
+    open(f->program());
+    settle();
+    core::announced().clear();
+    static const QHash<QString, QKeyCombination> keys = {
+        {"Down", Qt::Key_Down},
+        {"Tab", Qt::Key_Tab},
+        {"Ctrl+=", Qt::CTRL | Qt::Key_Equal},
+        {"Ctrl+-", Qt::CTRL | Qt::Key_Minus},
+        {"Ctrl+0", Qt::CTRL | Qt::Key_0},
+        {"Ctrl+Shift+N", Qt::CTRL | Qt::SHIFT | Qt::Key_N}};
+    for (const QString& step : steps) {
+        if (step.startsWith("type ")) {
+            typeText(step.mid(5));
+        } else if (step == "wait") {
+            const qsizetype said = core::announced().size();
+            QTRY_VERIFY_WITH_TIMEOUT(core::announced().size() > said, 10000);
+        } else {
+            QWidget* window = QApplication::activeWindow();
+            QVERIFY(window);
+            QWidget* to = window->focusWidget() ? window->focusWidget() : window;
+            QTest::keyClick(to, keys.value(step).key(), keys.value(step).keyboardModifiers());
+        }
+        settle();
+    }
+    QWidget* now = QApplication::focusWidget();
+    const QString focus = !now || now == now->window() ? "-" : now->objectName();
+    QCOMPARE(core::announced().join(", ") + " | " + focus, heard);
 }
 
 PSOGRAF_TEST_MAIN(TestKeysAndText)

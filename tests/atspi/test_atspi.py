@@ -33,6 +33,9 @@ MENU = [
     ("Каталог пород", "Клавиша 6"),
 ]
 BACK = ("Вернуться в Главное меню", "Клавиши Escape или Alt+Стрелка влево")
+HINT = ("Клавиши от 1 до 6 открывают пункты меню, F1 справку, Escape выход, Ctrl+M сворачивает. "
+        "Поиск по справочнику Ctrl+F, любая буква или меню правой кнопки мыши. Ночной режим "
+        "Ctrl+Shift+N.")
 failures = []
 
 
@@ -116,6 +119,16 @@ def walk_focus(window, keys, count):
     return heard
 
 
+def hear_said(what, expected, timeout=15):
+    """Waits for a notification the program shows (what a screen reader says unasked, the
+    focus staying where it is); expected: its name, or a function that accepts it."""
+    accepts = expected if callable(expected) else (lambda name: name == expected)
+    got = wait_for("%s said" % what, lambda: next((n for n in said if accepts(n)), None), timeout)
+    check(got is not None, "%s said: %s (all said: %s)" % (what, got, said))
+    del said[:]
+    return got
+
+
 def check_keyboard(app, menu, main_name):
     """By the keyboard alone: Tab and the arrows go through the main window's buttons in the
     order of the screen, each heard with its name, its role and its key, as do the exit
@@ -124,14 +137,25 @@ def check_keyboard(app, menu, main_name):
     the list."""
     give_keyboard(menu)
     check(focus_of(menu) is None, "no control of the main window has the focus at first")
+    # The zoom and the night mode are heard where the focus is, and move it nowhere.
+    del said[:]
+    key("ctrl+equal")
+    hear_said("the zoom by Ctrl+=", "125 %")
+    key("ctrl+0")
+    hear_said("the zoom by Ctrl+0", "100 %")
+    key("ctrl+shift+n")
+    hear_said("night mode by Ctrl+Shift+N", "Ночной режим")
+    key("ctrl+shift+n")
+    hear_said("day by Ctrl+Shift+N again", "Дневной режим")
+    check(focus_of(menu) is None, "the zoom and the night mode leave the focus where it was")
     heard = walk_focus(menu, ["Tab"], 10)
-    expected = ["Вызов меню Справка, push button, Клавиша F1", "Свернуть, push button",
+    expected = ["Справка, push button, Клавиша F1", "Свернуть, push button, Клавиши Ctrl+M",
                 "Выход, push button, Клавиша Escape"] + [
                     "%s, push button, %s" % MENU[i] for i in (1, 0, 2, 3, 4, 5)] + [
-                    "Вызов меню Справка, push button, Клавиша F1"]
+                    "Справка, push button, Клавиша F1"]
     check(heard == expected, "Tab on the main window, in the order of the screen: %s" % heard)
     heard = walk_focus(menu, ["Down"], 1) + walk_focus(menu, ["Up"], 1)
-    check(heard == ["Свернуть, push button", "Вызов меню Справка, push button, Клавиша F1"],
+    check(heard == ["Свернуть, push button, Клавиши Ctrl+M", "Справка, push button, Клавиша F1"],
           "the arrows on the main window: %s" % heard)
 
     key("Escape")
@@ -215,6 +239,18 @@ def describe(acc, depth=0):
 focus_heard = []
 
 
+# The notifications the program shows, by name, in order.
+said = []
+
+
+def hear_shown(event):
+    try:
+        if event.detail1 and event.source.get_role_name() == "notification":
+            said.append(event.source.get_name())
+    except GLib.GError:
+        pass
+
+
 def hear_focus(event):
     if event.detail1:
         try:
@@ -288,6 +324,10 @@ def check_window(window, role, buttons, others):
         if button and description:
             check(button.get_description() == description,
                   "«%s»: «%s» says %s" % (name, b, description))
+        # The description names the keys; a key binding too would be said a second time.
+        if button and actions(button):
+            binding = button.get_action_iface().get_key_binding(0)
+            check(not binding, "«%s»: «%s» has no key binding besides: «%s»" % (name, b, binding))
     for r, n in others:
         check(child_named(window, n, r) is not None, "«%s»: %s «%s»" % (name, r, n))
 
@@ -302,20 +342,30 @@ def main():
     Atspi.get_desktop(0).get_child_count()
     listener = Atspi.EventListener.new(hear_focus)
     listener.register("object:state-changed:focused")
+    shown_listener = Atspi.EventListener.new(hear_shown)
+    shown_listener.register("object:state-changed:showing")
     proc = subprocess.Popen([program], cwd=content, env=env)
     try:
         app = wait_for("the program on the accessibility bus", lambda: find_app(proc.pid), 30)
         if not app:
             return 1
-        main_name = "Пёсограф — главное меню"
+        main_name = "Пёсограф, главное меню"
         menu = wait_for("the main window", lambda: shown_window(app, main_name))
         if not menu:
             return 1
         check_window(menu, "frame",
-                     MENU + [("Вызов меню Справка", "Клавиша F1"), ("Свернуть", None),
+                     MENU + [("Справка", "Клавиша F1"), ("Свернуть", "Клавиши Ctrl+M"),
                              ("Выход", "Клавиша Escape")],
                      [("label", "Пёсограф"), ("image", "Фото собаки")])
+        check(menu.get_description() == HINT, "the main window says its keys when it first "
+              "appears: %s" % menu.get_description())
         check_keyboard(app, menu, main_name)
+        # Said once: the window comes back without them; its title keeps them.
+        title = child_named(menu, "Пёсограф", "label")
+        check(menu.get_description() == "" and title is not None
+              and title.get_description() == HINT,
+              "back on the main window, its keys are not said again but kept by its title: "
+              "«%s», «%s»" % (menu.get_description(), title and title.get_description()))
 
         press(menu, "Лечение собаки")
         reader = wait_for("the reader", lambda: shown_window(app, "Лечение собаки"))
@@ -343,6 +393,14 @@ def main():
             field = child_named(search, "Искать", "text")
             check(field is not None, "the search has a text field «Искать»")
             if field:
+                # Nothing found: heard once typing pauses; Down says it again, the focus
+                # staying in the field (the note is no entry to go to).
+                del said[:]
+                field.get_editable_text_iface().set_text_contents("зебразебра")
+                hear_said("nothing found", "Ничего не найдено")
+                key("Down")
+                hear_said("nothing found, on Down", "Ничего не найдено")
+                check(focused(field), "Down with nothing found leaves the focus in the field")
                 field.get_editable_text_iface().set_text_contents("клещ")
                 heard = word_at_end(field)
                 check(heard == "клещ 0-4", "the word at the end of the search field: %s" % heard)
@@ -354,8 +412,12 @@ def main():
                          [("text", "Искать"), ("list", "Результаты поиска"),
                           ("text", "Найденный отрывок"), ("label", "Поиск по справочнику")])
             if results:
+                count = hear_said("the count once typing pauses",
+                                  lambda n: n.startswith("Найдено ") and ":" not in n)
+                found = child_named(search, count or "", "label")
+                check(found is not None, "the count is the found line, in words: %s" % count)
                 first = results.get_child_at_index(0).get_name()
-                check(first == "Лечение собаки: Клещи и пироплазмоз",
+                check(first == "Лечение собаки, Клещи и пироплазмоз",
                       "the first result is the ticks topic: %s" % first)
                 # Typing leaves the focus in the field; Down hands it to the first result.
                 check(focused(field) and not any(focused(k) for k in children(results)),
@@ -389,7 +451,7 @@ def main():
                 press(search, BACK[0])
         menu = wait_for("the main window again", lambda: shown_window(app, main_name))
 
-        press(menu, "Вызов меню Справка")
+        press(menu, "Справка")
         help_window = wait_for("help", lambda: shown_window(app, "Справка"))
         if help_window:
             check_window(help_window, "dialog", [BACK, ("Сайт автора", None)],
@@ -412,7 +474,8 @@ def main():
         if exit_box:
             check_window(exit_box, "alert",
                          [("ДА", "Клавиша Enter"), ("НЕТ", "Клавиша Escape")],
-                         [("label", "Вы действительно хотите выйти?")])
+                         [("label", "Вы действительно хотите выйти? ДА, клавиша Enter. "
+                                    "НЕТ, клавиша Escape.")])
             press(exit_box, "НЕТ")
         wait_for("the exit confirmation closed", lambda: not shown_window(app, "Выход"))
         check(proc.poll() is None, "«НЕТ» keeps the program running")
