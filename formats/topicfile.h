@@ -6,8 +6,11 @@
 //   #Title            the first line equal to the title line closes it
 //
 // Lines outside topics that do not begin with "#" are ignored. A line ends at CR LF, at a
-// CR alone or at an LF alone. Nothing here touches a window, and nothing is cached: every
-// use reads the file again.
+// CR alone or at an LF alone. Reading a topic by its title opens a run at every line equal
+// to its title line and closes it at the next such line, whatever other topics do
+// meanwhile: a line belongs to every topic open at it. This file is the one place that
+// says so; the window, the search and the content checker read topics through it. Nothing
+// here touches a window, and nothing is cached: every use reads the file again.
 #pragma once
 
 #include <QByteArrayView>
@@ -51,6 +54,22 @@ QString readTopic(QStringView text, const QString& title);
 // file needs no decoded copy of the whole.
 TitleScan scanTitles(QByteArrayView bytes);
 QString readTopic(QByteArrayView bytes, const QString& title);
+
+// Where a line stands in the text, without its line end.
+struct TopicLine {
+    qsizetype offset = 0;
+    qsizetype length = 0;
+};
+
+struct TopicLines {
+    QString title;
+    int row = 0;            // where the title first stands in scanTitles' list
+    QList<TopicLine> lines; // the paragraphs readTopic shows for it, every run included
+};
+
+// One entry for every distinct title the file lists, in list order, holding the lines that
+// reading the topic by its title shows. One pass over the text, however many topics.
+QList<TopicLines> splitTopics(QStringView text);
 
 // Reads the file's bytes.
 QByteArray readTopicBytes(const QString& contentPath);

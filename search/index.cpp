@@ -5,7 +5,7 @@
 #include "base/failure.h"
 #include "base/text.h"
 #include "formats/catalogfile.h"
-#include "search/documents.h"
+#include "formats/topicfile.h"
 
 #include <QHash>
 
@@ -302,11 +302,11 @@ std::unique_ptr<FileIndex> FileIndex::build(const QString& contentPath, Layout l
             const QString text = base::decodeCp1251(bytes);
             if (text.size() != bytes.size()) changing(contentPath); // never in Windows-1251
             int count = 0;
-            for (const TopicLines& topic : splitTopics(text)) {
+            for (const topics::TopicLines& topic : topics::splitTopics(text)) {
                 if (++count % 256 == 0 && stop && stop()) throw Interrupted{};
                 builder.beginDocument(toContentBytes(topic.title).value_or(QByteArray()),
                                       topic.row);
-                for (const Span& line : topic.lines)
+                for (const topics::TopicLine& line : topic.lines)
                     builder.addParagraph(QByteArrayView(bytes).sliced(line.offset, line.length),
                                          line.offset);
                 builder.endDocument();

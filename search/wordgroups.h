@@ -1,21 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Words the search takes for one another, kept by the author in a content file beside the
-// texts (text\slova.ssu): word families the stemmer keeps apart («хромает», «хромота»),
+// Words the search takes for one another, from the author's file of word groups
+// (formats/wordgroupfile.h): word families the stemmer keeps apart («хромает», «хромота»),
 // everyday synonyms («подавилась», «удушье») and other names of breeds («йорк»,
-// «йоркширский терьер»; «husky», «хаски»). The file is laid out as a topic file: the
-// titles only sort the groups for the author; each line inside a topic is one group, its
-// entries separated by commas. An entry is a word or several (then all must occur).
+// «йоркширский терьер»; «husky», «хаски»). An entry of several words finds a document only
+// where all occur. A query word that is an entry of a group (by its stem) finds every entry
+// of the group.
 //
-//   #Семьи слов
-//   хромает, хромота, хромой
-//   #Семьи слов
-//
-// A query word that is an entry of a group (by its stem) finds every entry of the group.
-//
-// One title is special: the words in the topic «Необязательные слова» are those a question
-// holds that an answer need not: question words («можно», «ли», «как», «что делать»),
-// prepositions and particles. A document missing them still holds the query, and they
-// weigh less where they occur.
+// The optional words are those a question holds that an answer need not: question words
+// («можно», «ли», «как», «что делать»), prepositions and particles. A document missing them
+// still holds the query, and they weigh less where they occur.
 #pragma once
 
 #include <QList>
@@ -35,15 +28,14 @@ struct WordGroupProblem {
     QString message;
 };
 
-inline const QString OptionalWordsTitle = QStringLiteral("Необязательные слова");
-
 struct WordGroups {
     QList<WordGroup> groups;
     QStringList optionalWords; // folded
     QList<WordGroupProblem> problems;
 };
 
-// Reads the groups from the file's text as the topic reader reads topics.
+// The groups and optional words of the file's text, folded, with what an author should
+// hear about them.
 WordGroups parseWordGroups(QStringView text);
 
 } // namespace search

@@ -15,6 +15,8 @@ private slots:
     void scan();
     void readingATopic_data();
     void readingATopic();
+    void topicsAsTheReaderShowsThem_data();
+    void topicsAsTheReaderShowsThem();
     void longTitlesAndTopicsWork();
 };
 
@@ -118,6 +120,43 @@ void TestTopicFile::readingATopic() {
     const QByteArray bytes = cp1251.encode(file);
     QVERIFY(!cp1251.hasError());
     QCOMPARE(readTopic(QByteArrayView(bytes), title), text);
+}
+
+// Every topic at once, as the search reads them: the same lines, each line once, as reading
+// the topic by its title shows (lines in brackets, so an empty one shows).
+void TestTopicFile::topicsAsTheReaderShowsThem_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("topics");
+    QTest::newRow("free lines") << "a\r\n#А\r\n1\r\n#А\r\nсвободная\r\n#Б\r\n2\r\n#Б\r\nконец"
+                                << QStringList{"А: [1]", "Б: [2]"};
+    QTest::newRow("duplicate apart") << "#А\r\n1\r\n#А\r\n#Б\r\n2\r\n#Б\r\n#А\r\n3\r\n#А\r\n"
+                                     << QStringList{"А: [1][3]", "Б: [2]"};
+    QTest::newRow("duplicate adjacent")
+        << "#Б\r\n0\r\n#Б\r\n#А\r\n1\r\n#А\r\n#А\r\n2\r\n#А" << QStringList{"Б: [0]", "А: [1][2]"};
+    QTest::newRow("hash line later") << "#А\r\n1\r\n#А\r\n#Б\r\n#ой\r\nx\r\n#Б\r\ny\r\n#ой"
+                                     << QStringList{"А: [1]", "Б: [#ой][x]", "ой: [x][#Б][y]"};
+    QTest::newRow("hash line in first") << "#А\r\n#ой\r\n#А\r\n#ой\r\n2\r\n#ой\r\n"
+                                        << QStringList{"А: [#ой]", "ой: [#А]"};
+    QTest::newRow("nested") << "#А\r\n1\r\n#Б\r\n2\r\n#А\r\n3\r\n#Б\r\n"
+                            << QStringList{"А: [1][#Б][2]", "Б: [2][#А][3]"};
+    QTest::newRow("unclosed, CR and LF")
+        << "#А\r1\n2\r\n\r\n#Б\n3" << QStringList{"А: [1][2][][#Б][3]"};
+    QTest::newRow("CR LF is one line end") << "#А\r\n1\r\n\r\n2\r\n#А\r\n"
+                                           << QStringList{"А: [1][][2]"};
+    QTest::newRow("CR alone, then CR LF") << "#А\r\r\n1\r\n#А" << QStringList{"А: [][1]"};
+}
+
+void TestTopicFile::topicsAsTheReaderShowsThem() {
+    QFETCH(QString, text);
+    QFETCH(QStringList, topics);
+    QStringList split;
+    for (const auto& topic : topics::splitTopics(text)) {
+        QString lines;
+        for (const topics::TopicLine& line : topic.lines)
+            lines += '[' + text.mid(line.offset, line.length) + ']';
+        split += topic.title + ": " + lines;
+    }
+    QCOMPARE(split, topics);
 }
 
 void TestTopicFile::longTitlesAndTopicsWork() {

@@ -3,7 +3,6 @@
 // and a few real questions over the shipped reference.
 #include "base/failure.h"
 #include "base/text.h"
-#include "search/documents.h"
 #include "search/engine.h"
 #include "search/index.h"
 #include "search/wordgroups.h"
@@ -84,8 +83,6 @@ private slots:
     void changedTextIsNotRead();
     void queryWithoutWords_data();
     void queryWithoutWords();
-    void topicsAsTheReaderShowsThem_data();
-    void topicsAsTheReaderShowsThem();
     void shippedQuestions_data();
     void shippedQuestions();
 
@@ -588,43 +585,6 @@ void TestSearch::queryWithoutWords() {
     const auto answer = sectionEngine().find(query);
     QVERIFY(answer.results.isEmpty());
     QCOMPARE(answer.found, 0);
-}
-
-// Results open the topic by its title in the reader: the search must see the same lines,
-// each line once, as the reader shows them (lines in brackets, so an empty one shows).
-void TestSearch::topicsAsTheReaderShowsThem_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QStringList>("topics");
-    QTest::newRow("free lines") << "a\r\n#А\r\n1\r\n#А\r\nсвободная\r\n#Б\r\n2\r\n#Б\r\nконец"
-                                << QStringList{"А: [1]", "Б: [2]"};
-    QTest::newRow("duplicate apart") << "#А\r\n1\r\n#А\r\n#Б\r\n2\r\n#Б\r\n#А\r\n3\r\n#А\r\n"
-                                     << QStringList{"А: [1][3]", "Б: [2]"};
-    QTest::newRow("duplicate adjacent")
-        << "#Б\r\n0\r\n#Б\r\n#А\r\n1\r\n#А\r\n#А\r\n2\r\n#А" << QStringList{"Б: [0]", "А: [1][2]"};
-    QTest::newRow("hash line later") << "#А\r\n1\r\n#А\r\n#Б\r\n#ой\r\nx\r\n#Б\r\ny\r\n#ой"
-                                     << QStringList{"А: [1]", "Б: [#ой][x]", "ой: [x][#Б][y]"};
-    QTest::newRow("hash line in first") << "#А\r\n#ой\r\n#А\r\n#ой\r\n2\r\n#ой\r\n"
-                                        << QStringList{"А: [#ой]", "ой: [#А]"};
-    QTest::newRow("nested") << "#А\r\n1\r\n#Б\r\n2\r\n#А\r\n3\r\n#Б\r\n"
-                            << QStringList{"А: [1][#Б][2]", "Б: [2][#А][3]"};
-    QTest::newRow("unclosed, CR and LF")
-        << "#А\r1\n2\r\n\r\n#Б\n3" << QStringList{"А: [1][2][][#Б][3]"};
-    QTest::newRow("CR LF is one line end") << "#А\r\n1\r\n\r\n2\r\n#А\r\n"
-                                           << QStringList{"А: [1][][2]"};
-    QTest::newRow("CR alone, then CR LF") << "#А\r\r\n1\r\n#А" << QStringList{"А: [][1]"};
-}
-
-void TestSearch::topicsAsTheReaderShowsThem() {
-    QFETCH(QString, text);
-    QFETCH(QStringList, topics);
-    QStringList split;
-    for (const auto& topic : search::splitTopics(text)) {
-        QString lines;
-        for (const search::Span& line : topic.lines)
-            lines += '[' + text.mid(line.offset, line.length) + ']';
-        split += topic.title + ": " + lines;
-    }
-    QCOMPARE(split, topics);
 }
 
 // Real questions over the shipped reference, each with the answers (judged by reading the
