@@ -27,8 +27,6 @@ namespace {
 // (some 66 variants a letter, each stemmed and looked up), and never when it is longer by
 // more than the letter an edit drops than every word of the content.
 constexpr qsizetype TypoLetters = 5;
-// A word found in fewer documents than this is also looked for by its family.
-constexpr qsizetype KinFew = 3;
 constexpr qsizetype MaxTypoLetters = 40;
 
 // A file that changes under a search is indexed again and the search started over, this
@@ -293,8 +291,8 @@ QString Engine::Private::findTerms(Query& q, QStringView query, const Yield& yie
     for (qsizetype t = q.terms.size() - 1; t >= 0; --t) {
         gather(q, t, yield);
         // An optional word found nowhere is no typo: it is simply not needed.
-        if (q.holding[t] >= KinFew || words.isOptional(q.terms[t].key)) continue;
-        // A word the texts hardly use may be asked by another of its family; one found
+        if (q.holding[t] > 0 || words.isOptional(q.terms[t].key)) continue;
+        // A word found nowhere as it is may be asked by another of its family; one found
         // nowhere, not even so, may be mistyped.
         words.addKin(q.terms[t], true);
         gather(q, t, yield);

@@ -19,7 +19,7 @@
 // author's word groups (search/wordgroups.h) stand for one another. The last word of the
 // query, while it is being typed (no space after it), also matches as the beginning of a
 // word from its second letter ("кл" finds "клещи"). A diminutive also finds its plain word
-// ("ушки": "уши"), and a word found in fewer than three documents the others of its family
+// ("ушки": "уши"), and a word found nowhere as it is the others of its family
 // ("отморозил": "обморожение"; search/families.h), both weighing less than the word itself.
 // A word of five letters or more found nowhere, not even so, is retried with one letter
 // changed, added, dropped or two swapped; one in Latin letters is also read as said, in

@@ -84,15 +84,17 @@ QStringList kinStems(const QString& stem) {
         // when the prefix taken off was more than one letter (with «о» off, «отрав» is no
         // «трав»).
         QList<std::pair<QString, bool>> bare{{root, true}};
+        // A root shorter than KinRoot is too many words' root: «бил» of «сбила» is «забил»,
+        // «лог» of «налог» «положено».
         for (QStringView prefix : Prefixes)
-            if (root.size() >= prefix.size() + 2 && root.startsWith(prefix))
+            if (root.size() >= prefix.size() + KinRoot && root.startsWith(prefix))
                 bare.append({root.sliced(prefix.size()), prefix.size() > 1});
         for (const auto& [core, alone] : std::as_const(bare)) {
             for (const QString& v : variantsOf(core)) {
-                if (v.size() < 2) continue;
-                if (alone && v.size() >= 4) kin.insert(v);
+                if (v.size() < KinRoot) continue;
+                if (alone) kin.insert(v);
                 for (QStringView prefix : Prefixes)
-                    if (v.size() + prefix.size() >= 4) kin.insert(prefix.toString() + v);
+                    kin.insert(prefix.toString() + v);
             }
         }
     }
