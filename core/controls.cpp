@@ -511,6 +511,7 @@ void ChoiceList::currentChanged(const QModelIndex& current, const QModelIndex& p
 }
 
 void ChoiceList::focusInEvent(QFocusEvent* event) {
+    if (m_firstOnEntry && !currentIndex().isValid() && count() > 0) setCurrentRow(0);
     if (currentIndex().isValid()) {
         QListWidget::focusInEvent(event);
         // Qt names the list once this returns; the current entry is named after it.
@@ -531,9 +532,15 @@ void ChoiceList::focusInEvent(QFocusEvent* event) {
     QListWidget::focusInEvent(&asByMouse);
 }
 
+void ChoiceList::setHint(const QString& hint) {
+    m_hint = hint;
+    describeChoice();
+}
+
 void ChoiceList::describeChoice() {
-    setAccessibleDescription(currentIndex().isValid() ? QString()
-                                                      : QStringLiteral("нет выбранного элемента"));
+    setAccessibleDescription(currentIndex().isValid() || !m_hint.isEmpty()
+                                 ? m_hint
+                                 : QStringLiteral("нет выбранного элемента"));
 }
 
 void ChoiceList::mouseMoveEvent(QMouseEvent* event) {

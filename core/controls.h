@@ -229,6 +229,11 @@ public:
     // Makes an entry current without choosing it: nothing is selected, scrolled or heard,
     // and the keys go on from there once the list has the focus.
     void makeCurrent(int row);
+    // Entering the list with no entry current makes the first one current (and chooses
+    // it), rather than leaving none.
+    void setFirstCurrentOnEntry(bool on) { m_firstOnEntry = on; }
+    // What a screen reader hears with the list besides its name and entry.
+    void setHint(const QString& hint);
 
 signals:
     void chosen();
@@ -240,10 +245,12 @@ protected:
 
 private:
     // A screen reader hears «нет выбранного элемента» with the list while no entry is
-    // current.
+    // current, unless the list has a hint: then the hint, always.
     void describeChoice();
 
     bool m_programmatic = false;
+    bool m_firstOnEntry = false;
+    QString m_hint;
 };
 
 // A read-only, word-wrapping text box with an always visible vertical scroll bar and the

@@ -93,17 +93,16 @@ SearchWindow::SearchWindow(ProgramValues& values, Navigator& navigator)
                        designFont(QStringLiteral("MS Sans Serif"), 8.25), colors::DarkGreen,
                        Qt::AlignLeft);
 
-    List1 = new QListWidget(s);
-    List1->setObjectName(QStringLiteral("List1"));
-    place(List1, {120, 1560, 7815, 2175});
-    setDesignFont(List1, designFont(QStringLiteral("MS Serif"), 9.75));
+    List1 = new ChoiceList(s, QStringLiteral("List1"), {120, 1560, 7815, 2175},
+                           designFont(QStringLiteral("MS Serif"), 9.75), colors::DarkGreen,
+                           colors::TooltipBack);
+    List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded); // a long label scrolls
     List1->setAccessibleName(QStringLiteral("Результаты поиска"));
-    List1->setAccessibleDescription(QStringLiteral("Enter или двойной щелчок открывает результат"));
-    List1->setUniformItemSizes(true);
-    List1->setTextElideMode(Qt::ElideRight);
+    List1->setHint(QStringLiteral("Enter или двойной щелчок открывает результат"));
     List1->setMouseTracking(true);
-    setDesignColor(List1, QPalette::Text, colors::DarkGreen);
-    setDesignColor(List1, QPalette::Base, colors::TooltipBack);
+    // Entering the list (Down, Tab, a click): its current entry, the first when none, is
+    // what a screen reader names, after the list itself.
+    List1->setFirstCurrentOnEntry(true);
 
     Text2 = new TextBox(s, QStringLiteral("Text2"), {120, 3840, 7815, 3000},
                         designFont(QStringLiteral("Times New Roman"), 12), colors::DarkBlue,
@@ -117,18 +116,6 @@ SearchWindow::SearchWindow(ProgramValues& values, Navigator& navigator)
     stackFrontToBack({Text1, Label8, List1, Text2, Label9, Image2, rule, Label7});
     setTabOrder(Text1, List1);
     setTabOrder(List1, Text2);
-    // Entering the list (Down, Tab, a click): its current entry, the first when none, is
-    // what a screen reader names, after the list itself.
-    m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
-        if (now != List1) return;
-        if (List1->currentRow() < 0 && List1->count()) List1->setCurrentRow(0);
-        QTimer::singleShot(0, this, [this] {
-            if (!List1->hasFocus() || List1->currentRow() < 0 || !QAccessible::isActive()) return;
-            QAccessibleEvent focus(List1, QAccessible::Focus);
-            focus.setChild(List1->currentRow());
-            QAccessible::updateAccessibility(&focus);
-        });
-    });
 
     m_searching.setSingleShot(true);
     m_searching.setInterval(SearchingDelayMs);
@@ -152,11 +139,7 @@ SearchWindow::SearchWindow(ProgramValues& values, Navigator& navigator)
             [this] { base::guarded([&] { List1_DblClick(); }); });
 }
 
-// QWidget's destructor closes the window, which moves the focus: by then this is no longer
-// a SearchWindow, so the focus watch must be gone first.
-SearchWindow::~SearchWindow() {
-    disconnect(m_focusWatch);
-}
+SearchWindow::~SearchWindow() = default;
 
 void SearchWindow::start(const QString& typed) {
     m_searcher.prepare();

@@ -28,13 +28,13 @@ public:
     SearchWindow(core::ProgramValues& values, core::Navigator& navigator);
     ~SearchWindow() override;
 
-    core::Label* Label7;  // title
-    core::Label* Label8;  // how many were found, and what was searched for
-    core::Label* Label9;  // the content files that could not be read
-    core::Image* Image2;  // back button
-    QLineEdit* Text1;     // the query
-    QListWidget* List1;   // results
-    core::TextBox* Text2; // the highlighted result's passage
+    core::Label* Label7;     // title
+    core::Label* Label8;     // how many were found, and what was searched for
+    core::Label* Label9;     // the content files that could not be read
+    core::Image* Image2;     // back button
+    QLineEdit* Text1;        // the query
+    core::ChoiceList* List1; // results
+    core::TextBox* Text2;    // the highlighted result's passage
 
     // Shown with the field holding this text (a letter typed on the main window).
     void start(const QString& typed);
@@ -87,7 +87,6 @@ private:
     QTimer m_pause;     // runs while typing goes on
     QString m_foundFor; // the query whose answer Label8 gives
     bool m_said = false;
-    QMetaObject::Connection m_focusWatch;
 };
 
 } // namespace search
