@@ -58,11 +58,7 @@ void TestStartup::mainWindowOpensWithPhotosAndPictures() {
     QCOMPARE(main->pictureSource(), QString("Graph\\fon.jpg"));
     QCOMPARE(main->cursor().shape(), Qt::ArrowCursor);
     QVERIFY(!QApplication::overrideCursor());
-    QVERIFY(main->Timer1->isActive());
-    QCOMPARE(main->Timer1->interval(), 1000);
-    QCOMPARE(p->values().CarouselTick, quint8(0));
-    QCOMPARE(p->values().TopicFilePath, QString());
-    QCOMPARE(p->values().TopicListLoaded, quint8(0));
+    QVERIFY(main->Timer1->isActive()); // the photos change on their own
     QVERIFY(f.failures.isEmpty());
     QVERIFY(f.sounds.isEmpty()); // start-up is silent
     saveScreenshot(main, "main_window");
