@@ -6,6 +6,7 @@
 #include "base/failure.h"
 #include "base/text.h"
 #include "catalogue/form1.h"
+#include "chooser/chooserwindow.h"
 #include "core/sound.h"
 #include "core/zoom.h"
 #include "dialogs/form3.h"
@@ -176,9 +177,28 @@ void Program::showTopic(const QString& topicFile, const QString& title) {
     }
 }
 
+void Program::openChooser(core::FormBase& from) {
+    if (!m_chooser) {
+        m_chooser = std::make_unique<chooser::ChooserWindow>(m_values, *this);
+        m_chooser->setPicture(m_values.pictures.get(base::content::graph::Background));
+        m_chooser->backButton()->setPicture(m_values.pictures.get(base::content::graph::BackLit));
+    }
+    m_chooserOrigin = &from;
+    from.hideForm();
+    m_chooser->showForm();
+    m_chooser->start();
+}
+
+void Program::leaveChooser() {
+    core::FormBase* origin = std::exchange(m_chooserOrigin, nullptr);
+    if (!origin) origin = m_form2.get();
+    origin->showForm();
+}
+
 void Program::showBreed(int record, const QString& name) {
     ensureOthers();
     leaveOriginForResult();
+    m_chooserOrigin = nullptr;
     m_form2->Label6_Click();
     // A breed the list does not hold (added to the catalogue since start-up) is still
     // shown, with no entry chosen.

@@ -33,6 +33,9 @@ class Form5;
 namespace search {
 class SearchWindow;
 }
+namespace chooser {
+class ChooserWindow;
+}
 
 namespace app {
 
@@ -63,6 +66,7 @@ public:
     void finishStartup();
     // Made when first opened.
     search::SearchWindow* searchWindow() const { return m_search.get(); }
+    chooser::ChooserWindow* chooserWindow() const { return m_chooser.get(); }
 
     void openSection(const QString& readerTitle) override;
     void openCatalogue() override;
@@ -75,6 +79,8 @@ public:
     void leaveSearch() override;
     void showTopic(const QString& topicFile, const QString& title) override;
     void showBreed(int record, const QString& name) override;
+    void openChooser(core::FormBase& from) override;
+    void leaveChooser() override;
     void setOtherBackgrounds(const core::Picture& background) override;
     void setBackButtons(const core::Picture& picture) override;
     void fillCatalogue() override;
@@ -100,6 +106,9 @@ private:
     core::FormBase* m_searchOrigin = nullptr;
 
     void leaveOriginForResult();
+    std::unique_ptr<chooser::ChooserWindow> m_chooser;
+    // The window the chooser was opened from, hidden while it shows.
+    core::FormBase* m_chooserOrigin = nullptr;
 };
 
 // Installs the Russian translation of Qt's own texts (context menus, standard buttons);

@@ -51,7 +51,16 @@ Form1::Form1(ProgramValues& values, Navigator& navigator)
                        Qt::AlignHCenter);
     Image1 = new Image(s, QStringLiteral("Image1"), {4680, 840, 2775, 3135},
                        Image::Sizing::TakePictureSize, QString(), QStringLiteral("Фото породы"));
-    stackFrontToBack({Text1, List1, Label10, Label7, rule, Image2, Shape1, Label1, Image1});
+    // Added beside the title, where the design has nothing.
+    Label11 = new Label(
+        s, QStringLiteral("Label11"), {4560, 90, 2400, 255}, QStringLiteral("Подбор породы"),
+        designFont(QStringLiteral("MS Sans Serif"), 8.25, true), colors::Blue, Qt::AlignRight);
+    Label11->setToolTip(QStringLiteral("Подбор породы по ответам — клавиша 7"));
+    Label11->setPressable(true);
+    bindKeys(Label11, {Qt::Key_7}, QStringLiteral("Клавиша 7"));
+    connect(Label11, &Label::clicked, this, [this] { base::guarded([&] { Label11_Click(); }); });
+    stackFrontToBack(
+        {Text1, List1, Label10, Label7, rule, Image2, Shape1, Label1, Image1, Label11});
     // A long name wraps over the top edge of the description, down to its text.
     Label1->setWordWrap(true);
     Label1->setGrowToFit(Text1);
@@ -125,6 +134,11 @@ void Form1::Image2_Click() {
     hideForm();
     m_navigator.backToMenu();
     VIB(base::content::sound::Select);
+}
+
+void Form1::Label11_Click() {
+    m_navigator.openChooser(*this);
+    VIB(base::content::sound::Check);
 }
 
 void Form1::Form_Activate() {

@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRadioButton>
 #include <QScreen>
 #include <QWheelEvent>
 #include <QWindow>
@@ -449,9 +450,29 @@ bool FormBase::focusNextPrevChild(bool next) {
     // Tab (and the arrows among buttons) go through the controls in the order of the
     // screen, as they are read, whatever order they were made in.
     QList<QWidget*> chain;
-    for (QWidget* control : accessibleControls())
-        if ((control->focusPolicy() & Qt::TabFocus) && control->isVisible() && control->isEnabled())
+    const auto stops = [](QWidget* w) {
+        return (w->focusPolicy() & Qt::TabFocus) && w->isVisible() && w->isEnabled();
+    };
+    for (QWidget* control : accessibleControls()) {
+        if (stops(control)) {
             chain << control;
+            continue;
+        }
+        // A panel of questions: each of its controls, in the order made; of radio buttons
+        // that exclude each other only the chosen one, the arrows moving among them.
+        for (QWidget* inner : control->findChildren<QWidget*>()) {
+            if (!stops(inner) || !control->isVisible()) continue;
+            auto* radio = qobject_cast<QRadioButton*>(inner);
+            if (radio && radio->autoExclusive() && !radio->isChecked() && radio->parentWidget()) {
+                const auto siblings =
+                    radio->parentWidget()->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly);
+                if (std::any_of(siblings.begin(), siblings.end(),
+                                [](const QRadioButton* r) { return r->isChecked(); }))
+                    continue;
+            }
+            chain << inner;
+        }
+    }
     if (chain.isEmpty()) return false;
     const QWidget* now = focusWidget();
     const auto at = std::find_if(chain.begin(), chain.end(), [&](const QWidget* control) {

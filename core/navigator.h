@@ -37,6 +37,11 @@ public:
     virtual void leaveSearch() = 0;
     virtual void showTopic(const QString& topicFile, const QString& title) = 0;
     virtual void showBreed(int record, const QString& name) = 0;
+
+    // «Подбор породы»: opened from a window (which it hides), left back to that window; a
+    // breed chosen there opens by showBreed.
+    virtual void openChooser(FormBase& from) = 0;
+    virtual void leaveChooser() = 0;
 };
 
 // Start-up steps the main window's load handler runs for the other windows, and only it:

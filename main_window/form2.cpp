@@ -34,8 +34,8 @@ constexpr std::array<QRect, carousel::SlotCount> PhotoBoxes = {{
 
 const QString Hint = QStringLiteral(
     "Клавиши от 1 до 6 открывают пункты меню, F1 справку, Escape выход, Ctrl+M сворачивает. "
-    "Поиск по справочнику Ctrl+F, любая буква или меню правой кнопки мыши. Ночной режим "
-    "Ctrl+Shift+N.");
+    "Поиск по справочнику Ctrl+F, любая буква или меню правой кнопки мыши. Подбор породы "
+    "клавиша 7. Ночной режим Ctrl+Shift+N.");
 
 constexpr double ItemPoints = 12;
 constexpr double LitItemPoints = 16;
@@ -291,7 +291,13 @@ void Form2::Timer1_Timer() {
 }
 
 bool Form2::Form_KeyPress(const QKeyEvent* event) {
-    // Digits are the menu's keys; a letter begins a search.
+    // Digits are the menu's keys (7, which has no item, the breed chooser); a letter begins
+    // a search.
+    if (event->key() == Qt::Key_7 && !event->isAutoRepeat() &&
+        !(event->modifiers() & ~Qt::KeypadModifier)) {
+        m_navigator.openChooser(*this);
+        return true;
+    }
     const QString text = event->text();
     if (text.size() != 1 || !text[0].isLetter()) return false;
     if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
@@ -307,6 +313,11 @@ void Form2::contextMenuEvent(QContextMenuEvent* event) {
     search->setShortcutVisibleInContextMenu(true);
     connect(search, &QAction::triggered, this,
             [this] { base::guarded([&] { m_navigator.openSearch(*this, QString()); }); });
+    QAction* chooser = menu.addAction(QStringLiteral("Подбор породы…"));
+    chooser->setShortcut(QKeySequence(Qt::Key_7));
+    chooser->setShortcutVisibleInContextMenu(true);
+    connect(chooser, &QAction::triggered, this,
+            [this] { base::guarded([&] { m_navigator.openChooser(*this); }); });
     menu.addSeparator();
     // The zoom's steps, with the keys every window takes for them; a step that is not
     // offered (past an end, or too large for the screen) is unavailable.

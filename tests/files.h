@@ -51,3 +51,8 @@ void asPlainUser(const std::function<void()>& body);
 // filled: Image3, Image4, Image6, Image7, Image5), then the ones only checked then and
 // decoded when first shown (hover, the exit's dimmed background).
 extern const QStringList StartupPictures;
+
+// The breed chooser's facts (text\podbor.ssu): the column names, and six breeds, each a
+// different answer's test, and an extinct one, written as an author would.
+extern const QString BreedFactsHeader;
+extern const QString BreedFactsFixture;

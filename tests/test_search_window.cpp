@@ -514,9 +514,9 @@ void TestSearchWindow::contextMenuOfTheMainWindow() {
                             photo->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(photo, &event);
     settle();
-    QCOMPARE(items,
-             (QStringList{"Поиск по справочнику…|Ctrl+F", "|", "Крупнее|Ctrl+=", "Мельче|Ctrl+-",
-                          "Обычный размер|Ctrl+0", "|", "Ночной режим|Ctrl+Shift+N"}));
+    QCOMPARE(items, (QStringList{"Поиск по справочнику…|Ctrl+F", "Подбор породы…|7", "|",
+                                 "Крупнее|Ctrl+=", "Мельче|Ctrl+-", "Обычный размер|Ctrl+0", "|",
+                                 "Ночной режим|Ctrl+Shift+N"}));
     QVERIFY(p->searchWindow() && p->searchWindow()->isVisible());
     QVERIFY(!p->Form2()->isVisible());
 }
