@@ -21,7 +21,6 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QRadioButton>
 #include <QScreen>
 #include <QWheelEvent>
 #include <QWindow>
@@ -458,18 +457,10 @@ bool FormBase::focusNextPrevChild(bool next) {
             chain << control;
             continue;
         }
-        // A panel of questions: each of its controls, in the order made; of radio buttons
-        // that exclude each other only the chosen one, the arrows moving among them.
+        // A panel of questions: each of its controls, in the order made (Qt itself gives a
+        // group of radio buttons the focus at its chosen one, the arrows moving among them).
         for (QWidget* inner : control->findChildren<QWidget*>()) {
             if (!stops(inner) || !control->isVisible()) continue;
-            auto* radio = qobject_cast<QRadioButton*>(inner);
-            if (radio && radio->autoExclusive() && !radio->isChecked() && radio->parentWidget()) {
-                const auto siblings =
-                    radio->parentWidget()->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly);
-                if (std::any_of(siblings.begin(), siblings.end(),
-                                [](const QRadioButton* r) { return r->isChecked(); }))
-                    continue;
-            }
             chain << inner;
         }
     }
