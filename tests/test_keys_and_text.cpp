@@ -773,7 +773,8 @@ void TestKeysAndText::heardInEachWindow_data() {
     };
     const QString hint = "Клавиши от 1 до 6 открывают пункты меню, F1 справку, Escape выход, "
                          "Ctrl+M сворачивает. Поиск по справочнику Ctrl+F, любая буква или "
-                         "меню правой кнопки мыши. Ночной режим Ctrl+Shift+N.";
+                         "меню правой кнопки мыши. Подбор породы клавиша 7. Ночной режим "
+                         "Ctrl+Shift+N.";
     const QString back = "Вернуться в Главное меню button [Клавиши Escape или Alt+Стрелка влево]";
     QTest::newRow("main menu") << Opening([](Program*) {})
                                << "Пёсограф, главное меню window [" + hint +
@@ -818,7 +819,8 @@ void TestKeysAndText::heardInEachWindow_data() {
                                    "Выберите тему label | Тема label | Тема text [Текст темы]";
     QTest::newRow("catalogue") << Opening([](Program* p) { p->Form2()->Label6_Click(); })
                                << "Каталог пород window | Каталог собачьих пород label | " + back +
-                                      " | Породы list |   Тема entry | Фото породы image | "
+                                      " | Подбор породы button [Клавиша 7] | Породы list |   Тема "
+                                      "entry | Фото породы image | "
                                       "Тема label | Описание породы text";
     QTest::newRow("help") << Opening([](Program* p) { p->Form2()->Image2_Click(); })
                           << "Справка dialog | Справка label | " + back +
