@@ -344,7 +344,8 @@ QList<Candidate> Engine::Private::candidatesOf(const Query& q, Answer& answer, c
                             (s.whole[doc] & required) == required);
                 if (group)
                     candidates.append(
-                        {f, doc, *group, (s.title[doc] & required) == required, s.score[doc]});
+                        {f, doc, *group, (s.title[doc] & required) == required, s.score[doc],
+                         files[f].kind == Kind::Breed && (s.title[doc] & required) == 0});
                 s.score[doc] = 0;
                 s.mask[doc] = s.whole[doc] = s.title[doc] = 0;
             }

@@ -34,6 +34,7 @@ int narrowestWindow(const QList<Mark>& marks, int terms, int present) {
 
 bool ranksBefore(const Candidate& a, const Candidate& b) {
     if (a.group != b.group) return a.group < b.group;
+    if (a.group == Group::Partial && a.mentionsOnly != b.mentionsOnly) return b.mentionsOnly;
     if (a.titleAll != b.titleAll) return a.titleAll;
     if (a.score != b.score) return a.score > b.score;
     if (a.file != b.file) return a.file < b.file;

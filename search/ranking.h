@@ -37,8 +37,12 @@ struct Candidate {
     Group group;
     bool titleAll; // its title holds every required term
     float score;
+    bool mentionsOnly = false; // a breed whose name holds none of the required terms
 };
 
+// Among those missing a word, topics come before the breeds whose names hold none of the
+// query's words: such a description mentions everything in passing, a topic that holds most
+// of a question is about it.
 bool ranksBefore(const Candidate& a, const Candidate& b);
 
 // The group of a document holding present of the needed required terms, the whole ones

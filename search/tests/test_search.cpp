@@ -320,6 +320,15 @@ void TestSearch::ranking_data() {
     QTest::newRow("a family: one letter off is no root")
         << "Трава=Трава растёт.;Яд=Отравление.;Отравилась=Отравилась."
         << "отравилась " << QStringList{"Уход › Отравилась", "Уход › Яд"};
+    QTest::newRow("missing a word: topics before breeds that only mention the words")
+        << "Лай=Щенок иногда громко лает на улице днём и вечером.;Корм=Мясо.;"
+           "@Бигль=Бигль лает ночью, лает ночью, лает ночью.;@Пудель=Спит."
+        << "щенок лает ночью "
+        << QStringList{"Уход › Лай (не все слова)", "Каталог пород › Бигль (не все слова)"};
+    QTest::newRow("missing a word: a breed by its name before topics")
+        << "Лай=Лает ночью.;Корм=Мясо.;@Бигль=Бигль.;@Пудель=Спит."
+        << "бигль лает "
+        << QStringList{"Каталог пород › Бигль (не все слова)", "Уход › Лай (не все слова)"};
     QTest::newRow("partial answers after full ones")
         << "Первая=Клещ весной.;Вторая=Клещ, клещ.;Третья=Весной тепло.;Корм=Мясо.;Сон=Спит."
         << "клещ весна "
@@ -331,11 +340,21 @@ void TestSearch::ranking() {
     QFETCH(QString, topics);
     QFETCH(QString, query);
     QFETCH(QStringList, order);
+    // "@Name=description": a breed of the catalogue.
     QList<std::pair<QString, QString>> list;
-    for (const QString& topic : topics.split(';'))
-        list.append({topic.section('=', 0, 0), topic.section('=', 1)});
+    QString breeds;
+    for (const QString& topic : topics.split(';')) {
+        if (topic.startsWith(u'@'))
+            breeds += "\"" + topic.mid(1).section('=', 0, 0) + "\",\"" + topic.section('=', 1) +
+                      "\",\"sob1.jpg\"\n";
+        else
+            list.append({topic.section('=', 0, 0), topic.section('=', 1)});
+    }
     write("kvs.ssu", topicFile(list));
-    QCOMPARE(labels(Engine({{"text\\kvs.ssu", "Уход"}}, {}, {}).find(query).results), order);
+    if (!breeds.isEmpty()) write("FOLDOG.ssu", breeds);
+    Engine engine({{"text\\kvs.ssu", "Уход"}}, breeds.isEmpty() ? QString() : Catalogue,
+                  CatalogueLabel);
+    QCOMPARE(labels(engine.find(query).results), order);
 }
 
 void TestSearch::wordGroups_data() {
