@@ -28,6 +28,10 @@ namespace {
 // more than the letter an edit drops than every word of the content.
 constexpr qsizetype TypoLetters = 5;
 constexpr qsizetype MaxTypoLetters = 40;
+// A family word differs from the word by what the rules of search/families.h take off or
+// put on (an ending, a suffix, a prefix, an alternation): well under this many letters. A
+// word longer by more than this than every word of the content has no family there.
+constexpr qsizetype KinSlack = 20;
 
 // A file that changes under a search is indexed again and the search started over, this
 // many times at most.
@@ -102,6 +106,8 @@ struct Engine::Private {
     QList<Hit> hitsOf(const FileIndex& index, const Term& term, const Yield& yield);
     qsizetype documentsFor(const Unit& unit) const;
     std::optional<QString> correction(const Term& term, const Yield& yield);
+    // The longest word of any content file, in letters.
+    qsizetype longestForm() const;
 
     // The parts of a search, in order.
     struct Query {
@@ -226,12 +232,16 @@ qsizetype Engine::Private::documentsFor(const Unit& unit) const {
 }
 
 // The word with one edit that is found in the most documents, for a word found nowhere.
-std::optional<QString> Engine::Private::correction(const Term& term, const Yield& yield) {
-    const QString& key = term.key;
+qsizetype Engine::Private::longestForm() const {
     qsizetype longest = 0;
     for (const File& f : files)
         if (f.index) longest = std::max(longest, f.longestForm);
-    if (key.size() > MaxTypoLetters || key.size() > longest + 1) return std::nullopt;
+    return longest;
+}
+
+std::optional<QString> Engine::Private::correction(const Term& term, const Yield& yield) {
+    const QString& key = term.key;
+    if (key.size() > MaxTypoLetters || key.size() > longestForm() + 1) return std::nullopt;
     qsizetype letters = 0;
     bool cyrillic = true, latin = true;
     for (QChar c : key) {
@@ -294,9 +304,11 @@ QString Engine::Private::findTerms(Query& q, QStringView query, const Yield& yie
         if (q.holding[t] > 0 || words.isOptional(q.terms[t].key)) continue;
         // A word found nowhere as it is may be asked by another of its family; one found
         // nowhere, not even so, may be mistyped.
-        words.addKin(q.terms[t], true);
-        gather(q, t, yield);
-        if (q.holding[t] > 0) continue;
+        if (q.terms[t].key.size() <= longestForm() + KinSlack) {
+            words.addKin(q.terms[t], true);
+            gather(q, t, yield);
+            if (q.holding[t] > 0) continue;
+        }
         std::optional<QString> other = correction(q.terms[t], yield);
         // A foreign name in Latin letters: as it is said, in Cyrillic, or within one letter.
         if (const QString reading = cyrillicReading(q.terms[t].key); !other && !reading.isEmpty()) {

@@ -82,10 +82,12 @@ QString cyrillicReading(const QString& latin) {
     if (latin.isEmpty()) return {};
     for (QChar c : latin)
         if (c < u'a' || c > u'z') return {};
-    QString word = latin;
     // A doubled letter is said once («rottweiler»); a final «le» is soft («beagle»).
-    for (qsizetype i = word.size() - 1; i > 0; --i)
-        if (word[i] == word[i - 1] && word[i] != u'e' && word[i] != u'o') word.remove(i, 1);
+    QString word;
+    word.reserve(latin.size());
+    for (qsizetype i = 0; i < latin.size(); ++i)
+        if (i == 0 || latin[i] != latin[i - 1] || latin[i] == u'e' || latin[i] == u'o')
+            word += latin[i];
     QString reading;
     for (qsizetype i = 0; i < word.size();) {
         if (i + 2 == word.size() && word.endsWith(QStringLiteral("le")) && i > 0) {

@@ -20,8 +20,9 @@ bool isLatinLetter(QChar c) {
 // A stem cache that only grows would keep every word of every text ever searched; it is
 // bounded by what it holds, so a few very long words (a pasted text) cannot fill it either.
 constexpr qsizetype CacheBytes = 16 << 20;
-// Longer words are stemmed each time rather than kept.
-constexpr qsizetype CachedLetters = 64;
+// No word of either language is this long: a longer one (a paste) is its own stem, as in
+// the index, and costs no run of the rules (each asked several times per query).
+constexpr qsizetype StemmedLetters = 64;
 
 // Nearly all text here is Cyrillic or ASCII: those are classified and folded without the
 // Unicode tables, which took most of a search's time.
@@ -164,7 +165,7 @@ Stemmer::~Stemmer() {
 
 QString Stemmer::stem(QStringView key) {
     QString word = key.toString();
-    if (word.size() > CachedLetters) return compute(word);
+    if (word.size() > StemmedLetters) return word;
     const auto found = m_cache.constFind(word);
     if (found != m_cache.cend()) return *found;
     QString stem = compute(word);

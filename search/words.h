@@ -97,7 +97,8 @@ QByteArray byteKey(QByteArrayView bytes);
 QByteArray joinedKey(QByteArrayView bytes, const Word& word);
 
 // Stems with Snowball: Russian for a word with Cyrillic letters, English for one with Latin
-// letters; digits stay as they are. Stems are remembered (words, not files, repeat).
+// letters; digits stay as they are; a word longer than any word of either (over 64 letters)
+// stays whole. Stems are remembered (words, not files, repeat).
 class Stemmer {
 public:
     Stemmer();
