@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/night.h"
 
+#include "base/settingsfile.h"
 #include "core/announce.h"
 #include "core/form.h"
 #include "core/look.h"
 #include "core/pictures.h"
-#include "core/zoom.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -13,10 +13,8 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusVariant>
-#include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
-#include <QSettings>
 #include <QToolTip>
 
 namespace core::night {
@@ -38,18 +36,10 @@ constexpr int PortalTimeoutMs = 1500;
 bool chosenNow = false;
 
 std::optional<bool> storedChoice() {
-    const QFileInfo info(zoom::settingsFile());
-    if (!info.isFile() || info.size() > 64 * 1024) return std::nullopt;
-    const QString value =
-        QSettings(info.filePath(), QSettings::IniFormat).value(SettingsKey).toString();
+    const QString value = base::settings::value(SettingsKey);
     if (value == QLatin1String("1")) return true;
     if (value == QLatin1String("0")) return false;
     return std::nullopt;
-}
-
-void storeChoice(bool on) {
-    QSettings settings(zoom::settingsFile(), QSettings::IniFormat);
-    settings.setValue(SettingsKey, on ? 1 : 0);
 }
 
 void setOn(bool on, PictureCache& pictures) {
@@ -119,7 +109,8 @@ bool isOn() {
 void choose(bool on, PictureCache& pictures) {
     chosenNow = true;
     setOn(on, pictures);
-    if (storedChoice() != on) storeChoice(on);
+    // Written only when it changes, keeping every other line of the file.
+    base::settings::store(SettingsKey, on ? QStringLiteral("1") : QStringLiteral("0"));
     announce(on ? QStringLiteral("Ночной режим") : QStringLiteral("Дневной режим"));
 }
 

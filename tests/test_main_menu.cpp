@@ -986,20 +986,30 @@ void TestMainMenu::nightFollowsTheDesktopUntilChosen_data() {
     QTest::addColumn<QList<int>>("desktop"); // the portal's answers, -1 none
     QTest::addColumn<QString>("chosen");     // "", "key": the reader's key after the first
     QTest::addColumn<bool>("atEnd");
+    QTest::addColumn<QByteArray>("after"); // the file at the end; "none": no file
     QTest::newRow("never chosen, no portal")
-        << QByteArray("none") << false << QList<int>{-1} << "" << false;
+        << QByteArray("none") << false << QList<int>{-1} << "" << false << QByteArray("none");
     QTest::newRow("never chosen, desktop dark")
-        << QByteArray("none") << false << QList<int>{1} << "" << true;
+        << QByteArray("none") << false << QList<int>{1} << "" << true << QByteArray("none");
     QTest::newRow("never chosen, desktop turns light")
-        << QByteArray("[General]\nzoom=100\n") << false << QList<int>{1, 2} << "" << false;
+        << QByteArray("[General]\nzoom=100\n") << false << QList<int>{1, 2} << "" << false
+        << QByteArray("[General]\nzoom=100\n");
     QTest::newRow("day chosen before, desktop dark")
-        << QByteArray("[General]\nnight=0\n") << false << QList<int>{1} << "" << false;
+        << QByteArray("[General]\nnight=0\n") << false << QList<int>{1} << "" << false
+        << QByteArray("[General]\nnight=0\n");
     QTest::newRow("night chosen before, desktop light")
-        << QByteArray("[General]\nnight=1\n") << true << QList<int>{2, 0} << "" << true;
+        << QByteArray("[General]\nnight=1\n") << true << QList<int>{2, 0} << "" << true
+        << QByteArray("[General]\nnight=1\n");
     QTest::newRow("the key after the desktop's dark, then its light")
-        << QByteArray("none") << false << QList<int>{1, 2} << "key" << false;
+        << QByteArray("none") << false << QList<int>{1, 2} << "key" << false
+        << QByteArray("[General]\nnight=0\n");
     QTest::newRow("not a choice") << QByteArray("[General]\nnight=yes\n") << false << QList<int>{1}
-                                  << "" << true;
+                                  << "" << true << QByteArray("[General]\nnight=yes\n");
+    // The choice is one line of the file: the rest, comments and all, stays as it was.
+    QTest::newRow("the key keeps the file's other lines")
+        << QByteArray("; mine\n[General]\nzoom=150\nnight = 1\n\n[other]\nnight=1\n") << true
+        << QList<int>{2} << "key" << false
+        << QByteArray("; mine\n[General]\nzoom=150\nnight=0\n\n[other]\nnight=1\n");
 }
 
 void TestMainMenu::nightFollowsTheDesktopUntilChosen() {
@@ -1008,6 +1018,7 @@ void TestMainMenu::nightFollowsTheDesktopUntilChosen() {
     QFETCH(QList<int>, desktop);
     QFETCH(QString, chosen);
     QFETCH(bool, atEnd);
+    QFETCH(QByteArray, after);
     f->stop();
     const QString path = core::zoom::settingsFile();
     QFile::remove(path);
@@ -1031,6 +1042,8 @@ void TestMainMenu::nightFollowsTheDesktopUntilChosen() {
     }
     QCOMPARE(core::night::isOn(), atEnd);
     QCOMPARE(main->palette().color(QPalette::Window).lightness() < 64, atEnd);
+    QFile file(path);
+    QCOMPARE(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("none"), after);
     QVERIFY(f->failures.isEmpty());
 }
 
