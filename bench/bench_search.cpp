@@ -10,12 +10,13 @@
 //   psograf_bench_search --questions [FILE.tsv] [folder]  answers in the first three (of
 //                                                    questions.tsv unless FILE.tsv is named)
 //   psograf_bench_search --make-large TARGET [folder]  writes the large reference
-//   psograf_bench_search --pasted [folder]           hostile input on the shipped texts: a
-//                                                    pasted word of 32,767 letters (its time,
-//                                                    the search's peak memory, the next
-//                                                    query's answer), a 200,000-entry group
-//   psograf_bench_search --memory catalogue|search FOLDER   (a child run: the program's
-//                                                    memory on the folder's texts)
+//   psograf_bench_search --pasted [folder]           hostile input on the shipped texts:
+//                                                    pasted words of 32,767 letters (time,
+//                                                    peak memory, a query sent as they are
+//                                                    searched), in the search window too;
+//                                                    word groups of 20,000 to 200,000 entries
+//   psograf_bench_search --memory catalogue|search|pasted FOLDER   (a child run: the
+//                                                    program's memory on the folder's texts)
 #include "app/program.h"
 #include "base/contentfiles.h"
 #include "catalogue/form1.h"
@@ -33,6 +34,7 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
@@ -276,6 +278,48 @@ int questions(const QString& path, const QString& folder) {
     return 0;
 }
 
+// A pasted word of 32,767 letters (what the search field takes).
+QString pastedWord(QStringView letters) {
+    QString word;
+    for (qsizetype i = 0; word.size() < 32767; ++i)
+        word += letters[i % letters.size()];
+    return word;
+}
+
+// The search window (a child run, see memoryChild): a query typed, a pasted word, then the
+// query typed again 2 ms after the word was pasted again, while it is searched. Prints
+// "name value" lines: times in ms, memory in MiB.
+int pastedInWindow(search::SearchWindow& w) {
+    QElapsedTimer t;
+    const auto type = [&](const QString& text) {
+        QSignalSpy shown(&w, &search::SearchWindow::answerShown);
+        t.start();
+        w.Text1->setText(text);
+        return shown.wait(600'000) ? t.nsecsElapsed() / 1e6 : -1.0;
+    };
+    type(QStringLiteral("клещ"));
+    std::printf("query %.2f\n", type(QStringLiteral("клещ укусил")));
+    QEventLoop settleDown;
+    QTimer::singleShot(300, &settleDown, &QEventLoop::quit);
+    settleDown.exec();
+    std::printf("before %.1f\n", memoryMiB("VmRSS:"));
+    std::printf("peakBefore %.1f\n", memoryMiB("VmHWM:"));
+    const QString word = pastedWord(u"лабродор");
+    std::printf("word %.2f\n", type(word));
+    std::printf("peak %.1f\n", memoryMiB("VmHWM:"));
+    type(QStringLiteral("клещ"));
+    w.Text1->setText(word);
+    QThread::msleep(2);
+    std::printf("next %.2f\n", type(QStringLiteral("клещ укусил")));
+    w.Image2_Click();
+    settle();
+    QEventLoop wait;
+    QTimer::singleShot(1000, &wait, &QEventLoop::quit);
+    wait.exec();
+    std::printf("left %.1f\n", memoryMiB("VmRSS:"));
+    return 0;
+}
+
 // A child run: the program on folder's texts (the test fixture's pictures), the catalogue
 // or the search window shown; prints its memory as "name value" lines.
 int memoryChild(const QString& what, const QString& folder) {
@@ -300,6 +344,7 @@ int memoryChild(const QString& what, const QString& folder) {
     program->openSearch(*program->Form2(), QString());
     settle();
     search::SearchWindow* w = program->searchWindow();
+    if (what == QLatin1String("pasted")) return pastedInWindow(*w);
     for (const char* query : {"с", "со", "соб", "соба", "собак", "собака", "клещ", "кл",
                               "корм щенка", "клещ укусил что делать"}) {
         QSignalSpy shown(w, &search::SearchWindow::answerShown);
@@ -351,9 +396,24 @@ double answerMs(search::Searcher& searcher, const QString& query, QElapsedTimer&
     return at;
 }
 
+// slova.ssu with one group of this many entries of nine letters (11 bytes each with the
+// comma), "клещ" among them when asked.
+QByteArray bigGroup(int entries, bool withQuery) {
+    QByteArray groups = "#Groups\r\n";
+    if (withQuery) groups += "\xEA\xEB\xE5\xF9, "; // «клещ» in Windows-1251
+    for (int i = 0; i < entries; ++i) {
+        QByteArray entry;
+        for (int n = i; entry.size() < 9; n /= 26)
+            entry += char(0xE0 + n % 26); // а…щ in Windows-1251
+        groups += (i ? ", " : "") + entry;
+    }
+    return groups + "\r\n#Groups\r\n";
+}
+
 // A reader pastes one long word, then types a query: the pasted word's answer, the memory
-// it took (this process does nothing else), how soon the next query is answered, and the
-// memory once the search window would give it back. Then a word group of 200,000 entries.
+// it took (this process does nothing else), how soon a query sent 2 ms after it is
+// answered, and the memory once the search window gives it back; the same through the
+// search window (a child run). Then word groups of 20,000 to 200,000 entries.
 int pasted(const QString& folder) {
     QDir::setCurrent(folder);
     Table table;
@@ -366,57 +426,81 @@ int pasted(const QString& folder) {
         t.start();
         searcher.search("клещ");
         answerMs(searcher, "клещ", t);
+        t.restart();
+        searcher.search("клещ");
+        table.row({"«клещ», the indexes built", ms(answerMs(searcher, "клещ", t)) + " ms"});
         searcher.release();
         QEventLoop settleDown;
         QTimer::singleShot(300, &settleDown, &QEventLoop::quit);
         settleDown.exec();
         const double before = memoryMiB("VmRSS:"), peakBefore = memoryMiB("VmHWM:");
-        QString word;
-        for (int i = 0; word.size() < 32767; ++i)
-            word += QStringLiteral("лабродор").at(i % 8);
-        t.restart();
-        searcher.search(word);
-        const double alone = answerMs(searcher, word, t);
+        const struct {
+            const char* name;
+            QStringView letters;
+        } words[] = {
+            {"«лабродор…»", u"лабродор"}, {"«schnauzer…»", u"schnauzer"}, {"«aaa…»", u"a"}};
+        for (const auto& w : words) {
+            const QString word = pastedWord(w.letters);
+            t.restart();
+            searcher.search(word);
+            const double alone = answerMs(searcher, word, t);
+            // Pasted, then a query as the word is searched: the query's answer, from its key.
+            searcher.search(word);
+            QThread::msleep(2);
+            QElapsedTimer next;
+            next.start();
+            searcher.search("клещ");
+            const double nextMs = answerMs(searcher, "клещ", next);
+            table.row({QString("A pasted word of 32,767 letters %1: its answer").arg(w.name),
+                       ms(alone) + " ms"});
+            table.row({"&nbsp;&nbsp;«клещ» sent 2 ms after it: its answer", ms(nextMs) + " ms"});
+        }
         const double peak = memoryMiB("VmHWM:");
-        // Pasted, then a query at once: the query's answer, from its key.
-        searcher.search(word);
-        QElapsedTimer next;
-        next.start();
-        searcher.search("клещ");
-        const double nextMs = answerMs(searcher, "клещ", next);
         searcher.release();
         QEventLoop wait;
         QTimer::singleShot(1000, &wait, &QEventLoop::quit);
         wait.exec();
         const double after = memoryMiB("VmRSS:");
-        table.row({"A pasted word of 32,767 letters: its answer", ms(alone) + " ms"});
         table.row({"&nbsp;&nbsp;peak memory (VmHWM) above before",
                    QString::number(std::max(0.0, peak - peakBefore), 'f', 1) + " MiB"});
-        table.row({"The next query («клещ»), sent as the pasted word is searched: its answer",
-                   ms(nextMs) + " ms"});
-        table.row({"Resident (VmRSS) after, above before (search given back)",
+        table.row({"&nbsp;&nbsp;resident (VmRSS) after, above before (search given back)",
                    QString::number(after - before, 'f', 1) + " MiB"});
     }
     {
-        // slova.ssu with one group of 200,000 entries (2.2 MB): the first search.
-        QByteArray groups = "#Groups\r\n";
-        for (int i = 0; i < 200000; ++i) {
-            QByteArray entry;
-            for (int n = i; entry.size() < 6; n /= 26)
-                entry += char(0xE0 + n % 26); // а…щ in Windows-1251
-            groups += (i ? ", " : "") + entry;
-        }
-        groups += "\r\n#Groups\r\n";
-        if (!writeFile(folder, base::content::WordGroups, groups)) return 1;
-        search::Engine engine = newEngine();
-        QElapsedTimer t;
-        t.start();
-        const qsizetype found = engine.find(u"клещ").found;
-        table.row({"slova.ssu with a group of 200,000 entries (" +
-                       QString::number(groups.size() / 1e6, 'f', 1) +
-                       " MB): the first search (found " + thousands(found) + ")",
-                   ms(t.nsecsElapsed() / 1e6) + " ms"});
+        const QMap<QString, double> w = runChild("pasted", folder);
+        table.row({"Search window: «клещ укусил» typed", ms(w["query"]) + " ms"});
+        table.row({"&nbsp;&nbsp;the word «лабродор…» pasted: shown", ms(w["word"]) + " ms"});
+        table.row(
+            {"&nbsp;&nbsp;«клещ укусил» typed 2 ms after the word: shown", ms(w["next"]) + " ms"});
+        table.row({"&nbsp;&nbsp;peak memory (VmHWM) above before",
+                   QString::number(w["peak"] - w["peakBefore"], 'f', 1) + " MiB"});
+        table.row({"&nbsp;&nbsp;resident after leaving the window, above before",
+                   QString::number(w["left"] - w["before"], 'f', 1) + " MiB"});
     }
+    const QByteArray shippedGroups = readFile(folder, base::content::WordGroups);
+    for (const bool withQuery : {false, true}) {
+        for (const int entries : {0, 20'000, 40'000, 80'000, 200'000}) {
+            if (withQuery && !entries) continue;
+            const QByteArray groups = entries ? bigGroup(entries, withQuery) : shippedGroups;
+            if (!writeFile(folder, base::content::WordGroups, groups)) return 1;
+            search::Engine engine = newEngine();
+            QElapsedTimer t;
+            t.start();
+            const qsizetype found = engine.find(u"клещ").found;
+            const double first = t.nsecsElapsed() / 1e6;
+            t.restart();
+            engine.find(u"клещ");
+            const double again = t.nsecsElapsed() / 1e6;
+            const QString what =
+                entries ? QString("slova.ssu with a group of %1 entries (%2 MB)%3")
+                              .arg(thousands(entries), QString::number(groups.size() / 1e6, 'f', 1),
+                                   withQuery ? ", «клещ» one of them" : "")
+                        : QString("slova.ssu as shipped");
+            table.row({what + ": the first search (found " + thousands(found) + "), the next",
+                       ms(first) + " ms, " + ms(again) + " ms"});
+        }
+    }
+    writeFile(folder, base::content::WordGroups, shippedGroups);
     std::printf("%s\n", qPrintable(table.lines.join('\n')));
     return 0;
 }
