@@ -4,7 +4,11 @@
 #include "formats/breedfacts.h"
 #include "tests/files.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using namespace facts;
 
@@ -45,6 +49,8 @@ private slots:
     void countLines();
     void rows();
     void liveFile();
+    void fileOfAnyKind_data();
+    void fileOfAnyKind();
 };
 
 void TestBreedFacts::ranges_data() {
@@ -421,6 +427,67 @@ void TestBreedFacts::liveFile() {
     QVERIFY(source.refresh());
     QVERIFY(source.table().empty());
     QVERIFY(!source.failure().isEmpty());
+}
+
+// Whatever lies at the file's place, the chooser's reading returns at once: no breeds and
+// a reason, or what the bytes hold.
+void TestBreedFacts::fileOfAnyKind_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<int>("breeds");
+    QTest::newRow("empty") << "empty"
+                           << "" << 0;
+    QTest::newRow("a header and nothing else") << "header"
+                                               << "" << 0;
+    QTest::newRow("binary") << "binary"
+                            << "" << 0;
+    QTest::newRow("over 64 MB") << "huge"
+                                << "Файл слишком велик: text\\podbor.ssu" << 0;
+    QTest::newRow("a directory") << "directory"
+                                 << "Файл не найден: text\\podbor.ssu" << 0;
+    QTest::newRow("a pipe") << "pipe"
+                            << "Файл не найден: text\\podbor.ssu" << 0;
+    QTest::newRow("a link to /dev/zero") << "zero"
+                                         << "Файл не найден: text\\podbor.ssu" << 0;
+    QTest::newRow("a link to the facts") << "link"
+                                         << "" << 7;
+}
+
+void TestBreedFacts::fileOfAnyKind() {
+    QFETCH(QString, kind);
+    QFETCH(QString, failure);
+    QFETCH(int, breeds);
+    ContentFiles files;
+    const QString path = QStringLiteral("text\\podbor.ssu");
+    const QString real = files.root() + QStringLiteral("/text/podbor.ssu");
+    QDir(files.root()).mkpath(QStringLiteral("text"));
+    if (kind == "empty") {
+        files.writeBytes(path, {});
+    } else if (kind == "header") {
+        files.writeText(path, Header);
+    } else if (kind == "binary") {
+        QByteArray bytes(4096, Qt::Uninitialized);
+        for (int i = 0; i < bytes.size(); ++i)
+            bytes[i] = char((i * 7919) % 256);
+        files.writeBytes(path, bytes);
+    } else if (kind == "huge") {
+        files.writeText(path, Fixture);
+        QFile file(real);
+        QVERIFY(file.resize(MaxFactsBytes + 1)); // sparse: takes no room
+    } else if (kind == "directory") {
+        QVERIFY(QDir(files.root()).mkpath(QStringLiteral("text/podbor.ssu")));
+    } else if (kind == "pipe") {
+        QCOMPARE(mkfifo(QFile::encodeName(real).constData(), 0600), 0);
+    } else if (kind == "zero") {
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), real));
+    } else if (kind == "link") {
+        files.writeText(QStringLiteral("text\\facts.txt"), Fixture);
+        QVERIFY(QFile::link(files.root() + QStringLiteral("/text/facts.txt"), real));
+    }
+    FactsSource source(path);
+    QVERIFY(source.refresh());
+    QCOMPARE(source.failure(), failure);
+    QCOMPARE(source.table().breeds.size(), breeds);
 }
 
 QTEST_GUILESS_MAIN(TestBreedFacts)
