@@ -2,29 +2,13 @@
 #include "base/settingsfile.h"
 
 #include "base/failure.h"
-#include "base/text.h"
 #include "base/userfiles.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QList>
-#include <QSaveFile>
-#include <QStringDecoder>
-#include <QThread>
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace base::settings {
 
 namespace {
-
-// Another copy holds the lock only while it reads and writes a few lines.
-constexpr int LockTries = 25;
-constexpr int LockPauseMs = 2;
 
 const QByteArray General = "General";
 
@@ -32,50 +16,10 @@ void say(const QString& problem) {
     noticeOnce(QStringLiteral("настройка не сохранена: %1").arg(problem));
 }
 
-struct Contents {
-    bool readable = false;
-    bool exists = false;
-    QByteArray bytes;
-    QString problem; // why it is not readable
-};
-
-bool isText(const QByteArray& bytes) {
-    if (bytes.contains('\0')) return false;
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString decoded = utf8.decode(bytes);
-    return !utf8.hasError();
-}
-
 // The file as it is now, read only when it is a regular file of a size this program
 // writes and holds text.
-Contents readNow(const QString& file) {
-    Contents c;
-    struct stat st = {};
-    if (::stat(QFile::encodeName(file).constData(), &st) != 0) {
-        c.readable = errno == ENOENT;
-        c.exists = errno != ENOENT;
-        c.problem = QStringLiteral("%1 не читается").arg(file);
-        return c;
-    }
-    c.exists = true;
-    if (!S_ISREG(st.st_mode)) {
-        c.problem = QStringLiteral("%1 не обычный файл").arg(file);
-        return c;
-    }
-    QByteArray bytes;
-    try {
-        bytes = readUserFile(file, MaxBytes);
-    } catch (const RuntimeFailure& failure) {
-        c.problem = failure.text;
-        return c;
-    }
-    if (!isText(bytes)) {
-        c.problem = QStringLiteral("%1 не текст настроек").arg(file);
-        return c;
-    }
-    c.readable = true;
-    c.bytes = bytes;
-    return c;
+UserFileNow readNow(const QString& file) {
+    return readUserFileNow(file, MaxBytes, QStringLiteral("не текст настроек"));
 }
 
 struct Line {
@@ -161,34 +105,6 @@ QByteArray edited(const QByteArray& old, const QByteArray& key, const QByteArray
     return out;
 }
 
-// An exclusive lock on the settings folder for as long as it lives, taken without
-// waiting for more than a few milliseconds (no file of its own that could be left behind).
-class FolderLock {
-public:
-    explicit FolderLock(const QString& dir) {
-        m_fd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (m_fd < 0) return;
-        for (int i = 0; i < LockTries; ++i) {
-            if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0) {
-                m_held = true;
-                return;
-            }
-            if (errno != EWOULDBLOCK && errno != EINTR) return;
-            QThread::msleep(LockPauseMs);
-        }
-    }
-    ~FolderLock() {
-        if (m_fd >= 0) ::close(m_fd); // gives up the lock
-    }
-    FolderLock(const FolderLock&) = delete;
-    FolderLock& operator=(const FolderLock&) = delete;
-    bool held() const { return m_held; }
-
-private:
-    int m_fd = -1;
-    bool m_held = false;
-};
-
 } // namespace
 
 QString path() {
@@ -199,7 +115,7 @@ QString path() {
 QString value(const QString& key) {
     const QString file = path();
     if (file.isEmpty()) return {};
-    const Contents c = readNow(file);
+    const UserFileNow c = readNow(file);
     if (!c.readable) return {};
     const QList<Line> lines = linesOf(c.bytes);
     const QByteArray k = key.toUtf8();
@@ -217,42 +133,13 @@ bool store(const QString& key, const QString& value) {
         say(QStringLiteral("нет домашней папки (HOME)"));
         return false;
     }
-    const QString dir = QFileInfo(file).path();
-    if (!QDir().mkpath(dir)) {
-        say(QStringLiteral("не создаётся папка %1").arg(dir));
-        return false;
-    }
-    const FolderLock lock(dir);
-    if (!lock.held()) {
-        say(QStringLiteral("папка %1 занята").arg(dir));
-        return false;
-    }
-    // Read again under the lock: what another copy saved meanwhile is kept.
-    const Contents now = readNow(file);
-    if (!now.readable) {
-        say(now.problem);
-        return false;
-    }
-    // A link to the file is kept: its target is what is written.
-    const QString target = now.exists ? QFileInfo(file).canonicalFilePath() : file;
-    if (now.exists) {
-        struct stat st = {};
-        if (::stat(QFile::encodeName(target).constData(), &st) != 0 || !(st.st_mode & S_IWUSR) ||
-            ::access(QFile::encodeName(target).constData(), W_OK) != 0) {
-            say(QStringLiteral("%1 только для чтения").arg(file));
-            return false;
-        }
-    }
-    const QByteArray bytes = edited(now.bytes, key.toUtf8(), value.toUtf8());
-    if (now.exists && bytes == now.bytes) return true;
-    QSaveFile out(target);
-    // The flush is checked here: commit() alone renames a file cut short by a full disk.
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.flush() ||
-        !out.commit()) {
-        say(QStringLiteral("%1 не записан (%2)").arg(file, out.errorString()));
-        return false;
-    }
-    return true;
+    const QString problem = saveUserFile(file, MaxBytes, QStringLiteral("не текст настроек"),
+                                         [&](const QByteArray& now) -> std::optional<QByteArray> {
+                                             return edited(now, key.toUtf8(), value.toUtf8());
+                                         });
+    if (problem.isEmpty()) return true;
+    say(problem);
+    return false;
 }
 
 } // namespace base::settings

@@ -46,9 +46,11 @@ void asPlainUser(const std::function<void()>& body) {
 }
 
 ContentFiles::ContentFiles()
-    : m_oldCwd(QDir::currentPath()), m_oldConfig(qgetenv("XDG_CONFIG_HOME")) {
+    : m_oldCwd(QDir::currentPath()), m_oldConfig(qgetenv("XDG_CONFIG_HOME")),
+      m_oldData(qgetenv("XDG_DATA_HOME")) {
     Q_ASSERT(m_dir.isValid());
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path() + "/config"));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.path() + "/data"));
     const QSize photo(120, 90);
     const QColor colors[] = {Qt::red, Qt::green, Qt::blue, Qt::yellow, Qt::magenta};
     int i = 0;
@@ -73,6 +75,7 @@ ContentFiles::ContentFiles()
 ContentFiles::~ContentFiles() {
     QDir::setCurrent(m_oldCwd);
     qputenv("XDG_CONFIG_HOME", m_oldConfig);
+    qputenv("XDG_DATA_HOME", m_oldData);
     base::setFailureReporter([](const base::RuntimeFailure&) {});
     base::setProgramEnder([](int) {});
 }

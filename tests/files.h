@@ -16,7 +16,8 @@
 #include <functional>
 
 // A content folder with every file start-up needs, as the working directory; the user's
-// configuration folder ($XDG_CONFIG_HOME) is a folder "config" in it.
+// configuration folder ($XDG_CONFIG_HOME) is a folder "config" in it, the data folder
+// ($XDG_DATA_HOME, the bookmarks) a folder "data".
 class ContentFiles {
 public:
     ContentFiles();
@@ -39,6 +40,7 @@ private:
     QTemporaryDir m_dir;
     QString m_oldCwd;
     QByteArray m_oldConfig;
+    QByteArray m_oldData;
 };
 
 QByteArray toCp1251(const QString& text);
