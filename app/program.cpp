@@ -121,6 +121,11 @@ void Program::openSearch(core::FormBase& from, const QString& typed) {
     m_search->start(typed);
 }
 
+void Program::openBookmarks(core::FormBase& from) {
+    openSearch(from, QString());
+    m_search->showBookmarks();
+}
+
 void Program::leaveSearch() {
     core::FormBase* origin = std::exchange(m_searchOrigin, nullptr);
     if (!origin) origin = m_form2.get();

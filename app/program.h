@@ -77,6 +77,7 @@ public:
     void closeExitConfirmation() override;
     void openSearch(core::FormBase& from, const QString& typed) override;
     void leaveSearch() override;
+    void openBookmarks(core::FormBase& from) override;
     void showTopic(const QString& topicFile, const QString& title) override;
     void showBreed(int record, const QString& name) override;
     void openChooser(core::FormBase& from) override;

@@ -6,6 +6,7 @@
 #include "base/text.h"
 #include "base/units.h"
 #include "core/look.h"
+#include "formats/bookmarks.h"
 #include "formats/framerule.h"
 
 #include <utility>
@@ -59,8 +60,11 @@ Form1::Form1(ProgramValues& values, Navigator& navigator)
     Label11->setPressable(true);
     bindKeys(Label11, {Qt::Key_7}, QStringLiteral("Клавиша 7"));
     connect(Label11, &Label::clicked, this, [this] { base::guarded([&] { Label11_Click(); }); });
+    // In the free space right of the title («Подбор породы» stands by the back button).
+    Bookmark = new BookmarkMark(s, QStringLiteral("Bookmark"), {3600, 0, 375, 345});
+    bindKeys(Bookmark, {Qt::CTRL | Qt::Key_D}, QStringLiteral("Клавиши Ctrl+D"));
     stackFrontToBack(
-        {Text1, List1, Label10, Label7, rule, Image2, Shape1, Label1, Image1, Label11});
+        {Text1, List1, Label10, Label7, rule, Image2, Shape1, Label1, Image1, Label11, Bookmark});
     // A long name wraps over the top edge of the description, down to its text.
     Label1->setWordWrap(true);
     Label1->setGrowToFit(Text1);
@@ -71,6 +75,9 @@ Form1::Form1(ProgramValues& values, Navigator& navigator)
     List1->setFocus();
 
     connect(List1, &ChoiceList::chosen, this, [this] { base::guarded([&] { List1_Click(); }); });
+    connect(Bookmark, &BookmarkMark::clicked, this,
+            [this] { base::guarded([&] { Bookmark_Click(); }); });
+    Bookmark->setVisible(false);
 }
 
 Form1::~Form1() = default;
@@ -108,6 +115,9 @@ void Form1::showRecord(const Record& record) {
     Text1->setPlainText(record.description);
     Label1->setText(record.name);
     applyFrameRule();
+    Bookmark->setVisible(!record.name.isEmpty());
+    Bookmark->setMarked(!record.name.isEmpty() &&
+                        bookmarks::isBookmarked({QString(), record.name}));
 }
 
 void Form1::applyFrameRule() {
@@ -126,8 +136,18 @@ void Form1::choose(const QString& name, int record) {
     // be read leaves no other breed's photo and text under the chosen entry.
     showRecord({name, QString(), QString()});
     if (const std::optional<Record> found =
-            record >= 0 ? m_breeds.recordAt(record, name) : m_breeds.recordNamed(name))
+            record >= 0 ? m_breeds.recordAt(record, name) : m_breeds.recordNamed(name)) {
         showRecord(*found);
+        bookmarks::noteRead({QString(), name});
+    }
+}
+
+void Form1::Bookmark_Click() {
+    const QString name = Label1->fullText();
+    if (name.isEmpty()) return;
+    bookmarks::setBookmarked({QString(), name}, !Bookmark->isMarked());
+    // As the file has it now: unchanged when it could not be kept.
+    Bookmark->setMarked(bookmarks::isBookmarked({QString(), name}));
 }
 
 void Form1::Image2_Click() {

@@ -25,6 +25,8 @@ public:
     core::Label* Label1;     // breed name
     core::Image* Image1;     // photo
     core::Label* Label11; // «Подбор породы», in the free space of the top row (key 7)
+    // Added: whether the breed shown is bookmarked; a click or Ctrl+D changes it.
+    core::BookmarkMark* Bookmark;
 
     // Run once at start-up: every name into the list, the first breed shown. Reading the
     // catalogue is the part that can fail; it may run before the window exists.
@@ -34,6 +36,8 @@ public:
     void List1_Click();
     void Image2_Click();
     void Label11_Click();
+    // The breed shown bookmarked, or no longer.
+    void Bookmark_Click();
     // What choosing a breed in the list does: the last record of the name, or the record of
     // that number (from 0) while it has that name; also for a name the list may not hold (a
     // breed found by the search in a catalogue changed since start-up).

@@ -227,6 +227,22 @@ void Label::fitBox() {
     if (geometry() != box) setGeometry(box);
 }
 
+BookmarkMark::BookmarkMark(QWidget* surface, const QString& name, const QRect& twips)
+    : Label(surface, name, twips, QString(), designFont(QStringLiteral("MS Sans Serif"), 12, true),
+            colors::Blue, Qt::AlignHCenter) {
+    setPressable(true);
+    setMarked(false);
+}
+
+void BookmarkMark::setMarked(bool marked) {
+    m_marked = marked;
+    setText(marked ? QStringLiteral("★") : QStringLiteral("☆"));
+    const QString name =
+        marked ? QStringLiteral("Убрать из закладок") : QStringLiteral("Добавить в закладки");
+    setAccessibleName(name);
+    setToolTip(name + QStringLiteral(" (Ctrl+D)"));
+}
+
 void PressableLabel::setPressable(bool pressable) {
     m_pressable = pressable;
     setFocusPolicy(pressable ? Qt::TabFocus : Qt::NoFocus);

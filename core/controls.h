@@ -130,6 +130,20 @@ private:
     bool m_elided = false;
 };
 
+// The bookmark mark of a reading window, an addition in its free space: a star, hollow while
+// what the window shows is not bookmarked, filled while it is. A click, or the window's key
+// for it, presses it; a screen reader hears a button named by what a press does.
+class BookmarkMark : public Label {
+    Q_OBJECT
+public:
+    BookmarkMark(QWidget* surface, const QString& name, const QRect& twips);
+    void setMarked(bool marked);
+    bool isMarked() const { return m_marked; }
+
+private:
+    bool m_marked = false;
+};
+
 // A text cut to at most limit characters, ending in "…" where it was cut: what a tooltip,
 // an accessible name or a list entry holds of a text that may be megabytes long (a
 // screen reader reads the whole name, and Qt lays out the whole of what it is given).

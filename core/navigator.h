@@ -35,6 +35,8 @@ public:
     // choice in the reader or the catalogue take.
     virtual void openSearch(FormBase& from, const QString& typed) = 0;
     virtual void leaveSearch() = 0;
+    // The search window with its field empty, on the bookmarks.
+    virtual void openBookmarks(FormBase& from) = 0;
     virtual void showTopic(const QString& topicFile, const QString& title) = 0;
     virtual void showBreed(int record, const QString& name) = 0;
 

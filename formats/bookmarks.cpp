@@ -110,16 +110,17 @@ qsizetype removeLines(QList<QByteArray>& lines, Group group, const Entry& entry)
     return first;
 }
 
-// Where the group's next line goes: after its last line, or (for the recent, which come
-// newest first) before its first; at the end when the group has none.
+// Where the group's next line goes: a bookmark after the last bookmark, else before the
+// recent; a recent entry (newest first) before the first of them, else at the end.
 qsizetype placeFor(const QList<QByteArray>& lines, Group group) {
-    qsizetype last = -1;
+    qsizetype last = -1, firstRecent = -1;
     for (qsizetype i = 1; i < lines.size(); ++i) {
-        if (parseLine(lines[i]).group != group) continue;
-        if (group == Group::Recent) return i;
-        last = i;
+        const std::optional<Group> g = parseLine(lines[i]).group;
+        if (g == Group::Recent && firstRecent < 0) firstRecent = i;
+        if (g == Group::Bookmarks) last = i;
     }
-    return last >= 0 ? last + 1 : lines.size();
+    if (group == Group::Recent) return firstRecent >= 0 ? firstRecent : lines.size();
+    return last >= 0 ? last + 1 : firstRecent >= 0 ? firstRecent : lines.size();
 }
 
 QSet<QString>& said() {

@@ -318,6 +318,9 @@ void Form2::contextMenuEvent(QContextMenuEvent* event) {
     chooser->setShortcutVisibleInContextMenu(true);
     connect(chooser, &QAction::triggered, this,
             [this] { base::guarded([&] { m_navigator.openChooser(*this); }); });
+    QAction* saved = menu.addAction(QStringLiteral("Закладки…"));
+    connect(saved, &QAction::triggered, this,
+            [this] { base::guarded([&] { m_navigator.openBookmarks(*this); }); });
     menu.addSeparator();
     // The zoom's steps, with the keys every window takes for them; a step that is not
     // offered (past an end, or too large for the screen) is unavailable.

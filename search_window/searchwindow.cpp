@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLocale>
+#include <QMenu>
 #include <QTextCursor>
 #include <QToolButton>
 
@@ -26,6 +27,9 @@ const QString Title = QStringLiteral("Поиск по справочнику");
 const QString NothingFound = QStringLiteral("Ничего не найдено");
 const QString CatalogueLabel = QStringLiteral("Каталог пород");
 const QString Partial = QStringLiteral(" (не все слова)");
+const QString BookmarksHeading = QStringLiteral("Закладки");
+const QString RecentHeading = QStringLiteral("Недавно прочитанные");
+const QString NotInReference = QStringLiteral("нет в справочнике");
 // How long an answer may take before the window says it is searching.
 constexpr int SearchingDelayMs = 150;
 // How long typing pauses before a screen reader hears the count.
@@ -98,7 +102,10 @@ SearchWindow::SearchWindow(ProgramValues& values, Navigator& navigator)
                            colors::TooltipBack);
     List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded); // a long label scrolls
     List1->setAccessibleName(QStringLiteral("Результаты поиска"));
-    List1->setHint(QStringLiteral("Enter или двойной щелчок открывает результат"));
+    List1->setHint(
+        QStringLiteral("Enter или двойной щелчок открывает результат. При пустом поле закладки "
+                       "и недавно прочитанные, Delete убирает из списка"));
+    List1->setContextMenuPolicy(Qt::CustomContextMenu);
     List1->setMouseTracking(true);
     // Entering the list (Down, Tab, a click): its current entry, the first when none, is
     // what a screen reader names, after the list itself.
@@ -137,6 +144,8 @@ SearchWindow::SearchWindow(ProgramValues& values, Navigator& navigator)
     });
     connect(List1, &QListWidget::itemActivated, this,
             [this] { base::guarded([&] { List1_DblClick(); }); });
+    connect(List1, &QListWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { base::guarded([&] { savedMenu(at); }); });
 }
 
 SearchWindow::~SearchWindow() = default;
@@ -152,6 +161,12 @@ void SearchWindow::start(const QString& typed) {
 
 void SearchWindow::Form_Activate() {
     newPlayer();
+    // Opened on the bookmarks: the focus on the first of them (its heading when none).
+    if (std::exchange(m_bookmarksFirst, false) && !m_saved.isEmpty()) {
+        List1->setFocus();
+        List1->setCurrentRow(m_saved.value(1).file.isEmpty() && !m_saved.value(1).gone ? 0 : 1);
+        return;
+    }
     Text1->setFocus();
 }
 
@@ -173,6 +188,11 @@ void SearchWindow::Text1_Change() {
 void SearchWindow::showAnswer(const QString& query, const Answer& answer) {
     m_searching.stop();
     const bool empty = query.trimmed().isEmpty();
+    // The bookmarks listed already stay as they are, and the reader's place in them.
+    if (empty && !m_saved.isEmpty()) {
+        emit answerShown();
+        return;
+    }
     showFound(empty ? QString() : foundLine(answer));
     m_foundFor = query;
     if (!m_pause.isActive()) sayFound(); // typing paused before the answer came
@@ -198,9 +218,11 @@ void SearchWindow::showAnswer(const QString& query, const Answer& answer) {
         return;
     }
     List1->clear();
+    m_saved.clear();
     Text2->clear();
     m_firstHighlighted = false;
     if (empty) {
+        listSaved();
         emit answerShown();
         return;
     }
@@ -285,6 +307,11 @@ void SearchWindow::List1_Click() {
 }
 
 void SearchWindow::List1_DblClick() {
+    if (!m_saved.isEmpty()) {
+        if (const int row = List1->currentRow(); row >= 0 && row < m_saved.size())
+            openSaved(m_saved.at(row));
+        return;
+    }
     const int row = chosenRow();
     if (row < 0 || row >= m_results.size()) return;
     const Result r = m_results[row];
@@ -318,6 +345,121 @@ bool SearchWindow::stillThere(const Result& r) const {
     }
 }
 
+void SearchWindow::listSaved() {
+    const bookmarks::Lists lists = bookmarks::load();
+    const auto heading = [&](const QString& text, const QString& spoken) {
+        auto* item = new QListWidgetItem(text, List1);
+        QFont bold = List1->font();
+        bold.setBold(true);
+        item->setFont(bold);
+        item->setData(Qt::AccessibleTextRole, spoken);
+        m_saved.append(Saved());
+    };
+    const auto group = [&](bookmarks::Group group, const QString& title,
+                           const QList<bookmarks::Entry>& entries, const QString& none) {
+        heading(title, QStringLiteral("%1: %2").arg(title, number(entries.size())));
+        for (const bookmarks::Entry& e : entries) {
+            Saved saved{e, group, QString(), false};
+            saved.gone = !inReference(e, &saved.file);
+            const QString source = e.isBreed() ? CatalogueLabel : e.section;
+            auto* item = new QListWidgetItem(
+                boundedText(source + QStringLiteral(" › ") + e.title, 500) +
+                    (saved.gone ? QStringLiteral(" — ") + NotInReference : QString()),
+                List1);
+            item->setData(Qt::AccessibleTextRole,
+                          boundedText(source + QStringLiteral(": ") + e.title, 500) +
+                              (saved.gone ? QStringLiteral(", ") + NotInReference : QString()));
+            if (saved.gone) item->setForeground(partialText());
+            m_saved.append(saved);
+        }
+        if (entries.isEmpty()) {
+            new QListWidgetItem(none, List1);
+            m_saved.append(Saved());
+        }
+    };
+    group(bookmarks::Group::Bookmarks, BookmarksHeading, lists.bookmarks,
+          QStringLiteral("    нет: Ctrl+D в разделе или каталоге добавляет закладку"));
+    group(bookmarks::Group::Recent, RecentHeading, lists.recent, QStringLiteral("    пока ничего"));
+    // What could not be read or kept, said once.
+    // It stays said while the window is open (the list may be made again meanwhile).
+    m_savedProblems += bookmarks::takeProblems();
+    if (!m_savedProblems.isEmpty()) Label9->setText(m_savedProblems.join(QStringLiteral("; ")));
+}
+
+bool SearchWindow::inReference(const bookmarks::Entry& entry, QString* file) {
+    *file = entry.isBreed() ? base::content::Catalogue : QString();
+    for (const base::content::Section& s : base::content::Sections)
+        if (!entry.isBreed() && s.readerTitle == entry.section) *file = s.file;
+    if (file->isEmpty()) return false;
+    // Each file read once for as long as it stays as it is.
+    const std::optional<base::FileStamp> stamp = base::stampOf(*file);
+    auto known = m_names.find(*file);
+    if (known == m_names.end() || !stamp || known->first != stamp) {
+        QStringList names;
+        try {
+            names = entry.isBreed() ? catalogue::scanFile(*file).names
+                                    : topics::scanTitles(topics::readTopicBytes(*file)).titles;
+        } catch (const base::RuntimeFailure&) {
+            m_names.remove(*file);
+            return true;
+        }
+        known = m_names.insert(*file, {stamp, names});
+    }
+    return known->second.contains(entry.title);
+}
+
+void SearchWindow::openSaved(Saved saved) {          // a copy: leaving empties the list
+    if (saved.file.isEmpty() && !saved.gone) return; // a heading
+    QString file;
+    if (saved.gone || !inReference(saved.entry, &file)) {
+        Label9->setText(
+            QStringLiteral("«%1» %2").arg(boundedText(saved.entry.title, 200), NotInReference));
+        return;
+    }
+    leave();
+    if (saved.entry.isBreed())
+        m_navigator.showBreed(-1, saved.entry.title);
+    else
+        m_navigator.showTopic(file, saved.entry.title);
+}
+
+void SearchWindow::removeSaved(int row) {
+    if (row < 0 || row >= m_saved.size() || (m_saved[row].file.isEmpty() && !m_saved[row].gone))
+        return;
+    bookmarks::remove(m_saved[row].entry, m_saved[row].group);
+    const bool focused = List1->hasFocus();
+    List1->clear();
+    m_saved.clear();
+    listSaved();
+    // On where it was, or the last entry.
+    if (focused) List1->setCurrentRow(std::min(row, List1->count() - 1));
+}
+
+void SearchWindow::showBookmarks() {
+    m_bookmarksFirst = true;
+    if (isActiveWindow()) Form_Activate();
+}
+
+void SearchWindow::savedMenu(const QPoint& at) {
+    const int row = List1->indexAt(at).row();
+    if (row < 0 || row >= m_saved.size() || (m_saved[row].file.isEmpty() && !m_saved[row].gone))
+        return;
+    List1->setCurrentRow(row);
+    QMenu menu(this);
+    QAction* open = menu.addAction(QStringLiteral("Открыть"));
+    open->setEnabled(!m_saved[row].gone);
+    QAction* remove = menu.addAction(m_saved[row].group == bookmarks::Group::Bookmarks
+                                         ? QStringLiteral("Убрать из закладок")
+                                         : QStringLiteral("Убрать из недавно прочитанных"));
+    remove->setShortcut(QKeySequence::Delete);
+    remove->setShortcutVisibleInContextMenu(true);
+    // A menu is a window of its own: it takes the night's palette itself.
+    if (nightLook()) menu.setPalette(nightPalette());
+    QAction* chosen = menu.exec(List1->viewport()->mapToGlobal(at));
+    if (chosen == open) openSaved(m_saved.value(row));
+    if (chosen == remove) removeSaved(row);
+}
+
 void SearchWindow::Image2_Click() {
     leave();
     m_navigator.leaveSearch();
@@ -337,6 +479,8 @@ void SearchWindow::forgetAnswer() {
     m_results = {};
     m_stamps.clear();
     List1->clear();
+    m_saved.clear();
+    m_savedProblems.clear();
     Text2->clear();
     m_firstHighlighted = false;
     m_earlyFor = QString();
@@ -349,9 +493,13 @@ void SearchWindow::Form_MouseMove() {
 
 // From the field: Enter opens the highlighted result, Down moves into the list.
 bool SearchWindow::Form_KeyPress(const QKeyEvent* key) {
+    if (key->key() == Qt::Key_Delete && List1->hasFocus() && !m_saved.isEmpty()) {
+        removeSaved(List1->currentRow());
+        return true;
+    }
     if (!Text1->hasFocus() || !List1->count()) return false;
     // «Ничего не найдено» is no result to go to: Down says it again, the focus stays.
-    if (m_results.isEmpty() && key->key() == Qt::Key_Down) {
+    if (m_results.isEmpty() && m_saved.isEmpty() && key->key() == Qt::Key_Down) {
         announce(NothingFound);
         return true;
     }

@@ -9,11 +9,16 @@
 // result is highlighted but not made current, so a screen reader stays in the field; Down
 // goes into the list on that result. Once typing pauses, a screen reader hears how many were
 // found, or that nothing was.
+//
+// With the field empty the list holds the reader's bookmarks, then the topics and breeds
+// last read (formats/bookmarks.h), each group under its heading; one no longer in the
+// reference says so and is never opened, and Delete (or the right-click menu) removes it.
 #pragma once
 
 #include "base/text.h"
 #include "core/controls.h"
 #include "core/form.h"
+#include "formats/bookmarks.h"
 #include "search/searcher.h"
 
 #include <QLineEdit>
@@ -45,6 +50,10 @@ public:
     // Opens the chosen result (Enter, double-click, press).
     void List1_DblClick();
     void Image2_Click();
+    // The entry of the bookmarks or the recently read in this row removed from its group.
+    void removeSaved(int row);
+    // The bookmarks and recently read listed, the list's focus on the first bookmark.
+    void showBookmarks();
     // Hidden, with what the last search held gone (the back button does the same).
     void leave() override;
 
@@ -74,6 +83,25 @@ private:
     void forgetAnswer();
     // Whether the file still holds the result's topic or breed.
     bool stillThere(const Result& result) const;
+
+    // A row of the list while the field is empty: a group's heading (no file), or an entry.
+    struct Saved {
+        bookmarks::Entry entry;
+        bookmarks::Group group = bookmarks::Group::Bookmarks;
+        QString file; // its section's topic file, or the catalogue; empty for a heading
+        bool gone = false;
+    };
+    void listSaved();
+    void openSaved(Saved saved);
+    void savedMenu(const QPoint& at);
+    // Whether the reference holds the entry now; its file then. A file that cannot be read
+    // counts as holding it: opening it says why it cannot.
+    bool inReference(const bookmarks::Entry& entry, QString* file);
+    QList<Saved> m_saved;
+    bool m_bookmarksFirst = false;
+    QStringList m_savedProblems; // what the bookmarks file could not give or keep, said once
+    // The titles (or names) of each file the entries were looked up in, as of its stamp.
+    QHash<QString, std::pair<std::optional<base::FileStamp>, QStringList>> m_names;
 
     Searcher m_searcher;
     QList<Result> m_results;

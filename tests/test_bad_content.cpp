@@ -24,6 +24,7 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
 
@@ -686,6 +687,9 @@ void TestBadContent::neverWritesAFile() {
     const auto contentBefore = snapshot(f.root(), true);
     const auto programBefore = snapshot(programDir, false);
     const auto soundBefore = snapshot(programDir + "/Sound", true);
+    // The reader's own files go to the data folder, which is elsewhere.
+    QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
 
     Program* p = f.start();
     QVERIFY(p);
@@ -719,6 +723,7 @@ void TestBadContent::neverWritesAFile() {
     QCOMPARE(snapshot(f.root(), true), contentBefore);
     QCOMPARE(snapshot(programDir, false), programBefore);
     QCOMPARE(snapshot(programDir + "/Sound", true), soundBefore);
+    QCOMPARE(QDir(data.path() + "/psograf").entryList(QDir::Files), QStringList{"bookmarks.txt"});
 }
 
 PSOGRAF_TEST_MAIN(TestBadContent)

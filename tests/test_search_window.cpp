@@ -3,6 +3,7 @@
 // its found words marked, and a chosen result opening the reader or the catalogue by the
 // menu's own steps and sounds, followed by a user's choice there.
 #include "catalogue/form1.h"
+#include "formats/bookmarks.h"
 #include "main_window/form2.h"
 #include "search_window/searchwindow.h"
 #include "tests/fixture.h"
@@ -10,6 +11,8 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
@@ -37,6 +40,8 @@ private slots:
     void waysIn_data();
     void waysIn();
     void contextMenuOfTheMainWindow();
+    void bookmarksAndRecent();
+    void bookmarksFileUnreadable();
 
 private:
     std::unique_ptr<Fixture> f;
@@ -419,7 +424,10 @@ void TestSearchWindow::backToWhereItWasOpened() {
     QTest::keyClick(w->Text1, Qt::Key_Return);
     QVERIFY(w->isVisible());
     w->Text1->clear();
-    QCOMPARE(w->List1->count(), 0);
+    // An empty field lists the bookmarks and the recently read: none yet.
+    QCOMPARE(entries(w->List1),
+             (QStringList{"Закладки", "    нет: Ctrl+D в разделе или каталоге добавляет закладку",
+                          "Недавно прочитанные", "    пока ничего"}));
     f->sounds.clear();
     QTest::keyClick(w->Text1, Qt::Key_Escape);
     QVERIFY(!w->isVisible());
@@ -514,11 +522,166 @@ void TestSearchWindow::contextMenuOfTheMainWindow() {
                             photo->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(photo, &event);
     settle();
-    QCOMPARE(items, (QStringList{"Поиск по справочнику…|Ctrl+F", "Подбор породы…|7", "|",
-                                 "Крупнее|Ctrl+=", "Мельче|Ctrl+-", "Обычный размер|Ctrl+0", "|",
-                                 "Ночной режим|Ctrl+Shift+N"}));
+    QCOMPARE(items, (QStringList{"Поиск по справочнику…|Ctrl+F", "Подбор породы…|7", "Закладки…|",
+                                 "|", "Крупнее|Ctrl+=", "Мельче|Ctrl+-", "Обычный размер|Ctrl+0",
+                                 "|", "Ночной режим|Ctrl+Shift+N"}));
     QVERIFY(p->searchWindow() && p->searchWindow()->isVisible());
     QVERIFY(!p->Form2()->isVisible());
+}
+
+namespace {
+QByteArray bookmarksFile() {
+    QFile file(bookmarks::path());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+}
+const QString Header = "# Пёсограф: закладки и недавно прочитанные\n";
+
+QStringList spoken(const QListWidget* list) {
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->data(Qt::AccessibleTextRole).toString();
+    return out;
+}
+} // namespace
+
+// Ctrl+D and the star in the reader and the catalogue; with the field empty the bookmarks
+// and the recently read, opened as results open, one no longer in the reference said so and
+// removed.
+void TestSearchWindow::bookmarksAndRecent() {
+    Program* p = f->program();
+    p->Form2()->Label4_Click();
+    settle();
+    Form4* reader = p->Form4();
+    // The first topic, shown by itself: not bookmarked, not counted as read.
+    QCOMPARE(reader->Label1_1->text(), QString("Когда нужен ветеринар"));
+    QVERIFY(reader->Bookmark->isVisible());
+    QCOMPARE(reader->Bookmark->text(), QString("☆"));
+    QCOMPARE(reader->Bookmark->accessibleName(), QString("Добавить в закладки"));
+    QCOMPARE(bookmarksFile(), QByteArray("(none)"));
+    clickEntry(reader->List1, entries(reader->List1).indexOf("Клещи и пироплазмоз"));
+    QTest::keyClick(reader->Text1, Qt::Key_D, Qt::ControlModifier);
+    QCOMPARE(reader->Bookmark->text(), QString("★"));
+    QCOMPARE(reader->Bookmark->accessibleName(), QString("Убрать из закладок"));
+    saveScreenshot(reader, "reader_bookmarked");
+    // Again: removed; a click on the star: bookmarked again.
+    QTest::keyClick(reader->List1, Qt::Key_D, Qt::ControlModifier);
+    QCOMPARE(reader->Bookmark->accessibleName(), QString("Добавить в закладки"));
+    QTest::mouseClick(reader->Bookmark, Qt::LeftButton);
+    QCOMPARE(reader->Bookmark->accessibleName(), QString("Убрать из закладок"));
+    reader->Image2_Click();
+    settle();
+
+    p->Form2()->Label6_Click();
+    settle();
+    Form1* catalogue = p->Form1();
+    QCOMPARE(catalogue->Bookmark->text(), QString("☆"));
+    clickEntry(catalogue->List1, 1);
+    QCOMPARE(catalogue->Label1->text(), QString("Акита-ину"));
+    QTest::keyClick(catalogue->List1, Qt::Key_D, Qt::ControlModifier);
+    QCOMPARE(catalogue->Bookmark->text(), QString("★"));
+    saveScreenshot(catalogue, "catalogue_bookmarked");
+    catalogue->Image2_Click();
+    settle();
+    QCOMPARE(QString::fromUtf8(bookmarksFile()),
+             Header + "закладка\tтема\tЛечение собаки\tКлещи и пироплазмоз\n"
+                      "закладка\tпорода\tАкита-ину\n"
+                      "прочитано\tпорода\tАкита-ину\n"
+                      "прочитано\tтема\tЛечение собаки\tКлещи и пироплазмоз\n");
+    // Another copy bookmarked a topic since taken out of the reference.
+    {
+        QFile file(bookmarks::path());
+        QVERIFY(file.open(QIODevice::Append));
+        file.write("закладка\tтема\tЛечение собаки\tСтарая тема\n");
+    }
+
+    search::SearchWindow* w = open(*p->Form2(), QString());
+    QCOMPARE(entries(w->List1),
+             (QStringList{"Закладки", "Лечение собаки › Клещи и пироплазмоз",
+                          "Каталог пород › Акита-ину",
+                          "Лечение собаки › Старая тема — нет в справочнике", "Недавно прочитанные",
+                          "Каталог пород › Акита-ину", "Лечение собаки › Клещи и пироплазмоз"}));
+    // A screen reader hears each group's name and size, and each entry with a pause.
+    QCOMPARE(spoken(w->List1), (QStringList{"Закладки: 3", "Лечение собаки: Клещи и пироплазмоз",
+                                            "Каталог пород: Акита-ину",
+                                            "Лечение собаки: Старая тема, нет в справочнике",
+                                            "Недавно прочитанные: 2", "Каталог пород: Акита-ину",
+                                            "Лечение собаки: Клещи и пироплазмоз"}));
+    saveScreenshot(w, "search_bookmarks");
+    // Gone: said, never opened; Delete takes it out of the list and the file.
+    QTest::keyClick(w->Text1, Qt::Key_Down);
+    w->List1->setCurrentRow(3);
+    QTest::keyClick(w->List1, Qt::Key_Return);
+    settle();
+    QVERIFY(w->isVisible());
+    QCOMPARE(w->Label9->text(), QString("«Старая тема» нет в справочнике"));
+    QTest::keyClick(w->List1, Qt::Key_Delete);
+    QCOMPARE(entries(w->List1).size(), 6);
+    QVERIFY(!bookmarksFile().contains("Старая тема"));
+    QCOMPARE(w->List1->currentRow(), 3); // on the next, the heading of the recent
+    // Typing searches; emptying the field lists them again.
+    QVERIFY(type(w, "клещ"));
+    QCOMPARE(w->List1->item(0)->text(), QString("Лечение собаки › Клещи и пироплазмоз"));
+    w->Text1->clear();
+    settle();
+    QCOMPARE(entries(w->List1).value(0), QString("Закладки"));
+    // Opened as a result opens: the catalogue on the breed.
+    w->List1->setFocus();
+    w->List1->setCurrentRow(2);
+    QTest::keyClick(w->List1, Qt::Key_Return);
+    settle();
+    QVERIFY(!w->isVisible());
+    QVERIFY(catalogue->isVisible());
+    QCOMPARE(catalogue->Label1->text(), QString("Акита-ину"));
+    QCOMPARE(catalogue->Bookmark->text(), QString("★"));
+    catalogue->Image2_Click();
+    settle();
+
+    // «Закладки…» in the main menu: the search window, on the first bookmark.
+    QTimer::singleShot(0, [&] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            menu->actions().value(2)->trigger();
+            menu->close();
+        }
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            p->Form2()->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(p->Form2(), &event);
+    settle();
+    QVERIFY(w->isVisible());
+    QVERIFY(w->List1->hasFocus());
+    QCOMPARE(w->List1->currentItem()->text(), QString("Лечение собаки › Клещи и пироплазмоз"));
+    QVERIFY(f->failures.isEmpty());
+}
+
+// A bookmarks file that cannot be read: the search window says so once, and the program
+// goes on without writing over it.
+void TestSearchWindow::bookmarksFileUnreadable() {
+    QVERIFY(QDir().mkpath(QFileInfo(bookmarks::path()).path()));
+    f->writeBytes("data/psograf/bookmarks.txt", QByteArray("\x00\x01 чужой файл", 19));
+    Program* p = f->program();
+    search::SearchWindow* w = open(*p->Form2(), QString());
+    QVERIFY2(w->Label9->text().startsWith("Закладки не прочитаны: "),
+             qPrintable(w->Label9->text()));
+    QVERIFY(w->Label9->text().endsWith("bookmarks.txt не файл закладок"));
+    QCOMPARE(entries(w->List1).value(0), QString("Закладки"));
+    w->Image2_Click();
+    settle();
+    p->Form2()->Label6_Click();
+    settle();
+    QTest::keyClick(p->Form1()->List1, Qt::Key_D, Qt::ControlModifier);
+    QCOMPARE(p->Form1()->Bookmark->text(), QString("☆"));
+    p->Form1()->Image2_Click();
+    settle();
+    w = open(*p->Form2(), QString());
+    // Said once each: what could not be kept is new, what could not be read is not said again.
+    QVERIFY2(w->Label9->text().startsWith("Закладки не сохранены: "),
+             qPrintable(w->Label9->text()));
+    w->Image2_Click();
+    settle();
+    w = open(*p->Form2(), QString());
+    QCOMPARE(w->Label9->text(), QString());
+    QCOMPARE(bookmarksFile(), QByteArray("\x00\x01 чужой файл", 19));
+    QVERIFY(f->failures.isEmpty());
 }
 
 PSOGRAF_TEST_MAIN(TestSearchWindow)

@@ -4,6 +4,7 @@
 #include "base/contentfiles.h"
 #include "base/failure.h"
 #include "core/look.h"
+#include "formats/bookmarks.h"
 #include "formats/topicfile.h"
 
 #include <QAccessible>
@@ -40,7 +41,10 @@ Form4::Form4(ProgramValues& values, Navigator& navigator)
     Label7 =
         new Label(s, QStringLiteral("Label7"), {120, 120, 6015, 375}, QString(),
                   designFont(QStringLiteral("Courier New"), 12, true), colors::Blue, Qt::AlignLeft);
-    stackFrontToBack({List1, Text1, Label1_1, Label1_0, Image2, rule, Label7});
+    // In the free space between the section title and the back button.
+    Bookmark = new BookmarkMark(s, QStringLiteral("Bookmark"), {6720, 120, 375, 345});
+    bindKeys(Bookmark, {Qt::CTRL | Qt::Key_D}, QStringLiteral("Клавиши Ctrl+D"));
+    stackFrontToBack({List1, Text1, Label1_1, Label1_0, Image2, rule, Label7, Bookmark});
     // A long title wraps over the top edge of the text box, down to its text.
     Label1_1->setWordWrap(true);
     Label1_1->setGrowToFit(Text1);
@@ -51,6 +55,9 @@ Form4::Form4(ProgramValues& values, Navigator& navigator)
     Text1->setFocus();
 
     connect(List1, &ChoiceList::chosen, this, [this] { base::guarded([&] { List1_Click(); }); });
+    connect(Bookmark, &BookmarkMark::clicked, this,
+            [this] { base::guarded([&] { Bookmark_Click(); }); });
+    shown(QString());
 }
 
 Form4::~Form4() = default;
@@ -68,6 +75,7 @@ void Form4::Form_Activate() {
     // No topic's title stands over a list without it (the file may now hold no topics, or
     // not be readable): the heading says what it says before any topic is shown.
     Label1_1->setText(Prompt);
+    shown(QString());
     const TitleScan scan = scanTitles(readTopicBytes(m_values.TopicFilePath));
 
     // Russian dictionary order, case-insensitive; equal titles keep their file order.
@@ -83,6 +91,7 @@ void Form4::Form_Activate() {
         nameText(scan.firstTitle);
         Text1->setPlainText(scan.firstText);
         Label1_1->setText(scan.firstTitle);
+        shown(scan.firstTitle);
         backButtonNormal();
         // Shown, so current in the list too: Down goes on to the next title.
         for (int row = 0; row < List1->count(); ++row)
@@ -117,13 +126,31 @@ void Form4::choose(const QString& title) {
     // read, or no longer holds the topic, leaves the title over an empty text.
     Label1_1->setText(title);
     nameText(title);
-    Text1->setPlainText(readTopic(readTopicBytes(m_values.TopicFilePath), title));
+    const QString text = readTopic(readTopicBytes(m_values.TopicFilePath), title);
+    Text1->setPlainText(text);
+    // Read: first among the recently read (the first topic a section shows by itself is not).
+    if (!text.isEmpty()) bookmarks::noteRead({Label7->fullText(), title});
+    shown(title);
     // Chosen while the text has the focus (a topic opened from the search): a screen reader
     // hears the text again, by its new title.
     if (Text1->hasFocus() && QAccessible::isActive()) {
         QAccessibleEvent focus(Text1, QAccessible::Focus);
         QAccessible::updateAccessibility(&focus);
     }
+}
+
+void Form4::shown(const QString& title) {
+    m_shown = title;
+    Bookmark->setVisible(!title.isEmpty());
+    Bookmark->setMarked(!title.isEmpty() && bookmarks::isBookmarked({Label7->fullText(), title}));
+}
+
+void Form4::Bookmark_Click() {
+    if (m_shown.isEmpty()) return;
+    const bookmarks::Entry entry{Label7->fullText(), m_shown};
+    bookmarks::setBookmarked(entry, !Bookmark->isMarked());
+    // As the file has it now: unchanged when it could not be kept.
+    Bookmark->setMarked(bookmarks::isBookmarked(entry));
 }
 
 void Form4::Image2_Click() {
@@ -142,6 +169,7 @@ void Form4::empty() {
     List1->programmatic([&] { List1->clear(); });
     Text1->clear();
     Text1->setAccessibleName(TextName);
+    m_shown = QString();
 }
 
 void Form4::nameText(const QString& title) {

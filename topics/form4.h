@@ -20,12 +20,18 @@ public:
     core::Label* Label1_0;   // the prompt
     core::Image* Image2;     // back button
     core::Label* Label7;     // section title, set by the main menu
+    // Added: whether the topic shown is bookmarked; a click or Ctrl+D changes it.
+    core::BookmarkMark* Bookmark;
 
     void List1_Click();
     // What choosing a title in the list does, for a title the list may not hold (a topic
     // found by the search in a file changed since).
     void choose(const QString& title);
     void Image2_Click();
+    // The topic shown bookmarked, or no longer.
+    void Bookmark_Click();
+    // The title of the topic shown; empty when none is.
+    const QString& shownTitle() const { return m_shown; }
     void leave() override;
 
 protected:
@@ -37,6 +43,8 @@ protected:
 private:
     void empty(); // the list and the text go as the window is left
     void nameText(const QString& title);
+    void shown(const QString& title); // the mark follows the topic shown
+    QString m_shown;
     void VIB(); // the back button's sound
     void VIL(); // a topic's sound
 };

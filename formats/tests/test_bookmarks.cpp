@@ -140,6 +140,9 @@ void TestBookmarks::edits_data() {
         << "+ Ёркширский терьер"
         << H + "закладка\tпорода\tЛайка\nзакладка\tпорода\tЁркширский терьер\n# моё\n"
                "прочитано\tпорода\tМопс\n";
+    QTest::newRow("the first bookmark goes before the recent")
+        << H + "# моё\nпрочитано\tпорода\tМопс\n"
+        << "+ Лайка" << H + "# моё\nзакладка\tпорода\tЛайка\nпрочитано\tпорода\tМопс\n";
     QTest::newRow("bookmarked already: the same bytes")
         << H + "закладка\tпорода\tЛайка\r\n"
         << "+ Лайка" << H + "закладка\tпорода\tЛайка\r\n";
@@ -209,7 +212,8 @@ void TestBookmarks::files_data() {
     QTest::newRow("missing folder") << "no folder" << QByteArray() << true << H + added << "";
     QTest::newRow("empty") << "file" << QByteArray() << true << H + added << "";
     QTest::newRow("half-written") << "file" << H + "прочитано\tпорода\tМо" << true
-                                  << H + "прочитано\tпорода\tМо\n" + added << "";
+                                  << H + added + "прочитано\tпорода\tМо\n"
+                                  << "";
     QTest::newRow("huge") << "file" << H + QByteArray(2 << 20, '#') << false
                           << H + QByteArray(2 << 20, '#')
                           << "Закладки не сохранены: Файл слишком велик: %1";
