@@ -357,7 +357,7 @@ void SearchWindow::listSaved() {
     };
     const auto group = [&](bookmarks::Group group, const QString& title,
                            const QList<bookmarks::Entry>& entries, const QString& none) {
-        heading(title, QStringLiteral("%1: %2").arg(title, number(entries.size())));
+        heading(title, QStringLiteral("%1, %2").arg(title, number(entries.size())));
         for (const bookmarks::Entry& e : entries) {
             Saved saved{e, group, QString(), false};
             saved.gone = !inReference(e, &saved.file);
@@ -367,7 +367,7 @@ void SearchWindow::listSaved() {
                     (saved.gone ? QStringLiteral(" — ") + NotInReference : QString()),
                 List1);
             item->setData(Qt::AccessibleTextRole,
-                          boundedText(source + QStringLiteral(": ") + e.title, 500) +
+                          boundedText(source + QStringLiteral(", ") + e.title, 500) +
                               (saved.gone ? QStringLiteral(", ") + NotInReference : QString()));
             if (saved.gone) item->setForeground(partialText());
             m_saved.append(saved);

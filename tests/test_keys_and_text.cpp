@@ -779,6 +779,7 @@ void TestKeysAndText::heardInEachWindow_data() {
                          "меню правой кнопки мыши. Подбор породы клавиша 7. Ночной режим "
                          "Ctrl+Shift+N.";
     const QString back = "Вернуться в Главное меню button [Клавиши Escape или Alt+Стрелка влево]";
+    const QString star = "Добавить в закладки button [Клавиши Ctrl+D] | ";
     QTest::newRow("main menu") << Opening([](Program*) {})
                                << "Пёсограф, главное меню window [" + hint +
                                       "] | Справка button [Клавиша F1] | "
@@ -817,11 +818,12 @@ void TestKeysAndText::heardInEachWindow_data() {
            "Вы действительно хотите выйти? ДА, клавиша Enter. НЕТ, клавиша Escape. label | "
            "ДА button [Клавиша Enter] | НЕТ button [Клавиша Escape]";
     QTest::newRow("reader") << Opening([](Program* p) { p->Form2()->Label4_Click(); })
-                            << "Лечение собаки window | Лечение собаки label | " + back +
+                            << "Лечение собаки window | Лечение собаки label | " + star + back +
                                    " | Темы list |   Тема entry |   Удод entry | "
                                    "Выберите тему label | Тема label | Тема text [Текст темы]";
     QTest::newRow("catalogue") << Opening([](Program* p) { p->Form2()->Label6_Click(); })
-                               << "Каталог пород window | Каталог собачьих пород label | " + back +
+                               << "Каталог пород window | Каталог собачьих пород label | " + star +
+                                      back +
                                       " | Подбор породы button [Клавиша 7] | Породы list |   Тема "
                                       "entry | Фото породы image | "
                                       "Тема label | Описание породы text";
@@ -839,7 +841,9 @@ void TestKeysAndText::heardInEachWindow_data() {
         "Поиск по справочнику window | Поиск по справочнику label | " + back +
         " | Искать text [Результаты обновляются при вводе, Enter открывает первый, стрелка вниз "
         "переходит к списку, Escape возвращает назад] | ";
-    const QString results = "Результаты поиска list [Enter или двойной щелчок открывает результат]";
+    const QString results = "Результаты поиска list [Enter или двойной щелчок открывает результат. "
+                            "При пустом поле закладки и недавно прочитанные, Delete убирает из "
+                            "списка]";
     QTest::newRow("search, found")
         << search("удод")
         << searchTop + "Найдено 5 label | " + results +
