@@ -373,5 +373,5 @@ void TestBookmarks::twoCopies() {
             lists.recent[0] == (Entry{QString(), "Б30"}));
 }
 
-QTEST_MAIN(TestBookmarks)
+QTEST_GUILESS_MAIN(TestBookmarks)
 #include "test_bookmarks.moc"
