@@ -65,9 +65,10 @@ Form1::Form1(ProgramValues& values, Navigator& navigator)
     bindKeys(Bookmark, {Qt::CTRL | Qt::Key_D}, QStringLiteral("Клавиши Ctrl+D"));
     stackFrontToBack(
         {Text1, List1, Label10, Label7, rule, Image2, Shape1, Label1, Image1, Label11, Bookmark});
-    // A long name wraps over the top edge of the description, down to its text.
+    // A long name wraps over the top edge of the description, down to its text (zoomed, up
+    // toward the photo's frame where the lines need it).
     Label1->setWordWrap(true);
-    Label1->setGrowToFit(Text1);
+    Label1->setGrowToFit(Text1, Shape1);
     setAccessibleName(QStringLiteral("Каталог пород"));
     List1->setAccessibleName(QStringLiteral("Породы"));
     Text1->setAccessibleName(QStringLiteral("Описание породы"));

@@ -118,14 +118,17 @@ void Label::setText(const QString& text) {
     fitBox();
 }
 
-void Label::setGrowToFit(const TextBox* over) {
+void Label::setGrowToFit(const TextBox* over, const QWidget* above) {
     m_over = over;
+    m_above = above;
     fitBox();
 }
 
 QRect Label::hitBox() const {
     const QRect box = designBox();
-    return QRect(box.x() - x(), box.y() - y(), box.width(), std::max(box.height(), height()));
+    const int top = std::min(box.y(), y());
+    const int bottom = std::max(box.y() + box.height(), y() + height());
+    return QRect(box.x() - x(), top - y(), box.width(), bottom - top);
 }
 
 QString Label::fittingLines(int width, int maxLines) const {
@@ -191,17 +194,37 @@ void Label::fitBox() {
     if (wordWrap() && m_over) {
         // As many lines as end above the text box's text.
         const int room = std::max(box.height(), m_over->textTop() - box.y());
-        const QFontMetrics metrics(font());
-        const auto linesHeight = [&](int lines) {
-            return metrics
-                .boundingRect(QRect(0, 0, box.width(), room * 2),
-                              int(alignment() | Qt::TextWordWrap),
+        const auto linesHeight = [&](const QFont& f, int lines) {
+            return QFontMetrics(f)
+                .boundingRect(QRect(0, 0, box.width(), 10000), int(alignment() | Qt::TextWordWrap),
                               QStringLiteral("x\n").repeated(lines - 1) + u'x')
                 .height();
         };
-        int maxLines = 1;
-        while (maxLines < 100 && linesHeight(maxLines + 1) <= room)
-            ++maxLines;
+        const auto linesIn = [&](const QFont& f, int height) {
+            int lines = 1;
+            while (lines < 100 && linesHeight(f, lines + 1) <= height)
+                ++lines;
+            return lines;
+        };
+        int maxLines = linesIn(font(), room);
+        // Zoomed, as many as at 100 % where the free space above makes up for what the
+        // frame and margin below did not grow by.
+        int above = 0;
+        if (m_above && base::zoomFactor() != 1.0) {
+            // Labels are zoomed last, in no set order: a label above is taken as the zoom
+            // lays it out, one line at the top of its box.
+            const auto* label = qobject_cast<const Label*>(m_above);
+            const int aboveBottom =
+                label ? label->designBox().y() + QFontMetrics(label->m_font.font()).height()
+                      : m_above->geometry().bottom() + 1;
+            above = std::max(0, box.y() - aboveBottom - base::scaledPx(2));
+            QFont designSize = font();
+            designSize.setPixelSize(base::pointsToPx(m_font.points, 1.0));
+            const int designLines =
+                linesIn(designSize, m_over->designTextTop() - base::twipsToPx(m_twips.y(), 1.0));
+            while (maxLines < designLines && linesHeight(font(), maxLines + 1) <= room + above)
+                ++maxLines;
+        }
         const QString shown = fittingLines(box.width(), maxLines);
         const bool elided = shown.size() != m_text.size() || shown != m_text;
         QLabel::setText(shown);
@@ -212,7 +235,9 @@ void Label::fitBox() {
         m_elided = elided;
         const int needed = heightForWidth(box.width());
         if (needed > box.height()) {
-            box.setHeight(std::min(needed, room));
+            const int up = std::clamp(needed - room, 0, above);
+            box.translate(0, -up);
+            box.setHeight(std::min(needed, room + up));
             // What lies below is behind it in the layout; the grown lines go in front.
             raise();
         }
@@ -583,6 +608,10 @@ TextBox::TextBox(QWidget* surface, const QString& name, const QRect& twips, cons
 
 int TextBox::textTop() const {
     return y() + viewport()->y() + int(document()->documentMargin());
+}
+
+int TextBox::designTextTop() const {
+    return textTop() - y() + base::twipsToPx(m_twips.y(), 1.0);
 }
 
 void TextBox::mouseMoveEvent(QMouseEvent* event) {

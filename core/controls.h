@@ -106,7 +106,11 @@ public:
     // that needs still more lines ends in "…" in the last line that fits, and the whole
     // text is its tooltip and accessible name. Only what can show is laid out, so a title
     // of megabytes costs what a title of a line does.
-    void setGrowToFit(const TextBox* over);
+    // Zoomed, it shows as many lines as at 100 %: fonts grow by whole pixels while the text
+    // box's frame and margin stay as they are, so where the lines need more than the room
+    // down to the text, the label takes it from the free space above, below what the
+    // control above shows (a label's text, another control's box).
+    void setGrowToFit(const TextBox* over, const QWidget* above = nullptr);
     // The box the layout gives it, at the zoom in effect.
     QRect designBox() const { return base::twipsRect(m_twips); }
     // The box across, as tall as the label has grown.
@@ -127,6 +131,7 @@ private:
     quint32 m_color = 0;
     QString m_text;
     const TextBox* m_over = nullptr;
+    const QWidget* m_above = nullptr;
     bool m_elided = false;
 };
 
@@ -277,6 +282,8 @@ public:
     // Where its first line of text begins, inside its frame and margin, in its parent's
     // coordinates.
     int textTop() const;
+    // The same at 100 %.
+    int designTextTop() const;
 
     // The text at the top stays at the top when the zoom wraps it anew.
     void applyZoom();

@@ -45,9 +45,10 @@ Form4::Form4(ProgramValues& values, Navigator& navigator)
     Bookmark = new BookmarkMark(s, QStringLiteral("Bookmark"), {6720, 120, 375, 345});
     bindKeys(Bookmark, {Qt::CTRL | Qt::Key_D}, QStringLiteral("Клавиши Ctrl+D"));
     stackFrontToBack({List1, Text1, Label1_1, Label1_0, Image2, rule, Label7, Bookmark});
-    // A long title wraps over the top edge of the text box, down to its text.
+    // A long title wraps over the top edge of the text box, down to its text (zoomed, up
+    // toward the prompt where the lines need it).
     Label1_1->setWordWrap(true);
-    Label1_1->setGrowToFit(Text1);
+    Label1_1->setGrowToFit(Text1, Label1_0);
     List1->setAccessibleName(QStringLiteral("Темы"));
     Text1->setAccessibleName(TextName);
     Text1->setAccessibleDescription(TextName);
