@@ -4,6 +4,8 @@
 #include "base/failure.h"
 #include "base/userfiles.h"
 
+#include <QHash>
+#include <QMutex>
 #include <QSet>
 
 namespace bookmarks {
@@ -139,11 +141,47 @@ void say(const QString& problem) {
     base::noticeOnce(problem);
 }
 
+// The changes a file could not keep, by its path: this run still shows them, and the next
+// save that succeeds writes them too. Each edit gives the same bytes when applied twice.
+struct Unsaved {
+    QMutex mutex;
+    QHash<QString, QList<base::UserFileEdit>> edits;
+};
+Unsaved& unsaved() {
+    static Unsaved u;
+    return u;
+}
+
+std::optional<QByteArray> withUnsaved(const QList<base::UserFileEdit>& edits, QByteArray bytes) {
+    for (const base::UserFileEdit& edit : edits) {
+        std::optional<QByteArray> next = edit(bytes);
+        if (!next) return std::nullopt;
+        bytes = *next;
+    }
+    return bytes;
+}
+
 bool save(const base::UserFileEdit& edit) {
     const QString file = path();
-    const QString problem = file.isEmpty() ? QStringLiteral("нет домашней папки (HOME)")
-                                           : base::saveUserFile(file, MaxBytes, NotBookmarks, edit);
-    if (problem.isEmpty()) return true;
+    Unsaved& u = unsaved();
+    QList<base::UserFileEdit> edits;
+    {
+        QMutexLocker lock(&u.mutex);
+        edits = u.edits.value(file);
+    }
+    edits.append(edit);
+    const QString problem =
+        file.isEmpty()
+            ? QStringLiteral("нет домашней папки (HOME)")
+            : base::saveUserFile(file, MaxBytes, NotBookmarks,
+                                 [&](const QByteArray& now) { return withUnsaved(edits, now); });
+    QMutexLocker lock(&u.mutex);
+    if (problem.isEmpty()) {
+        u.edits.remove(file);
+        return true;
+    }
+    u.edits[file].append(edit);
+    lock.unlock();
     say(QStringLiteral("Закладки не сохранены: %1").arg(problem));
     return false;
 }
@@ -213,15 +251,21 @@ QString path() {
 
 Lists load() {
     const QString file = path();
-    if (file.isEmpty()) return {};
-    const base::UserFileNow now = base::readUserFileNow(file, MaxBytes, NotBookmarks);
+    QList<base::UserFileEdit> edits;
+    {
+        QMutexLocker lock(&unsaved().mutex);
+        edits = unsaved().edits.value(file);
+    }
+    base::UserFileNow now;
+    if (!file.isEmpty()) now = base::readUserFileNow(file, MaxBytes, NotBookmarks);
     std::optional<Lists> lists = now.readable ? parse(now.bytes) : std::nullopt;
-    if (!lists) {
+    if (!lists && !file.isEmpty())
         say(QStringLiteral("Закладки не прочитаны: %1")
                 .arg(now.readable ? QStringLiteral("%1 %2").arg(file, NotBookmarks) : now.problem));
-        return {};
-    }
-    return *lists;
+    if (edits.isEmpty()) return lists.value_or(Lists{});
+    // What this run could not keep is shown over what the file holds, or over nothing.
+    const std::optional<QByteArray> shown = withUnsaved(edits, lists ? now.bytes : QByteArray());
+    return shown ? parse(*shown).value_or(Lists{}) : Lists{};
 }
 
 bool isBookmarked(const Entry& entry) {
@@ -229,15 +273,15 @@ bool isBookmarked(const Entry& entry) {
 }
 
 bool setBookmarked(const Entry& entry, bool on) {
-    return save([&](const QByteArray& now) { return withBookmark(now, entry, on); });
+    return save([entry, on](const QByteArray& now) { return withBookmark(now, entry, on); });
 }
 
 bool noteRead(const Entry& entry) {
-    return save([&](const QByteArray& now) { return withRead(now, entry); });
+    return save([entry](const QByteArray& now) { return withRead(now, entry); });
 }
 
 bool remove(const Entry& entry, Group group) {
-    return save([&](const QByteArray& now) { return without(now, entry, group); });
+    return save([entry, group](const QByteArray& now) { return without(now, entry, group); });
 }
 
 QStringList takeProblems() {

@@ -16,7 +16,8 @@
 // Every change reads the file again and edits what it holds at that moment, so two running
 // copies keep each other's entries; it is written only when it changes, never over a file
 // that could not be read or is not a bookmarks file (base/userfiles.h). What could not be
-// read or kept is said once a run.
+// read or kept is said once a run; a change that could not be kept is still shown for the
+// rest of the run, and written with the next change that can be.
 #pragma once
 
 #include <QByteArray>
