@@ -788,6 +788,9 @@ void TestCore::settingsFile_data() {
     QTest::newRow("stray fresh lock file")
         << "lock-file" << QByteArray("[General]\nzoom=150\n") << "zoom"
         << "125" << true << QByteArray("[General]\nzoom=125\n") << "";
+    QTest::newRow("stray lock link to /dev/zero")
+        << "lock-zero" << QByteArray("[General]\nzoom=150\n") << "zoom"
+        << "125" << true << QByteArray("[General]\nzoom=125\n") << "";
     QTest::newRow("folder held by another")
         << "held" << QByteArray("[General]\nzoom=150\n") << "zoom"
         << "125" << false << QByteArray("[General]\nzoom=150\n")
@@ -846,6 +849,8 @@ void TestCore::settingsFile() {
         QVERIFY(QDir().mkpath(path + ".lock"));
     } else if (kind == "lock-pipe") {
         QCOMPARE(mkfifo(QFile::encodeName(path + ".lock").constData(), 0600), 0);
+    } else if (kind == "lock-zero") {
+        QVERIFY(QFile::link("/dev/zero", path + ".lock"));
     } else if (kind == "lock-file") {
         write(path + ".lock", QByteArray::number(getpid()) + "\npsograf\n");
     } else if (kind == "held") {
