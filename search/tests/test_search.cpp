@@ -427,6 +427,10 @@ void TestSearch::typos_data() {
     QTest::newRow("as long as the longest word and one more")
         << "лабрадорр" << QStringList{"Лечение › Лабрадор"} << "лабрадор";
     QTest::newRow("longer than every word of the content") << "лабродорами" << QStringList{} << "";
+    // Pasted: a word of the longest a line field takes costs what its length does (its
+    // family and its typos, tried as for a short word, took hours and gigabytes).
+    QTest::newRow("a pasted word of 32,767 letters")
+        << QString("лабродор").repeated(4096).left(32767) << QStringList{} << "";
 }
 
 void TestSearch::typos() {
