@@ -331,6 +331,7 @@ QList<Candidate> Engine::Private::candidatesOf(const Query& q, Answer& answer, c
     const int n = int(q.terms.size());
     const quint32 required = q.weights.required;
     const int needed = std::popcount(required);
+    const quint32 common = q.weights.common, rare = required & ~common;
     QList<Candidate> candidates;
     Scratch& s = scratch;
     for (int f = 0; f < int(files.size()); ++f) {
@@ -351,20 +352,26 @@ QList<Candidate> Engine::Private::candidatesOf(const Query& q, Answer& answer, c
         for (qsizetype w = 0; w < (index.documentCount() + 63) / 64; ++w) {
             for (quint64 bits = std::exchange(s.touched[w], 0); bits; bits &= bits - 1) {
                 const quint32 doc = quint32(w * 64 + std::countr_zero(bits));
-                const std::optional<Group> group =
-                    groupOf(std::popcount(s.mask[doc] & required), needed,
-                            (s.whole[doc] & required) == required);
+                const bool mentionsOnly =
+                    files[f].kind == Kind::Breed && (s.title[doc] & required) == 0;
+                std::optional<Group> group = groupOf(std::popcount(s.mask[doc] & required), needed,
+                                                     (s.whole[doc] & required) == required);
+                // Missing only words one document in four holds, it still answers; a breed
+                // that merely mentions the rare ones does not.
+                if (rare && (!group || *group == Group::Partial) && !mentionsOnly &&
+                    (s.whole[doc] & rare) == rare)
+                    group = Group::Nearly;
                 if (group)
-                    candidates.append(
-                        {f, doc, *group, (s.title[doc] & required) == required, s.score[doc],
-                         files[f].kind == Kind::Breed && (s.title[doc] & required) == 0});
+                    candidates.append({f, doc, *group, (s.title[doc] & required) == required,
+                                       s.score[doc], mentionsOnly});
                 s.score[doc] = 0;
                 s.mask[doc] = s.whole[doc] = s.title[doc] = 0;
             }
         }
     }
-    answer.found = std::count_if(candidates.cbegin(), candidates.cend(),
-                                 [](const Candidate& c) { return c.group != Group::Partial; });
+    answer.found = std::count_if(candidates.cbegin(), candidates.cend(), [](const Candidate& c) {
+        return c.group == Group::Whole || c.group == Group::Beginning;
+    });
     if (answer.found >= FewFull)
         candidates.erase(
             std::remove_if(candidates.begin(), candidates.end(),
@@ -549,7 +556,7 @@ Answer Engine::Private::search(QStringView typed, const Yield& yield, const Earl
         r.title = file.index->title(c.doc);
         r.row = file.index->row(c.doc);
         r.label = resultLabel(r.source, r.title);
-        r.partial = c.group == Group::Partial;
+        r.partial = c.group == Group::Partial || c.group == Group::Nearly;
     }
     // The first ones read back now, closeness reordering them; an early answer lists them
     // all with these passages, while the rest are read.

@@ -29,12 +29,15 @@
 // Which terms a document must hold: all but the author's optional words (question words,
 // prepositions), words that more than half of all documents hold («собака», «у») and words
 // found nowhere (the answer names them), unless nothing else is asked. Documents holding every
-// required term come first, those where the typed word matched only as a beginning next; when fewer
-// than a few documents hold them all, those missing one follow, marked as partial. Within each,
-// documents whose title holds every required term come first, then by score: each term weighs by
-// how rare it is across all documents (the inverse document frequency of BM25, with its saturating
-// count and length norm; title words count thrice), and terms found close together gain up
-// to half the weight of all but the weightiest of them. Equal ones keep the order of the
+// required term come first, and with them, marked as partial, those missing only words that more
+// than a quarter of all documents hold («такое», «щенок») when they hold every rarer one (the
+// rare words carry the question); those where the typed word matched only as a beginning next;
+// when fewer than a few documents hold them all, those missing one follow, marked as partial.
+// Within each, topics and breeds named by the query come before breeds whose descriptions only
+// mention the words, then documents whose title holds every required term, then by score: each term
+// weighs by how rare it is across all documents (the inverse document frequency of BM25, with its
+// saturating count and length norm; title words count thrice), and terms found close together gain
+// up to half the weight of all but the weightiest of them. Equal ones keep the order of the
 // sections and of their files, the catalogue last.
 //
 // Each file is indexed when first searched and again whenever its size, times or identity

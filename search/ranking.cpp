@@ -30,11 +30,24 @@ int narrowestWindow(const QList<Mark>& marks, int terms, int present) {
     return best;
 }
 
+int tier(Group g) {
+    switch (g) {
+    case Group::Whole:
+    case Group::Nearly:
+        return 0;
+    case Group::Beginning:
+        return 1;
+    case Group::Partial:
+        break;
+    }
+    return 2;
+}
+
 } // namespace
 
 bool ranksBefore(const Candidate& a, const Candidate& b) {
-    if (a.group != b.group) return a.group < b.group;
-    if (a.group == Group::Partial && a.mentionsOnly != b.mentionsOnly) return b.mentionsOnly;
+    if (tier(a.group) != tier(b.group)) return tier(a.group) < tier(b.group);
+    if (a.mentionsOnly != b.mentionsOnly) return b.mentionsOnly;
     if (a.titleAll != b.titleAll) return a.titleAll;
     if (a.score != b.score) return a.score > b.score;
     if (a.file != b.file) return a.file < b.file;
@@ -58,6 +71,9 @@ Weights weigh(const QList<qsizetype>& holding, quint32 optional, qsizetype docum
         if (holding[t] * 2 <= documents) w.required |= quint32(1) << t;
     }
     if (w.required == 0) w.required = asked ? asked : every;
+    for (int t = 0; t < n; ++t)
+        if ((w.required & (quint32(1) << t)) && holding[t] * CommonShare > documents)
+            w.common |= quint32(1) << t;
     w.idf.resize(n);
     for (int t = 0; t < n; ++t)
         w.idf[t] = (asked && !(asked & (quint32(1) << t)) ? OptionalWeight : 1) *

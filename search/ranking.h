@@ -14,6 +14,9 @@ namespace search {
 
 // Fewer documents than this holding every word: those missing one follow.
 constexpr qsizetype FewFull = 5;
+// A word more than this share of all documents hold (one in four) is common: a document
+// missing it still ranks with those holding every word, when it holds all the rarer ones.
+constexpr qsizetype CommonShare = 4;
 
 // BM25's saturation and length norm; words in the title count thrice; an optional word (see
 // search/wordgroups.h) weighs under a third; words close together gain up to half the weight
@@ -29,6 +32,7 @@ enum class Group {
     Whole,     // every required term, each as a whole word
     Beginning, // the word being typed only as the beginning of a word
     Partial,   // all required terms but one
+    Nearly,    // every rare required term wholly, some common one missing: ranks with Whole
 };
 
 struct Candidate {
@@ -40,9 +44,9 @@ struct Candidate {
     bool mentionsOnly = false; // a breed whose name holds none of the required terms
 };
 
-// Among those missing a word, topics come before the breeds whose names hold none of the
-// query's words: such a description mentions everything in passing, a topic that holds most
-// of a question is about it.
+// Whole and Nearly first, then Beginning, then Partial. Within each, topics and breeds named
+// by the query come before the breeds whose names hold none of the query's words: such a
+// description mentions everything in passing, a topic that holds the question is about it.
 bool ranksBefore(const Candidate& a, const Candidate& b);
 
 // The group of a document holding present of the needed required terms, the whole ones
@@ -52,13 +56,15 @@ std::optional<Group> groupOf(int present, int needed, bool wholly);
 // Which terms a document must hold, and what each weighs.
 struct Weights {
     quint32 required = 0; // a bit per term
+    quint32 common = 0;   // the required terms more than one document in CommonShare holds
     QList<float> idf;     // per term
 };
 
-// holding: how many documents hold each term; optional: a bit per optional term. The
-// author's optional words and words most documents hold are not required, unless nothing
-// else is asked (then the words most documents hold are, and failing those the optional
-// ones). Optional words weigh less, unless they are all that is asked.
+// holding: how many documents hold each term; optional: a bit per optional term (and per
+// term found nowhere). The author's optional words and words most documents hold are not
+// required, unless nothing else is asked (then the words most documents hold are, and
+// failing those the optional ones). Optional words weigh less, unless they are all that is
+// asked.
 Weights weigh(const QList<qsizetype>& holding, quint32 optional, qsizetype documents);
 
 // A term's share of a document's score: its weight, how often it occurs (weighted), the

@@ -259,6 +259,10 @@ void TestSearch::requiredWords_data() {
     QTest::newRow("found nowhere, no other word: nothing") << "зима лето" << QStringList{};
     QTest::newRow("found nowhere, a question's own words: partial")
         << "что делать зима" << QStringList{"Лечение › Корм (не все слова)"};
+    QTest::newRow("found nowhere, words most documents hold: partial")
+        << "собака зима"
+        << QStringList{"Лечение › Сон (не все слова)", "Лечение › Игры (не все слова)",
+                       "Лечение › Корм (не все слова)"};
     QTest::newRow("a question's own words need not occur")
         << "что делать клещ" << QStringList{ticks};
     QTest::newRow("only a question's own words: they must")
@@ -329,6 +333,25 @@ void TestSearch::ranking_data() {
         << "Лай=Лает ночью.;Корм=Мясо.;@Бигль=Бигль.;@Пудель=Спит."
         << "бигль лает "
         << QStringList{"Каталог пород › Бигль (не все слова)", "Уход › Лай (не все слова)"};
+    // «щенок» is in four of twelve texts: common; «метрика» in three: rare. A topic holding
+    // the rare word often ranks with the full matches though it lacks the common one (and is
+    // marked as lacking it); a breed that merely mentions the rare word does not.
+    QTest::newRow("missing a common word: ranks with full matches, by score")
+        << "Метрика=Метрика, метрика и снова метрика.;"
+           "Выставка=Щенок с метрикой едет на выставку, где судьи смотрят его движения, "
+           "зубы, шерсть, окрас и характер, а хозяин ждёт оценки;"
+           "Кормление=Щенок ест.;Прогулки=Щенок гуляет.;Купание=Щенок моется.;Сон=Спит.;"
+           "Игры=Играет.;Лай=Лает.;Вой=Воет.;Бег=Бежит.;"
+           "@Бигль=Метрика, метрика, метрика.;@Пудель=Спит."
+        << "щенок метрика "
+        << QStringList{"Уход › Метрика (не все слова)",   "Уход › Выставка",
+                       "Уход › Кормление (не все слова)", "Уход › Прогулки (не все слова)",
+                       "Уход › Купание (не все слова)",   "Каталог пород › Бигль (не все слова)"};
+    QTest::newRow("a breed that only mentions every word after a topic holding them")
+        << "Лай=Щенок иногда громко лает на улице днём и вечером, а ночью лает реже, чем днём, "
+           "и это нормально;Корм=Мясо.;Сон=Спит.;"
+           "@Бигль=Щенок бигля лает ночью.;@Пудель=Щенок спит."
+        << "щенок лает ночью " << QStringList{"Уход › Лай", "Каталог пород › Бигль"};
     QTest::newRow("partial answers after full ones")
         << "Первая=Клещ весной.;Вторая=Клещ, клещ.;Третья=Весной тепло.;Корм=Мясо.;Сон=Спит."
         << "клещ весна "
