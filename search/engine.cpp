@@ -357,9 +357,14 @@ QList<Candidate> Engine::Private::candidatesOf(const Query& q, Answer& answer, c
                 std::optional<Group> group = groupOf(std::popcount(s.mask[doc] & required), needed,
                                                      (s.whole[doc] & required) == required);
                 // Missing only words one document in four holds, it still answers; a breed
-                // that merely mentions the rare ones does not.
+                // that merely mentions the rare ones does not. A topic whose title holds the
+                // rare words it has is about them, though its text lacks one word asked.
+                const quint32 rareHeld = s.mask[doc] & rare;
                 if (rare && (!group || *group == Group::Partial) && !mentionsOnly &&
                     (s.whole[doc] & rare) == rare)
+                    group = Group::Nearly;
+                else if (group == Group::Partial && files[f].kind == Kind::Topic && rareHeld &&
+                         (s.title[doc] & rareHeld) == rareHeld)
                     group = Group::Nearly;
                 if (group)
                     candidates.append({f, doc, *group, (s.title[doc] & required) == required,

@@ -31,7 +31,8 @@
 // found nowhere (the answer names them), unless nothing else is asked. Documents holding every
 // required term come first, and with them, marked as partial, those missing only words that more
 // than a quarter of all documents hold («такое», «щенок») when they hold every rarer one (the
-// rare words carry the question); those where the typed word matched only as a beginning next;
+// rare words carry the question), and topics missing one word whose titles hold the rare words
+// they have; those where the typed word matched only as a beginning next;
 // when fewer than a few documents hold them all, those missing one follow, marked as partial.
 // Within each, topics and breeds named by the query come before breeds whose descriptions only
 // mention the words, then documents whose title holds every required term, then by score: each term

@@ -32,7 +32,9 @@ enum class Group {
     Whole,     // every required term, each as a whole word
     Beginning, // the word being typed only as the beginning of a word
     Partial,   // all required terms but one
-    Nearly,    // every rare required term wholly, some common one missing: ranks with Whole
+    // Ranks with Whole: every rare required term wholly, some common one missing; or a topic
+    // missing one required term whose title holds every rare one it has.
+    Nearly,
 };
 
 struct Candidate {
