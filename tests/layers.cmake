@@ -7,16 +7,17 @@
 cmake_minimum_required(VERSION 3.25)
 
 # Each folder, what it may include besides itself. core/ and search/ stand side by side on
-# formats/; the windows stand side by side on both.
+# formats/; print/ stands on core/; the windows stand side by side on all three.
 set(windows topics catalogue dialogs main_window search_window chooser)
 set(may_base "")
 set(may_formats base)
 set(may_search base formats)
 set(may_core base formats)
+set(may_print base formats core)
 foreach(w ${windows})
-  set(may_${w} base formats search core)
+  set(may_${w} base formats search core print)
 endforeach()
-set(may_app base formats search core ${windows})
+set(may_app base formats search core print ${windows})
 set(may_tools base formats search)
 set(screenless base formats search)
 

@@ -21,6 +21,7 @@ program_packages=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev libqt6mu
 
 # What the screen reader test (tests/atspi) needs besides: a virtual X server, a session
 # bus, the accessibility bus, Python's AT-SPI, and xdotool to give a window the keyboard;
-# the start-up test (tests/startup) also reads a window's type with xprop (x11-utils).
+# the start-up test (tests/startup) also reads a window's type with xprop (x11-utils); the
+# print test reads its PDFs back with poppler-utils (pdftotext, pdfinfo, pdfimages).
 test_packages=(xvfb xauth xdotool x11-utils dbus-daemon at-spi2-core python3-gi
-               gir1.2-atspi-2.0)
+               gir1.2-atspi-2.0 poppler-utils)
