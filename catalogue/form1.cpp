@@ -9,6 +9,8 @@
 #include "formats/bookmarks.h"
 #include "formats/framerule.h"
 
+#include <QKeyEvent>
+#include <QMenu>
 #include <utility>
 
 using namespace core;
@@ -79,6 +81,9 @@ Form1::Form1(ProgramValues& values, Navigator& navigator)
     connect(Bookmark, &BookmarkMark::clicked, this,
             [this] { base::guarded([&] { Bookmark_Click(); }); });
     Bookmark->setVisible(false);
+    Text1->setMenuEntries([this](QMenu& menu) {
+        print::addEntries(menu, this, !m_shown.name.isEmpty(), [this] { return breedJob(); });
+    });
 }
 
 Form1::~Form1() = default;
@@ -115,6 +120,7 @@ void Form1::showRecord(const Record& record) {
     }
     Text1->setPlainText(record.description);
     Label1->setText(record.name);
+    m_shown = record;
     applyFrameRule();
     Bookmark->setVisible(!record.name.isEmpty());
     Bookmark->setMarked(!record.name.isEmpty() &&
@@ -160,6 +166,21 @@ void Form1::Image2_Click() {
 void Form1::Label11_Click() {
     m_navigator.openChooser(*this);
     VIB(base::content::sound::Check);
+}
+
+bool Form1::Form_KeyPress(const QKeyEvent* key) {
+    if (!key->matches(QKeySequence::Print)) return false;
+    printBreed();
+    return true;
+}
+
+void Form1::printBreed() {
+    if (!m_shown.name.isEmpty()) print::printJob(this, [this] { return breedJob(); });
+}
+
+print::Job Form1::breedJob() const {
+    const print::Breed breed = print::readBreed(m_shown);
+    return {breed.name, [breed](print::Printout& out) { out.addBreed(breed); }};
 }
 
 void Form1::Form_Activate() {

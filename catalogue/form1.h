@@ -6,6 +6,7 @@
 #include "core/controls.h"
 #include "core/form.h"
 #include "formats/catalogfile.h"
+#include "print/dialogs.h"
 
 namespace catalogue {
 
@@ -45,14 +46,20 @@ public:
     // The record a search found, for the choice of its entry that follows: of two breeds
     // of one name, the one found is opened.
     void chooseFoundNext(int record) { m_found = record; }
+    // Ctrl+P and the description's right-click menu: the breed shown, with its photo and
+    // facts, printed or saved as PDF (print/).
+    void printBreed();
+    print::Job breedJob() const;
 
 protected:
     void Form_Activate() override;
     void Form_MouseMove() override;
     void backButtonClick() override { Image2_Click(); }
+    bool Form_KeyPress(const QKeyEvent* key) override;
 
 private:
     void showRecord(const Record& record);
+    Record m_shown; // its name empty while no breed is shown
     BreedIndex m_breeds;
     int m_found = -1;
     void applyFrameRule();

@@ -5,7 +5,9 @@
 #include "core/look.h"
 
 #include <QAccessible>
+#include <QContextMenuEvent>
 #include <QFocusEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -617,6 +619,16 @@ int TextBox::designTextTop() const {
 void TextBox::mouseMoveEvent(QMouseEvent* event) {
     QPlainTextEdit::mouseMoveEvent(event);
     event->accept();
+}
+
+void TextBox::contextMenuEvent(QContextMenuEvent* event) {
+    if (!m_menuEntries) return QPlainTextEdit::contextMenuEvent(event);
+    const std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos()));
+    menu->addSeparator();
+    m_menuEntries(*menu);
+    // A menu is a window of its own: it takes the night's palette itself.
+    if (nightLook()) menu->setPalette(nightPalette());
+    menu->exec(event->globalPos());
 }
 
 QString boundedText(const QString& text, qsizetype limit) {

@@ -14,6 +14,9 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <functional>
+
+class QMenu;
 
 namespace core {
 
@@ -288,8 +291,13 @@ public:
     // The text at the top stays at the top when the zoom wraps it anew.
     void applyZoom();
 
+    // Entries its right-click menu holds below the standard ones (copying, selecting all),
+    // added by the window each time the menu opens.
+    void setMenuEntries(std::function<void(QMenu& menu)> add) { m_menuEntries = std::move(add); }
+
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     // A window laid out while hidden is resized when shown: the same text stays on top.
     void resizeEvent(QResizeEvent* event) override;
 
@@ -299,6 +307,7 @@ private:
 
     QRect m_twips;
     DesignFont m_font;
+    std::function<void(QMenu& menu)> m_menuEntries;
 };
 
 // Puts the controls in their stacking order: the first one listed is drawn over the rest.

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QMenu>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QRegularExpression>
@@ -49,6 +50,30 @@ void writePdf(const QString& path, const Fill& fill) {
     printer.setOutputFileName(path);
     preparePage(printer);
     printOn(printer, fill, path);
+}
+
+void printJob(QWidget* parent, const MakeJob& job) {
+    base::guarded([&] {
+        const Job made = job();
+        printWithDialog(parent, made.fill);
+    });
+}
+
+void addEntries(QMenu& menu, QWidget* parent, bool shown, const MakeJob& job,
+                const QString& printCaption, const QString& pdfCaption, const QKeySequence& key) {
+    QAction* printing =
+        menu.addAction(printCaption, parent, [parent, job] { printJob(parent, job); });
+    QAction* pdf = menu.addAction(pdfCaption, parent, [parent, job] {
+        base::guarded([&] {
+            const Job made = job();
+            saveAsPdf(parent, made.name, made.fill);
+        });
+    });
+    // Shown only: the window takes the key itself, whichever of its controls has the focus.
+    printing->setShortcut(key);
+    printing->setShortcutVisibleInContextMenu(true);
+    printing->setEnabled(shown);
+    pdf->setEnabled(shown);
 }
 
 } // namespace print

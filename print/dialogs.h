@@ -6,8 +6,10 @@
 
 #include "print/printout.h"
 
+#include <QKeySequence>
 #include <functional>
 
+class QMenu;
 class QWidget;
 
 namespace print {
@@ -21,5 +23,23 @@ void printWithDialog(QWidget* parent, const Fill& fill);
 void saveAsPdf(QWidget* parent, const QString& suggestedName, const Fill& fill);
 // Writes the PDF to this file, A4: what saveAsPdf does once it has the name.
 void writePdf(const QString& path, const Fill& fill);
+
+// What a window prints: the name a PDF of it is offered under, and its parts (read when
+// the reader has confirmed).
+struct Job {
+    QString name;
+    Fill fill;
+};
+using MakeJob = std::function<Job()>;
+
+// The print dialog for the job; a failure to read or print is reported.
+void printJob(QWidget* parent, const MakeJob& job);
+// A text's right-click entries «Печать…» (showing its key, Ctrl+P, which the window binds)
+// and «Сохранить в PDF…», or others of these captions (a section's, with no key); disabled
+// while nothing is shown.
+void addEntries(QMenu& menu, QWidget* parent, bool shown, const MakeJob& job,
+                const QString& printCaption = QStringLiteral("Печать…"),
+                const QString& pdfCaption = QStringLiteral("Сохранить в PDF…"),
+                const QKeySequence& key = QKeySequence::Print);
 
 } // namespace print

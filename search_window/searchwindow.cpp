@@ -115,6 +115,10 @@ SearchWindow::SearchWindow(ProgramValues& values, Navigator& navigator)
                         designFont(QStringLiteral("Times New Roman"), 12), colors::DarkBlue,
                         colors::TooltipBack);
     Text2->setAccessibleName(QStringLiteral("Найденный отрывок"));
+    Text2->setMenuEntries([this](QMenu& menu) {
+        const std::optional<print::MakeJob> job = chosenJob();
+        print::addEntries(menu, this, job.has_value(), job.value_or(print::MakeJob()));
+    });
 
     // A failure names the file here, in the window, and the search goes on.
     Label9 = new Label(s, QStringLiteral("Label9"), {120, 6885, 7815, 255}, QString(),
@@ -408,6 +412,48 @@ bool SearchWindow::inReference(const bookmarks::Entry& entry, QString* file) {
     return known->second.contains(entry.title);
 }
 
+std::optional<print::MakeJob> SearchWindow::chosenJob() const {
+    Kind kind = Kind::Topic;
+    QString file, section, title;
+    int record = -1;
+    if (!m_saved.isEmpty()) {
+        const int row = List1->currentRow();
+        if (row < 0 || row >= m_saved.size() || m_saved[row].file.isEmpty() || m_saved[row].gone)
+            return std::nullopt;
+        const Saved& saved = m_saved[row];
+        kind = saved.entry.isBreed() ? Kind::Breed : Kind::Topic;
+        file = saved.file;
+        section = saved.entry.section;
+        title = saved.entry.title;
+    } else {
+        const int row = chosenRow();
+        if (row < 0 || row >= m_results.size()) return std::nullopt;
+        const Result& r = m_results[row];
+        kind = r.kind;
+        file = r.file;
+        section = r.source;
+        title = r.title;
+        record = r.row;
+    }
+    // Read as the reader and the catalogue would show it once opened.
+    return [=]() -> print::Job {
+        if (kind == Kind::Topic) {
+            const print::Topic topic = print::readTopic(section, file, title);
+            return {title, [topic](print::Printout& out) { out.addTopic(topic); }};
+        }
+        catalogue::BreedIndex breeds(file);
+        const std::optional<catalogue::Record> found =
+            record >= 0 ? breeds.recordAt(record, title) : breeds.recordNamed(title);
+        const print::Breed breed =
+            print::readBreed(found.value_or(catalogue::Record{title, QString(), QString()}));
+        return {title, [breed](print::Printout& out) { out.addBreed(breed); }};
+    };
+}
+
+void SearchWindow::printChosen() {
+    if (const std::optional<print::MakeJob> job = chosenJob()) print::printJob(this, *job);
+}
+
 void SearchWindow::openSaved(Saved saved) {          // a copy: leaving empties the list
     if (saved.file.isEmpty() && !saved.gone) return; // a heading
     QString file;
@@ -493,6 +539,10 @@ void SearchWindow::Form_MouseMove() {
 
 // From the field: Enter opens the highlighted result, Down moves into the list.
 bool SearchWindow::Form_KeyPress(const QKeyEvent* key) {
+    if (key->matches(QKeySequence::Print)) {
+        printChosen();
+        return true;
+    }
     if (key->key() == Qt::Key_Delete && List1->hasFocus() && !m_saved.isEmpty()) {
         removeSaved(List1->currentRow());
         return true;

@@ -19,6 +19,7 @@
 #include "core/controls.h"
 #include "core/form.h"
 #include "formats/bookmarks.h"
+#include "print/dialogs.h"
 #include "search/searcher.h"
 
 #include <QLineEdit>
@@ -56,6 +57,11 @@ public:
     void showBookmarks();
     // Hidden, with what the last search held gone (the back button does the same).
     void leave() override;
+    // Ctrl+P and the passage's right-click menu: the whole topic or breed of the result
+    // highlighted (or of the bookmark or recently read entry chosen), printed or saved as
+    // PDF (print/); nothing while none is.
+    void printChosen();
+    std::optional<print::MakeJob> chosenJob() const;
 
     const QList<Result>& results() const { return m_results; }
     Searcher& searcher() { return m_searcher; }

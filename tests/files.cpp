@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QProcess>
 #include <QStringEncoder>
 
 #include <exception>
@@ -144,3 +145,32 @@ const QString BreedFactsFixture =
         "\"Водолаз\",\"\",\"\",\"\",\"\",\"мини\",\"короткая\",\"0\",\"1\",\"2\",\"3\","
         "\"да\",\"да\",\"да\",\"да\",\"да\",\"хорошо\",\"хорошо\",\"хорошо\",\"1\",\"1\","
         "\"\",\"вымерла\",\"нет\"\r\n");
+
+namespace {
+QString runPoppler(const char* tool, const QStringList& arguments) {
+    if (!*tool) qFatal("poppler-utils is missing (tools/test.sh installs it)");
+    QProcess process;
+    process.start(QString::fromUtf8(tool), arguments);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0) return QString();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+} // namespace
+
+QStringList pdfPageTexts(const QString& pdf) {
+    QStringList pages = runPoppler(PSOGRAF_PDFTOTEXT, {pdf, QStringLiteral("-")}).split(u'\f');
+    if (!pages.isEmpty() && pages.last().trimmed().isEmpty()) pages.removeLast();
+    for (QString& page : pages)
+        page = page.simplified();
+    return pages;
+}
+
+int pdfPageCount(const QString& pdf) {
+    const QString info = runPoppler(PSOGRAF_PDFINFO, {pdf});
+    const qsizetype at = info.indexOf(QStringLiteral("Pages:"));
+    return at < 0 ? -1 : info.mid(at + 6).section(u'\n', 0, 0).trimmed().toInt();
+}
+
+QStringList pdfImageList(const QString& pdf) {
+    return runPoppler(PSOGRAF_PDFIMAGES, {QStringLiteral("-list"), pdf})
+        .split(u'\n', Qt::SkipEmptyParts);
+}

@@ -58,3 +58,10 @@ extern const QStringList StartupPictures;
 // different answer's test, and an extinct one, written as an author would.
 extern const QString BreedFactsHeader;
 extern const QString BreedFactsFixture;
+
+// A PDF read back with poppler's tools (poppler-utils, among the test packages): the text of
+// each page with its white space made single spaces, the page count (-1 when it cannot be
+// read), and the lines of «pdfimages -list».
+QStringList pdfPageTexts(const QString& pdf);
+int pdfPageCount(const QString& pdf);
+QStringList pdfImageList(const QString& pdf);

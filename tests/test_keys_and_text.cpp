@@ -15,14 +15,18 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPrintDialog>
 #include <QScopeGuard>
 #include <QScreen>
 #include <QSet>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -202,6 +206,8 @@ private slots:
     void heardInEachWindow();
     void saidWithoutMovingTheFocus_data();
     void saidWithoutMovingTheFocus();
+    void printedFromEachWindow_data();
+    void printedFromEachWindow();
 };
 
 void TestKeysAndText::keyDoesWhatTheClickDoes_data() {
@@ -967,6 +973,98 @@ void TestKeysAndText::saidWithoutMovingTheFocus() {
     QWidget* now = QApplication::focusWidget();
     const QString focus = !now || now == now->window() ? "-" : now->objectName();
     QCOMPARE(core::announced().join(", ") + " | " + focus, heard);
+}
+
+// Ctrl+P opens Qt's print dialog on what the window shows; the text's right-click menu has
+// «Печать…» and «Сохранить в PDF…» below its own entries (the reader also the section's), and
+// the PDF saved under the name chosen holds the topic, the breed, or the section's booklet.
+void TestKeysAndText::printedFromEachWindow_data() {
+    QTest::addColumn<Opening>("open");
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<int>("save");
+    QTest::addColumn<QStringList>("pages");
+    const Opening reader = [](Program* p) { p->Form2()->Label4_Click(); };
+    const QStringList readerEntries{"Печать…|Ctrl+P", "Сохранить в PDF…|", "|", "Печать раздела…|",
+                                    "Сохранить раздел в PDF…|"};
+    QTest::newRow("reader") << reader << readerEntries << 1
+                            << QStringList{"Лечение собаки Ёлка и пёс Текст. Пёсограф 1"};
+    QTest::newRow("reader, section")
+        << reader << readerEntries << 4
+        << QStringList{"Пёсограф Лечение собаки Содержание Блохи 2 Ёлка и пёс 3 Пёсограф 1",
+                       "Лечение собаки Блохи Птица. Пёсограф 2",
+                       "Лечение собаки Ёлка и пёс Текст. Пёсограф 3"};
+    const QStringList entries{"Печать…|Ctrl+P", "Сохранить в PDF…|"};
+    const QStringList breed{"Каталог пород Ёлка и пёс Описание. Пёсограф 1"};
+    QTest::newRow("catalogue") << Opening([](Program* p) { p->Form2()->Label6_Click(); }) << entries
+                               << 1 << breed;
+    QTest::newRow("search") << Opening([](Program* p) {
+        p->openSearch(*p->Form2(), QString());
+        settle();
+        QSignalSpy answered(p->searchWindow(), &search::SearchWindow::answerShown);
+        typeText("описание");
+        QTRY_VERIFY(answered.count() > 0 && p->searchWindow()->Label8->text() != "Поиск…");
+    }) << entries << 1 << breed;
+}
+
+void TestKeysAndText::printedFromEachWindow() {
+    QFETCH(Opening, open);
+    QFETCH(QStringList, entries);
+    QFETCH(int, save);
+    QFETCH(QStringList, pages);
+    auto f = started("Ёлка и пёс", "Блохи");
+    QVERIFY(f);
+    Program* p = f->program();
+    open(p);
+    settle();
+    QWidget* window = QApplication::activeWindow();
+    QVERIFY(window);
+    QPlainTextEdit* text = nullptr;
+    for (auto* t : window->findChildren<core::TextBox*>())
+        if (t->isVisible()) text = t;
+    QVERIFY(text);
+
+    // Ctrl+P, wherever the focus is: the print dialog, which is left unconfirmed.
+    QString dialog;
+    QTimer::singleShot(0, [&] {
+        if (auto* d = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
+            dialog = d->windowTitle();
+            d->reject();
+        }
+    });
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_P, Qt::ControlModifier);
+    settle();
+    QCOMPARE(dialog, QString("Печать"));
+
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("Печать.pdf");
+    QStringList shown;
+    QString suggested;
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu) return;
+        const QList<QAction*> actions = menu->actions();
+        for (qsizetype i = std::max<qsizetype>(0, actions.size() - entries.size());
+             i < actions.size(); ++i)
+            shown << actions[i]->text() + u'|' + actions[i]->shortcut().toString();
+        QTimer::singleShot(0, [&] {
+            if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                suggested = QFileInfo(d->selectedFiles().value(0)).fileName();
+                d->selectFile(pdf);
+                QMetaObject::invokeMethod(d, "accept");
+            }
+        });
+        actions.value(actions.size() - entries.size() + save)->trigger();
+        menu->close();
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            text->viewport()->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(text->viewport(), &event);
+    settle();
+    QCOMPARE(shown, entries);
+    QCOMPARE(suggested, (save == 4 ? "Лечение собаки.pdf" : "Ёлка и пёс.pdf"));
+    QCOMPARE(pdfPageTexts(pdf), pages);
+    QCOMPARE(pdfPageCount(pdf), pages.size());
+    QVERIFY(f->failures.isEmpty());
 }
 
 PSOGRAF_TEST_MAIN(TestKeysAndText)

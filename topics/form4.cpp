@@ -10,6 +10,7 @@
 #include <QAccessible>
 #include <QCollator>
 #include <QKeyEvent>
+#include <QMenu>
 
 using namespace core;
 
@@ -58,6 +59,14 @@ Form4::Form4(ProgramValues& values, Navigator& navigator)
     connect(List1, &ChoiceList::chosen, this, [this] { base::guarded([&] { List1_Click(); }); });
     connect(Bookmark, &BookmarkMark::clicked, this,
             [this] { base::guarded([&] { Bookmark_Click(); }); });
+    Text1->setMenuEntries([this](QMenu& menu) {
+        print::addEntries(menu, this, !m_shown.isEmpty(), [this] { return topicJob(); });
+        menu.addSeparator();
+        print::addEntries(
+            menu, this, List1->count() > 0, [this] { return sectionJob(); },
+            QStringLiteral("Печать раздела…"), QStringLiteral("Сохранить раздел в PDF…"),
+            QKeySequence());
+    });
     shown(QString());
 }
 
@@ -104,6 +113,10 @@ void Form4::Form_Activate() {
 }
 
 bool Form4::Form_KeyPress(const QKeyEvent* key) {
+    if (key->matches(QKeySequence::Print)) {
+        printTopic();
+        return true;
+    }
     // Enter on a title: to its text (chosen first, if it is not the one shown).
     if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) || !List1->hasFocus() ||
         !List1->currentItem())
@@ -152,6 +165,28 @@ void Form4::Bookmark_Click() {
     bookmarks::setBookmarked(entry, !Bookmark->isMarked());
     // As the file has it now: unchanged when it could not be kept.
     Bookmark->setMarked(bookmarks::isBookmarked(entry));
+}
+
+void Form4::printTopic() {
+    if (!m_shown.isEmpty()) print::printJob(this, [this] { return topicJob(); });
+}
+
+print::Job Form4::topicJob() const {
+    const print::Topic topic{Label7->fullText(), m_shown, Text1->toPlainText()};
+    return {m_shown, [topic](print::Printout& out) { out.addTopic(topic); }};
+}
+
+print::Job Form4::sectionJob() const {
+    QStringList titles;
+    for (int row = 0; row < List1->count(); ++row)
+        titles << List1->entryText(row);
+    const QString section = Label7->fullText();
+    const QString file = m_values.TopicFilePath;
+    return {section, [=](print::Printout& out) {
+                for (const print::Topic& topic : print::readSection(section, file, titles))
+                    out.addTopic(topic);
+                out.addContents(section);
+            }};
 }
 
 void Form4::Image2_Click() {

@@ -4,6 +4,7 @@
 
 #include "core/controls.h"
 #include "core/form.h"
+#include "print/dialogs.h"
 
 namespace topics {
 
@@ -32,6 +33,11 @@ public:
     void Bookmark_Click();
     // The title of the topic shown; empty when none is.
     const QString& shownTitle() const { return m_shown; }
+    // Ctrl+P and the text's right-click menu: the topic shown, or every topic of the section
+    // in the list's order as a booklet, printed or saved as PDF (print/).
+    void printTopic();
+    print::Job topicJob() const;
+    print::Job sectionJob() const;
     void leave() override;
 
 protected:

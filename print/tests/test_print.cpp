@@ -7,36 +7,12 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QPrinter>
-#include <QProcess>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
 
 namespace {
-
-QString run(const char* tool, const QStringList& arguments) {
-    if (!*tool) qFatal("poppler-utils is missing (tools/test.sh installs it)");
-    QProcess process;
-    process.start(QString::fromUtf8(tool), arguments);
-    if (!process.waitForFinished(60000) || process.exitCode() != 0) return QString();
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-// Each page's text, its white space made single spaces.
-QStringList pageTexts(const QString& pdf) {
-    QStringList pages = run(PSOGRAF_PDFTOTEXT, {pdf, QStringLiteral("-")}).split(u'\f');
-    if (!pages.isEmpty() && pages.last().trimmed().isEmpty()) pages.removeLast();
-    for (QString& page : pages)
-        page = page.simplified();
-    return pages;
-}
-
-int pageCount(const QString& pdf) {
-    const QString info = run(PSOGRAF_PDFINFO, {pdf});
-    const qsizetype at = info.indexOf(QStringLiteral("Pages:"));
-    return at < 0 ? -1 : info.mid(at + 6).section(u'\n', 0, 0).trimmed().toInt();
-}
 
 // The paragraphs of a topic as the reader shows them.
 QString shown(const QStringList& paragraphs) {
@@ -100,8 +76,8 @@ void TestPrint::topic() {
         out.addTopic({QStringLiteral("Лечение собаки"), QStringLiteral("Ёж и пёс: первая помощь"),
                       shown(paragraphs)});
     });
-    QCOMPARE(pageCount(pdf), pages);
-    const QStringList texts = pageTexts(pdf);
+    QCOMPARE(pdfPageCount(pdf), pages);
+    const QStringList texts = pdfPageTexts(pdf);
     QCOMPARE(texts.size(), pages);
     QVERIFY2(texts[0].startsWith(QStringLiteral("Лечение собаки Ёж и пёс: первая помощь ") +
                                  paragraphs[0]),
@@ -134,8 +110,8 @@ void TestPrint::section() {
             out.addTopic(t);
         out.addContents(QStringLiteral("Лечение собаки"));
     });
-    QCOMPARE(pageCount(pdf), 5);
-    const QStringList pages = pageTexts(pdf);
+    QCOMPARE(pdfPageCount(pdf), 5);
+    const QStringList pages = pdfPageTexts(pdf);
     QCOMPARE(pages.size(), 5);
     QCOMPARE(pages[0], QStringLiteral("Пёсограф Лечение собаки Содержание Ёлка 2 Блохи 3 "
                                       "Ушиб: первая помощь 4 Пёсограф 1"));
@@ -183,9 +159,9 @@ void TestPrint::breed() {
         out.addBreed(print::readBreed({name, QStringLiteral("Пастушья собака.\r\nСлужит людям."),
                                        QStringLiteral("sob001.ssu")}));
     });
-    const QStringList texts = pageTexts(pdf);
+    const QStringList texts = pdfPageTexts(pdf);
     QCOMPARE(texts.size(), pages);
-    QCOMPARE(pageCount(pdf), pages);
+    QCOMPARE(pdfPageCount(pdf), pages);
     QVERIFY2(texts[0].startsWith(text), qPrintable(texts[0]));
     QVERIFY(footed(texts));
 }
@@ -231,8 +207,7 @@ void TestPrint::photoAtItsOwnPixels() {
         out.addBreed(print::readBreed({QStringLiteral("Лайка"), QStringLiteral("Северная собака."),
                                        QStringLiteral("sob001.ssu")}));
     });
-    const QStringList images =
-        run(PSOGRAF_PDFIMAGES, {QStringLiteral("-list"), pdf}).split(u'\n', Qt::SkipEmptyParts);
+    const QStringList images = pdfImageList(pdf);
     QCOMPARE(images.size(), 3); // two header lines and the photo
     QCOMPARE(images[2].simplified().section(u' ', 3, 4), QStringLiteral("300 400"));
 }
