@@ -188,8 +188,16 @@ void Program::openChooser(core::FormBase& from) {
         m_chooser->setPicture(m_values.pictures.get(base::content::graph::Background));
         m_chooser->backButton()->setPicture(m_values.pictures.get(base::content::graph::BackLit));
     }
-    m_chooserOrigin = &from;
-    from.hideForm();
+    core::FormBase* origin = &from;
+    if (m_search && &from == m_search.get()) {
+        // Chosen among the search's results: back leads to where the search was opened from,
+        // as a topic's or a breed's window leaves the search behind.
+        origin = std::exchange(m_searchOrigin, nullptr);
+        if (!origin) origin = m_form2.get();
+        origin->setFormEnabled(true);
+    }
+    m_chooserOrigin = origin;
+    origin->hideForm();
     m_chooser->showForm();
     m_chooser->start();
 }

@@ -3,12 +3,17 @@
 
 #include "base/contentfiles.h"
 #include "base/failure.h"
+#include "core/announce.h"
 #include "core/look.h"
 
 #include <QBoxLayout>
 #include <QButtonGroup>
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QLocale>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QStyleOption>
 #include <span>
 
 using namespace core;
@@ -91,6 +96,58 @@ const QString Disputed974 = QStringLiteral(
 
 constexpr int BreedRole = Qt::UserRole + 1;
 
+// The answers' and the list's check marks and radio circles: as much larger as the text at
+// each zoom step, and at night outlined light on the dark (the style outlines them in a shade
+// darker than the window, which at night is the dark it stands on).
+class IndicatorStyle : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        const int px = QProxyStyle::pixelMetric(metric, option, widget);
+        switch (metric) {
+        case PM_IndicatorWidth:
+        case PM_IndicatorHeight:
+        case PM_ExclusiveIndicatorWidth:
+        case PM_ExclusiveIndicatorHeight:
+        case PM_CheckBoxLabelSpacing:
+        case PM_RadioButtonLabelSpacing:
+            return base::scaledPx(px);
+        default:
+            return px;
+        }
+    }
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option);
+        if (button && nightLook() &&
+            (element == PE_IndicatorCheckBox || element == PE_IndicatorRadioButton)) {
+            QStyleOptionButton light = *button;
+            light.palette.setColor(QPalette::Window, NightIndicatorFrame);
+            return QProxyStyle::drawPrimitive(element, &light, painter, widget);
+        }
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+    }
+
+private:
+    // Outlined some 4:1 against the night's window face.
+    static constexpr QRgb NightIndicatorFrame = 0xC8C8C8;
+};
+
+// One for every chooser window; the application's own style beneath it.
+QStyle* indicatorStyle() {
+    static QPointer<IndicatorStyle> style;
+    if (!style) {
+        style = new IndicatorStyle;
+        style->setParent(QCoreApplication::instance());
+    }
+    return style;
+}
+
+// «Подходят все ответы: 3 породы из 6» as speech says it, a pause where the colon stands.
+QString spoken(const QString& line) {
+    return QString(line).replace(QStringLiteral(": "), QStringLiteral(", "));
+}
+
 QString number(qsizetype n) {
     return QLocale(QLocale::Russian).toString(qlonglong(n));
 }
@@ -141,6 +198,7 @@ ChooserWindow::ChooserWindow(ProgramValues& values, Navigator& navigator)
     List1->setAccessibleDescription(QStringLiteral(
         "Enter или двойной щелчок открывает породу в каталоге, пробел отмечает её для сравнения"));
     List1->setMouseTracking(true);
+    List1->setStyle(indicatorStyle());
 
     Command1 = new QPushButton(QStringLiteral("Сравнить"), s);
     Command1->setObjectName(QStringLiteral("Command1"));
@@ -189,6 +247,12 @@ ChooserWindow::ChooserWindow(ProgramValues& values, Navigator& navigator)
     connect(Command2, &QPushButton::clicked, this,
             [this] { base::guarded([&] { Command2_Click(); }); });
     Command1->setEnabled(false);
+    // Once the reader pauses, a screen reader hears how many fit, the focus staying put.
+    m_pause.setSingleShot(true);
+    m_pause.setInterval(AnnouncePauseMs);
+    connect(&m_pause, &QTimer::timeout, this, [this] {
+        if (isVisible()) announce(Label8->accessibleName());
+    });
     m_filling = false;
 }
 
@@ -208,10 +272,14 @@ QGroupBox* ChooserWindow::addGroup(QLayout* column, const QString& caption,
         QAbstractButton* button = several
                                       ? static_cast<QAbstractButton*>(new QCheckBox(text, group))
                                       : new QRadioButton(text, group);
+        button->setStyle(indicatorStyle());
         if (exclusive) exclusive->addButton(button);
         rows->addWidget(button);
-        connect(button, &QAbstractButton::toggled, this, [this](bool) {
-            if (!m_filling) base::guarded([&] { refill(); });
+        // A radio button chosen unchecks the one before first: only the one chosen counts.
+        connect(button, &QAbstractButton::toggled, this, [this, several](bool on) {
+            if (m_filling || !(on || several)) return;
+            base::guarded([&] { refill(); });
+            m_pause.start();
         });
     }
     if (exclusive) exclusive->buttons().first()->setChecked(true);
@@ -315,9 +383,9 @@ void ChooserWindow::refill() {
     const facts::FactsTable& table = m_source.table();
     const int was = chosenBreed();
     if (!m_source.failure().isEmpty() || table.empty()) {
-        Label8->setText(m_source.failure().isEmpty()
-                            ? QStringLiteral("В %1 нет ни одной породы").arg(m_source.path())
-                            : m_source.failure());
+        showCount(m_source.failure().isEmpty()
+                      ? QStringLiteral("В %1 нет ни одной породы").arg(m_source.path())
+                      : m_source.failure());
         List1->programmatic([&] { List1->clear(); });
         m_listed.clear();
         m_marked.clear();
@@ -326,7 +394,7 @@ void ChooserWindow::refill() {
         return;
     }
     const facts::Choice choice = m_chooser.choose(answers());
-    Label8->setText(facts::countLine(choice.fitting.size(), m_chooser.size()));
+    showCount(facts::countLine(choice.fitting.size(), m_chooser.size()));
     QStringList marked;
     m_listed.clear();
     int current = -1;
@@ -367,8 +435,8 @@ void ChooserWindow::refill() {
         }
     });
     if (choice.fitting.size() + choice.missingOne.size() > MaxListed)
-        Label8->setText(Label8->fullText() +
-                        QStringLiteral(", показаны первые %1").arg(number(MaxListed)));
+        showCount(Label8->fullText() +
+                  QStringLiteral(", показаны первые %1").arg(number(MaxListed)));
     // Marks of breeds no longer listed go: what is compared is what can be seen marked.
     QStringList kept;
     for (const QString& name : std::as_const(m_marked))
@@ -384,6 +452,11 @@ void ChooserWindow::refill() {
     showFacts(current >= 0 ? was : -1);
 }
 
+void ChooserWindow::showCount(const QString& line) {
+    Label8->setText(line);
+    Label8->setAccessibleName(spoken(line));
+}
+
 void ChooserWindow::entryChecked(QListWidgetItem* item) {
     if (m_filling) return;
     const int breed = item->data(BreedRole).toInt();
@@ -395,8 +468,10 @@ void ChooserWindow::entryChecked(QListWidgetItem* item) {
             m_filling = true;
             item->setCheckState(Qt::Unchecked);
             m_filling = false;
-            Label8->setText(QStringLiteral("Сравнить можно не больше трёх пород: снимите одну из "
-                                           "отметок"));
+            showCount(QStringLiteral("Сравнить можно не больше трёх пород: снимите одну из "
+                                     "отметок"));
+            // Refused at once: the reader's key did nothing a screen reader would say.
+            announce(Label8->accessibleName());
             return;
         }
         m_marked << name;

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
+#include <QTimer>
 
 namespace chooser {
 
@@ -79,6 +80,8 @@ private:
     void refill();
     void entryChecked(QListWidgetItem* item);
     void showFacts(int breed);
+    // The line of how many fit (Label8), and what a screen reader hears of it.
+    void showCount(const QString& line);
     int chosenBreed() const;
 
     facts::FactsSource m_source;
@@ -86,6 +89,7 @@ private:
     QList<QGroupBox*> m_groups;
     QList<int> m_listed;
     QStringList m_marked;
+    QTimer m_pause;        // runs while the reader goes on answering
     bool m_filling = true; // until the window is built, and while the program sets answers
 };
 

@@ -16,6 +16,10 @@ namespace core {
 
 void announce(const QString& text);
 
+// How long a reader's typing or answering pauses before a count is said: each key or
+// click in between would cut the one before short.
+inline constexpr int AnnouncePauseMs = 700;
+
 // What was announced, oldest first (the last 20 kept): what tests read, and may empty.
 QStringList& announced();
 

@@ -40,7 +40,8 @@ public:
     virtual void showTopic(const QString& topicFile, const QString& title) = 0;
     virtual void showBreed(int record, const QString& name) = 0;
 
-    // «Подбор породы»: opened from a window (which it hides), left back to that window; a
+    // «Подбор породы»: opened from a window (which it hides), left back to that window; from
+    // the search window (a result), left back to the window the search was opened from. A
     // breed chosen there opens by showBreed.
     virtual void openChooser(FormBase& from) = 0;
     virtual void leaveChooser() = 0;

@@ -32,8 +32,29 @@ const QString RecentHeading = QStringLiteral("Недавно прочитанн�
 const QString NotInReference = QStringLiteral("нет в справочнике");
 // How long an answer may take before the window says it is searching.
 constexpr int SearchingDelayMs = 150;
-// How long typing pauses before a screen reader hears the count.
-constexpr int PauseMs = 700;
+// The words a reader asks for the breed chooser in: a query holding every word of one of
+// these, in any form the search gives the same stem, lists it first.
+const char* const ChooserPhrasings[] = {"подбор породы",  "подобрать породу", "выбор породы",
+                                        "выбрать породу", "подбор собаки",    "подобрать собаку"};
+// A longer query is about something else (and is never stemmed twice on a key).
+constexpr qsizetype ChooserQueryMax = 200;
+const QString ChooserTitle = QStringLiteral("Подбор породы");
+const QString ChooserPassage = QStringLiteral(
+    "Двенадцать вопросов о доме, прогулках, опыте, детях и других животных, шерсти, климате, "
+    "охране и лае, и породы, которые подходят под ответы, с объяснением, чем каждая подходит "
+    "и чем нет.");
+
+// The stems of a text's words, as the search stems them.
+QSet<QString> stemsOf(Stemmer& stemmer, const QString& text) {
+    const QString folded = foldCase(withoutInvisible(text));
+    QSet<QString> stems;
+    WordReader reader(folded);
+    Word word;
+    while (reader.next(word))
+        stems.insert(stemmer.stem(
+            wordKey(QStringView(folded).mid(word.whole.offset, word.whole.length), word.marked)));
+    return stems;
+}
 
 QList<Section> sections() {
     QList<Section> list;
@@ -71,6 +92,8 @@ QString spoken(const QString& line) {
 SearchWindow::SearchWindow(ProgramValues& values, Navigator& navigator)
     : FormBase(values, navigator, QStringLiteral("SearchWindow"), Look),
       m_searcher(sections(), base::content::Catalogue, CatalogueLabel, base::content::WordGroups) {
+    for (const char* phrasing : ChooserPhrasings)
+        m_chooserStems << stemsOf(m_stemmer, QString::fromUtf8(phrasing));
     QWidget* s = surface();
     setAccessibleName(Title);
     Label7 =
@@ -132,7 +155,7 @@ SearchWindow::SearchWindow(ProgramValues& values, Navigator& navigator)
     m_searching.setInterval(SearchingDelayMs);
     connect(&m_searching, &QTimer::timeout, this, [this] { showFound(QStringLiteral("Поиск…")); });
     m_pause.setSingleShot(true);
-    m_pause.setInterval(PauseMs);
+    m_pause.setInterval(AnnouncePauseMs);
     connect(&m_pause, &QTimer::timeout, this, [this] { base::guarded([&] { sayFound(); }); });
     connect(&m_searcher, &Searcher::answered, this,
             [this](const QString& query, const Answer& answer) {
@@ -213,9 +236,17 @@ void SearchWindow::showAnswer(const QString& query, const Answer& answer) {
                    [](const Result& a, const Result& b) { return a.label == b.label; });
     m_earlyFor = answer.complete ? QString() : query;
     m_results = answer.results;
+    if (asksForChooser(query)) {
+        // The chooser first: it answers such a question better than any one topic.
+        Result chooser;
+        chooser.source = chooser.title = chooser.label = ChooserTitle;
+        chooser.passage = ChooserPassage;
+        m_results.prepend(chooser);
+    }
     m_stamps.clear();
     for (const Result& r : std::as_const(m_results))
-        if (!m_stamps.contains(r.file)) m_stamps.insert(r.file, base::stampOf(r.file));
+        if (!r.file.isEmpty() && !m_stamps.contains(r.file))
+            m_stamps.insert(r.file, base::stampOf(r.file));
     if (sameList) {
         List1_Click();
         emit answerShown();
@@ -242,8 +273,10 @@ void SearchWindow::showAnswer(const QString& query, const Answer& answer) {
         // Read out with a pause between the section and the title (a comma: a colon would
         // be read aloud).
         item->setData(Qt::AccessibleTextRole,
-                      r.source + QStringLiteral(", ") + r.title +
-                          (r.partial ? QStringLiteral(", не все слова") : QString()));
+                      r.file.isEmpty()
+                          ? r.title
+                          : r.source + QStringLiteral(", ") + r.title +
+                                (r.partial ? QStringLiteral(", не все слова") : QString()));
         if (r.partial) item->setForeground(partialText());
     }
     // The field keeps the focus: the first result is shown, not made current.
@@ -252,6 +285,13 @@ void SearchWindow::showAnswer(const QString& query, const Answer& answer) {
     else
         highlightFirst(true);
     emit answerShown();
+}
+
+bool SearchWindow::asksForChooser(const QString& query) {
+    if (query.size() > ChooserQueryMax) return false;
+    const QSet<QString> asked = stemsOf(m_stemmer, query);
+    return std::any_of(m_chooserStems.cbegin(), m_chooserStems.cend(),
+                       [&](const QSet<QString>& phrasing) { return asked.contains(phrasing); });
 }
 
 void SearchWindow::showFound(const QString& line) {
@@ -319,6 +359,12 @@ void SearchWindow::List1_DblClick() {
     const int row = chosenRow();
     if (row < 0 || row >= m_results.size()) return;
     const Result r = m_results[row];
+    if (r.file.isEmpty()) {
+        // «Подбор породы»: opened as a result is, back to where the search was opened from.
+        leave();
+        m_navigator.openChooser(*this);
+        return;
+    }
     // The file may have changed since the search: a topic or breed it no longer holds is
     // not opened empty; the window says so and searches again.
     if (!stillThere(r)) {

@@ -10,6 +10,8 @@
 // goes into the list on that result. Once typing pauses, a screen reader hears how many were
 // found, or that nothing was.
 //
+// A query such as «подобрать породу» lists the breed chooser «Подбор породы» first.
+//
 // With the field empty the list holds the reader's bookmarks, then the topics and breeds
 // last read (formats/bookmarks.h), each group under its heading; one no longer in the
 // reference says so and is never opened, and Delete (or the right-click menu) removes it.
@@ -21,9 +23,11 @@
 #include "formats/bookmarks.h"
 #include "print/dialogs.h"
 #include "search/searcher.h"
+#include "search/words.h"
 
 #include <QLineEdit>
 #include <QListWidget>
+#include <QSet>
 #include <QTimer>
 
 namespace search {
@@ -89,6 +93,11 @@ private:
     void forgetAnswer();
     // Whether the file still holds the result's topic or breed.
     bool stillThere(const Result& result) const;
+    // Whether the query asks for the breed chooser: it is then the first result (one with
+    // no file), and opens the chooser.
+    bool asksForChooser(const QString& query);
+    Stemmer m_stemmer;
+    QList<QSet<QString>> m_chooserStems;
 
     // A row of the list while the field is empty: a group's heading (no file), or an entry.
     struct Saved {

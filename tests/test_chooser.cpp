@@ -1,18 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // «Подбор породы» on six breeds of its own (and one extinct): the lists three families get,
-// each entry with its reasons; the chosen breed's facts; comparing; the ways in and back;
-// Tab through the questions; a facts file that cannot be read; an edit seen at the next
-// opening; the look at 100 %, 200 % and at night.
+// each entry with its reasons, and the count a screen reader hears; the chosen breed's
+// facts; comparing; the ways in and back, the search's among them; Tab through the
+// questions; a facts file that cannot be read; an edit seen at the next opening; the look at
+// 100 %, 200 % and at night, the answers' marks as large as the zoom and seen at night.
 #include "catalogue/form1.h"
 #include "chooser/chooserwindow.h"
+#include "core/announce.h"
 #include "core/night.h"
 #include "core/zoom.h"
 #include "main_window/form2.h"
+#include "search_window/searchwindow.h"
 #include "tests/fixture.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QSignalSpy>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <QTimer>
 
@@ -29,12 +34,16 @@ private slots:
     void compare();
     void waysInAndBack_data();
     void waysInAndBack();
+    void foundBySearch_data();
+    void foundBySearch();
     void enterOpensTheCatalogue();
     void tabThroughTheQuestions();
     void unreadableFacts_data();
     void unreadableFacts();
     void editSeenAtNextOpening();
     void screenshots();
+    void answersMarks_data();
+    void answersMarks();
 
 private:
     std::unique_ptr<Fixture> f;
@@ -69,6 +78,7 @@ void TestChooser::init() {
 
 void TestChooser::cleanup() {
     if (core::night::isOn()) core::night::choose(false, f->program()->values().pictures);
+    core::zoom::take(core::zoom::Step::Normal, f->program()->values().pictures);
     f.reset();
 }
 
@@ -100,9 +110,10 @@ void TestChooser::families_data() {
     QTest::addColumn<QStringList>("answers");
     QTest::addColumn<QString>("count");
     QTest::addColumn<QStringList>("list");
+    QTest::addColumn<QStringList>("said"); // once the answering pauses
     QTest::newRow("nothing answered")
         << QStringList{} << "Подходят все ответы: 6 пород из 6"
-        << QStringList{"Бишон", "Бульдог", "Мопс", "Овчарка", "Пудель", "Хаски"};
+        << QStringList{"Бишон", "Бульдог", "Мопс", "Овчарка", "Пудель", "Хаски"} << QStringList{};
     QTest::newRow("pensioner in a flat, an hour's walks")
         << QStringList{"В квартире", "До часа в день"} << "Подходят все ответы: 3 породы из 6"
         << QStringList{"Бишон",
@@ -111,7 +122,8 @@ void TestChooser::families_data() {
                        "Не подходит один ответ:",
                        "Бульдог — не подходит: квартира; с оговорками: прогулки",
                        "Овчарка — не подходит: прогулки; с оговорками: квартира",
-                       "Хаски — не подходит: прогулки; с оговорками: квартира"};
+                       "Хаски — не подходит: прогулки; с оговорками: квартира"}
+        << QStringList{"Подходят все ответы, 3 породы из 6"};
     QTest::newRow("family with a cat and schoolchildren")
         << QStringList{"Школьники", "Есть кошка"} << "Подходят все ответы: 4 породы из 6"
         << QStringList{"Бишон",
@@ -120,7 +132,8 @@ void TestChooser::families_data() {
                        "Овчарка — с оговорками: кошка",
                        "Не подходит один ответ:",
                        "Бульдог — не подходит: кошка",
-                       "Хаски — не подходит: кошка"};
+                       "Хаски — не подходит: кошка"}
+        << QStringList{"Подходят все ответы, 4 породы из 6"};
     QTest::newRow("runner in a private house")
         << QStringList{"В частном доме", "Больше двух часов"} << "Подходят все ответы: 5 пород из 6"
         << QStringList{"Бульдог",
@@ -129,7 +142,8 @@ void TestChooser::families_data() {
                        "Хаски",
                        "Бишон — с оговорками: прогулки",
                        "Не подходит один ответ:",
-                       "Мопс — не подходит: прогулки"};
+                       "Мопс — не подходит: прогулки"}
+        << QStringList{"Подходят все ответы, 5 пород из 6"};
     // Changed answers: the last radio button clicked counts, a box clicked twice does not.
     QTest::newRow("answers changed back")
         << QStringList{"Маленькие дети", "Дети/Не важно", "Есть кошка", "Есть кошка",
@@ -141,18 +155,24 @@ void TestChooser::families_data() {
                        "Мопс — не подходит: размер",
                        "Овчарка — не подходит: размер",
                        "Пудель — не подходит: размер",
-                       "Хаски — не подходит: размер"};
+                       "Хаски — не подходит: размер"}
+        << QStringList{"Подходят все ответы, 1 порода из 6"};
 }
 
 void TestChooser::families() {
     QFETCH(QStringList, answers);
     QFETCH(QString, count);
     QFETCH(QStringList, list);
+    QFETCH(QStringList, said);
     ChooserWindow* w = open();
     QVERIFY(w && w->isVisible());
+    core::announced().clear();
     answer(w, answers);
     QCOMPARE(w->Label8->fullText(), count);
     QCOMPARE(entries(w->List1), list);
+    // Said once, after the last answer: the answers before it are not said at all.
+    if (said.isEmpty()) QTest::qWait(core::AnnouncePauseMs + 200);
+    QTRY_COMPARE(core::announced(), said);
     // The line between the parts is read but never chosen.
     const int line = int(list.indexOf("Не подходит один ответ:"));
     if (line >= 0) QCOMPARE(w->List1->item(line)->flags(), Qt::NoItemFlags);
@@ -249,6 +269,8 @@ void TestChooser::compare() {
     QCOMPARE(w->marked(), (QStringList{"Мопс", "Хаски", "Бишон"}));
     QCOMPARE(w->Label8->fullText(),
              QString("Сравнить можно не больше трёх пород: снимите одну из отметок"));
+    QCOMPARE(core::announced().last(),
+             QString("Сравнить можно не больше трёх пород, снимите одну из отметок"));
     // An answer that leaves a marked breed out takes its mark away, and its column.
     QTest::mouseClick(w->Command1, Qt::LeftButton);
     answer(w, {"Мини (до 5 кг)", "Маленькая (до 12 кг)", "Есть кошка"});
@@ -316,6 +338,72 @@ void TestChooser::waysInAndBack() {
     settle();
     QVERIFY(!w->isVisible());
     QVERIFY(origin->isVisible());
+    QVERIFY(f->failures.isEmpty());
+}
+
+void TestChooser::foundBySearch_data() {
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<bool>("offered"); // «Подбор породы» the first result
+    QTest::newRow("подобрать породу") << "main"
+                                      << "подобрать породу" << true;
+    QTest::newRow("its title, capitals") << "main"
+                                         << "Подбор породы" << true;
+    QTest::newRow("выбор породы") << "main"
+                                  << "выбор породы" << true;
+    QTest::newRow("какую породу выбрать") << "main"
+                                          << "какую породу выбрать" << true;
+    QTest::newRow("words between, other forms") << "main"
+                                                << "как подобрать собаку для квартиры" << true;
+    QTest::newRow("from the catalogue") << "catalogue"
+                                        << "выбрать породу" << true;
+    QTest::newRow("one of its words") << "main"
+                                      << "порода" << false;
+    QTest::newRow("another choice") << "main"
+                                    << "подбор корма" << false;
+    QTest::newRow("a breed of a name") << "main"
+                                       << "овчарка" << false;
+}
+
+void TestChooser::foundBySearch() {
+    QFETCH(QString, from);
+    QFETCH(QString, query);
+    QFETCH(bool, offered);
+    Program* p = f->program();
+    core::FormBase* origin = p->Form2();
+    if (from == "catalogue") {
+        p->Form2()->Label6_Click();
+        settle();
+        origin = p->Form1();
+    }
+    p->openSearch(*origin, QString());
+    search::SearchWindow* s = p->searchWindow();
+    QSignalSpy shown(s, &search::SearchWindow::answerShown);
+    for (const QChar c : query)
+        QTest::sendKeyEvent(QTest::Click, s->Text1, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    QTRY_VERIFY(shown.count() > 0 && s->Label8->fullText() != "Поиск…");
+    QTRY_COMPARE(p->searchWindow()->results().value(0).title == "Подбор породы", offered);
+    const QStringList listed = entries(s->List1);
+    QCOMPARE(listed.count("Подбор породы"), offered ? 1 : 0);
+    if (!offered) return;
+    QCOMPARE(listed.first(), QString("Подбор породы"));
+    QCOMPARE(s->List1->item(0)->data(Qt::AccessibleTextRole).toString(), QString("Подбор породы"));
+    QVERIFY(s->Text2->toPlainText().startsWith("Двенадцать вопросов"));
+    // Enter in the field opens it, as a result opens.
+    QTest::keyClick(s->Text1, Qt::Key_Return);
+    settle();
+    ChooserWindow* w = p->chooserWindow();
+    QVERIFY(w && w->isVisible());
+    QVERIFY(!s->isVisible());
+    QVERIFY(!origin->isVisible());
+    QCOMPARE(w->Label8->fullText(), QString("Подходят все ответы: 6 пород из 6"));
+    // Back to where the search was opened from, and it takes the keys again.
+    QTest::keyClick(w, Qt::Key_Escape);
+    settle();
+    QVERIFY(!w->isVisible());
+    QVERIFY(!s->isVisible());
+    QVERIFY(origin->isVisible());
+    QVERIFY(origin->isEnabled());
     QVERIFY(f->failures.isEmpty());
 }
 
@@ -433,6 +521,50 @@ void TestChooser::screenshots() {
             QVERIFY2(group->rect().contains(b->geometry()) && b->sizeHint().width() <= b->width() &&
                          b->sizeHint().height() <= b->height(),
                      qPrintable(b->text()));
+}
+
+void TestChooser::answersMarks_data() {
+    QTest::addColumn<int>("percent");
+    QTest::addColumn<bool>("night");
+    QTest::addColumn<int>("side"); // of a check box's and a radio button's mark, in pixels
+    QTest::newRow("100 %") << 100 << false << 14;
+    QTest::newRow("150 %") << 150 << false << 21;
+    QTest::newRow("200 %") << 200 << false << 28;
+    QTest::newRow("100 % at night") << 100 << true << 14;
+    QTest::newRow("200 % at night") << 200 << true << 28;
+}
+
+void TestChooser::answersMarks() {
+    QFETCH(int, percent);
+    QFETCH(bool, night);
+    QFETCH(int, side);
+    ChooserWindow* w = open();
+    core::PictureCache& pictures = f->program()->values().pictures;
+    while (core::zoom::percent() < percent)
+        core::zoom::take(core::zoom::Step::Larger, pictures);
+    QCOMPARE(core::zoom::percent(), percent);
+    if (night) core::night::choose(true, pictures);
+    settle();
+    const QImage shown = w->grab().toImage();
+    for (const QString& text : {QString("Есть кошка"), QString("В квартире")}) {
+        QAbstractButton* b = w->answer(text);
+        QStyleOptionButton option;
+        option.initFrom(b);
+        const QRect mark = b->style()->subElementRect(qobject_cast<QCheckBox*>(b)
+                                                          ? QStyle::SE_CheckBoxIndicator
+                                                          : QStyle::SE_RadioButtonIndicator,
+                                                      &option, b);
+        QCOMPARE(mark.width(), side);
+        QCOMPARE(mark.height(), side);
+        // Unchecked, its outline stands out from what it stands on and its inside.
+        if (night) {
+            const QRect at(b->mapTo(w, mark.topLeft()), mark.size());
+            const double ratio = measuredContrast(shown.copy(at.adjusted(-2, -2, 2, 2))).ratio;
+            QVERIFY2(ratio >= 3, qPrintable(QString("%1: %2").arg(text).arg(ratio)));
+        }
+    }
+    // The list's marks for comparing grow as its text does.
+    QVERIFY(w->List1->visualItemRect(w->List1->item(0)).height() >= side);
 }
 
 PSOGRAF_TEST_MAIN(TestChooser)
