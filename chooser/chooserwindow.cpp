@@ -226,9 +226,13 @@ ChooserWindow::ChooserWindow(ProgramValues& values, Navigator& navigator)
     Grid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Grid1->setWordWrap(true);
     Grid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // A long name wraps in its column's heading rather than lose its ends.
+    Grid1->horizontalHeader()->setDefaultAlignment(
+        Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap));
     Grid1->verticalHeader()->hide();
     Grid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Grid1->hide();
+    Grid1->installEventFilter(this);
 
     Label9 = new Label(s, QStringLiteral("Label9"), {5160, 6540, 4050, 840}, Caveat,
                        designFont(QStringLiteral("MS Sans Serif"), 6.75), colors::DarkGreen,
@@ -404,6 +408,9 @@ void ChooserWindow::refill() {
         const auto add = [&](const facts::Fit& fit) {
             const facts::Breed& breed = table.breeds[fit.breed];
             auto* item = new QListWidgetItem(boundedText(facts::entryText(breed, fit), 300));
+            // One line an entry keeps a change of answer quick (wrapped entries are each
+            // measured): where the reasons run past the list's edge, the pointer shows them.
+            item->setToolTip(item->text());
             item->setData(BreedRole, fit.breed);
             item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
             const bool mark = m_marked.contains(breed.name);
@@ -549,9 +556,46 @@ void ChooserWindow::Command1_Click() {
             Grid1->setItem(r, c + 1, cell);
         }
     }
-    Grid1->resizeRowsToContents();
     Text1->hide();
     Grid1->show();
+    fitGrid();
+}
+
+void ChooserWindow::fitGrid() {
+    // The headings as tall as the longest name wrapped in its column needs (a heading
+    // sizes itself for one line), the rows as their facts wrapped.
+    QHeaderView* headings = Grid1->horizontalHeader();
+    headings->setMinimumHeight(0);
+    headings->setMaximumHeight(QWIDGETSIZE_MAX);
+    const int oneLine = headings->sizeHint().height();
+    const QFontMetrics metrics(headings->font());
+    const int margins = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, headings);
+    int needed = oneLine;
+    for (int c = 0; c < Grid1->columnCount(); ++c) {
+        const QTableWidgetItem* heading = Grid1->horizontalHeaderItem(c);
+        if (!heading) continue;
+        const QRect text = metrics.boundingRect(
+            QRect(0, 0, std::max(1, headings->sectionSize(c) - margins), 1 << 20),
+            Qt::AlignCenter | Qt::TextWordWrap, heading->text());
+        needed = std::max(needed, oneLine - metrics.height() + text.height());
+    }
+    headings->setFixedHeight(needed);
+    Grid1->resizeRowsToContents();
+}
+
+bool ChooserWindow::eventFilter(QObject* watched, QEvent* event) {
+    // A new zoom gives the table a new font: its headings and rows fitted again once it is
+    // laid out at the new size.
+    if (watched == Grid1 && event->type() == QEvent::FontChange)
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                base::guarded([&] {
+                    if (Grid1->isVisible()) fitGrid();
+                });
+            },
+            Qt::QueuedConnection);
+    return FormBase::eventFilter(watched, event);
 }
 
 void ChooserWindow::List1_DblClick() {

@@ -70,6 +70,7 @@ protected:
     void Form_Activate() override;
     void Form_MouseMove() override;
     void backButtonClick() override { Image2_Click(); }
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QGroupBox* addGroup(QLayout* column, const QString& caption, const QStringList& choices,
@@ -80,6 +81,7 @@ private:
     void refill();
     void entryChecked(QListWidgetItem* item);
     void showFacts(int breed);
+    void fitGrid();
     // The line of how many fit (Label8), and what a screen reader hears of it.
     void showCount(const QString& line);
     int chosenBreed() const;

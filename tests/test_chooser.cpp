@@ -170,6 +170,8 @@ void TestChooser::families() {
     answer(w, answers);
     QCOMPARE(w->Label8->fullText(), count);
     QCOMPARE(entries(w->List1), list);
+    // An entry cut at the list's edge is whole under the pointer.
+    QCOMPARE(w->List1->item(int(list.size()) - 1)->toolTip(), list.last());
     // Said once, after the last answer: the answers before it are not said at all.
     if (said.isEmpty()) QTest::qWait(core::AnnouncePauseMs + 200);
     QTRY_COMPARE(core::announced(), said);

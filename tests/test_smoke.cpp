@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The one test on the shipped content: the program starts, every section and the
-// catalogue open, and nothing is reported.
+// catalogue open, and nothing is reported; the breed chooser on the shipped facts shows
+// its answers, entries and comparison whole at every zoom.
 #include "base/contentfiles.h"
 #include "catalogue/form1.h"
+#include "chooser/chooserwindow.h"
 #include "core/night.h"
 #include "core/zoom.h"
 #include "dialogs/form3.h"
@@ -13,6 +15,8 @@
 #include "topics/form4.h"
 
 #include <QDir>
+#include <QHeaderView>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -22,6 +26,8 @@ private slots:
     void shippedContentWorks();
     void shippedContentAtNight_data();
     void shippedContentAtNight();
+    void shippedChooser_data();
+    void shippedChooser();
 };
 
 void TestSmoke::shippedContentWorks() {
@@ -228,6 +234,88 @@ void TestSmoke::shippedContentAtNight() {
     QFile::remove(core::zoom::settingsFile());
     core::zoom::startAtRemembered();
     core::night::startAtRemembered();
+}
+
+void TestSmoke::shippedChooser_data() {
+    QTest::addColumn<int>("percent");
+    QTest::addColumn<bool>("compared");
+    QTest::addColumn<bool>("night");
+    QTest::newRow("100 %") << 100 << false << false;
+    QTest::newRow("200 %") << 200 << false << false;
+    QTest::newRow("100 %, compared") << 100 << true << false;
+    QTest::newRow("200 %, compared") << 200 << true << false;
+    QTest::newRow("150 %, compared, at night") << 150 << true << true;
+}
+
+// A family with a cat and schoolchildren in a flat: the breed chosen shows its facts, three
+// marked side by side; nothing cut off or overlapping.
+void TestSmoke::shippedChooser() {
+    QFETCH(int, percent);
+    QFETCH(bool, compared);
+    QFETCH(bool, night);
+    Fixture f;
+    QDir::setCurrent(PSOGRAF_CONTENT_DIR);
+    auto program = std::make_unique<Program>();
+    QVERIFY(program->load());
+    program->show();
+    settle();
+    program->finishStartup();
+    core::PictureCache& pictures = program->values().pictures;
+    while (core::zoom::percent() < percent)
+        core::zoom::take(core::zoom::Step::Larger, pictures);
+    QCOMPARE(core::zoom::percent(), percent);
+    if (night) core::night::choose(true, pictures);
+    const auto normal = qScopeGuard([&] {
+        core::zoom::take(core::zoom::Step::Normal, pictures);
+        if (core::night::isOn()) core::night::choose(false, pictures);
+    });
+    program->openChooser(*program->Form2());
+    settle();
+    chooser::ChooserWindow* w = program->chooserWindow();
+    QVERIFY(w->isVisible());
+    for (const char* text : {"В квартире", "Школьники", "Есть кошка", "Почти не линяет"}) {
+        QAbstractButton* b = w->answer(QString::fromUtf8(text));
+        QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(8, b->height() / 2));
+    }
+    QVERIFY(w->Label8->fullText().startsWith("Подходят все ответы: "));
+    QVERIFY(w->List1->count() >= 3);
+    clickEntry(w->List1, 0);
+    QCOMPARE(w->List1->currentRow(), 0);
+    if (compared) {
+        for (int row = 0; row < 3; ++row)
+            w->List1->item(row)->setCheckState(Qt::Checked);
+        QTest::mouseClick(w->Command1, Qt::LeftButton);
+        QVERIFY(w->Grid1->isVisible());
+    }
+    settle();
+    saveScreenshot(w, QStringLiteral("shipped_chooser_%1%2%3")
+                          .arg(percent)
+                          .arg(compared ? "_compared" : "", night ? "_night" : ""));
+    if (compared) {
+        // Every column's heading whole: each word within its column, the lines within the
+        // heading's height.
+        const QHeaderView* headings = w->Grid1->horizontalHeader();
+        const QFontMetrics metrics(headings->font());
+        for (int c = 0; c < w->Grid1->columnCount(); ++c) {
+            const QString heading = w->Grid1->horizontalHeaderItem(c)->text();
+            const QRect needed =
+                metrics.boundingRect(QRect(0, 0, headings->sectionSize(c) - 8, 1000),
+                                     Qt::AlignCenter | Qt::TextWordWrap, heading);
+            QVERIFY2(needed.width() <= headings->sectionSize(c) - 4 &&
+                         needed.height() <= headings->height(),
+                     qPrintable(heading));
+        }
+    }
+    // The answers whole in their groups, the groups apart, the count line whole.
+    for (const QGroupBox* group : w->groups())
+        for (const QAbstractButton* b : group->findChildren<QAbstractButton*>())
+            QVERIFY2(group->rect().contains(b->geometry()) && b->sizeHint().width() <= b->width(),
+                     qPrintable(b->text()));
+    for (const QGroupBox* a : w->groups())
+        for (const QGroupBox* b : w->groups())
+            QVERIFY2(a == b || !a->geometry().intersects(b->geometry()), qPrintable(a->title()));
+    QVERIFY(w->Label8->sizeHint().width() <= w->Label8->width());
+    QVERIFY(f.failures.isEmpty());
 }
 
 PSOGRAF_TEST_MAIN(TestSmoke)
