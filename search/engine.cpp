@@ -4,6 +4,7 @@
 #include "base/failure.h"
 #include "base/text.h"
 #include "search/latin.h"
+#include "search/marks.h"
 #include "search/passage.h"
 #include "search/ranking.h"
 #include "search/terms.h"
@@ -53,13 +54,6 @@ struct Hit {
 
 struct Changed {
     int file;
-};
-
-// The forms each term found in one file, to mark them in the texts read back; and by
-// first byte, the lengths they have, so that most words need not be looked up.
-struct FoundForms {
-    QHash<QByteArray, quint32> terms;
-    std::array<quint64, 256> lengths{};
 };
 
 } // namespace
@@ -121,13 +115,14 @@ struct Engine::Private {
     void gather(Query& q, qsizetype t, const Yield& yield);
     QString findTerms(Query& q, QStringView query, const Yield& yield);
     QList<Candidate> candidatesOf(const Query& q, Answer& answer, const Yield& yield);
-    std::vector<FoundForms> foundForms(const Query& q) const;
+    // The forms each term found in each file, to mark them in the texts read back.
+    std::vector<std::shared_ptr<FoundWords>> foundForms(const Query& q) const;
     // Reads a listed document back: its passage and marks, and what closeness adds to its
     // score. A small file is read whole, once.
     struct Reading {
         std::vector<std::unique_ptr<base::ContentFileReader>> readers;
         std::vector<std::optional<QByteArray>> wholes;
-        std::vector<FoundForms> found;
+        std::vector<std::shared_ptr<FoundWords>> found;
     };
     void readBack(Candidate& c, Result& r, const Query& q, Reading& reading, const Yield& yield);
     Answer search(QStringView query, const Yield& yield, const EarlyAnswer& early);
@@ -386,19 +381,16 @@ QList<Candidate> Engine::Private::candidatesOf(const Query& q, Answer& answer, c
     return candidates;
 }
 
-std::vector<FoundForms> Engine::Private::foundForms(const Query& q) const {
-    std::vector<FoundForms> found(files.size());
+std::vector<std::shared_ptr<FoundWords>> Engine::Private::foundForms(const Query& q) const {
+    std::vector<std::shared_ptr<FoundWords>> found(files.size());
     for (int f = 0; f < int(files.size()); ++f) {
         if (!files[f].index) continue;
+        found[f] = std::make_shared<FoundWords>();
         for (int t = 0; t < int(q.terms.size()); ++t)
             for (const Alternative& alt : std::as_const(q.terms[t].alternatives))
                 for (const Unit& unit : alt.units)
-                    for (const auto& form : formsOf(*files[f].index, unit)) {
-                        const QByteArrayView bytes = files[f].index->form(form.first);
-                        found[f].terms[bytes.toByteArray()] |= quint32(1) << t;
-                        found[f].lengths[uchar(bytes[0])] |=
-                            quint64(1) << std::min<qsizetype>(bytes.size(), 63);
-                    }
+                    for (const auto& form : formsOf(*files[f].index, unit))
+                        found[f]->add(files[f].index->form(form.first), quint32(1) << t);
     }
     return found;
 }
@@ -423,31 +415,7 @@ void Engine::Private::readBack(Candidate& c, Result& r, const Query& q, Reading&
     }
     if (!text) throw Changed{c.file};
     const QString decoded = base::decodeCp1251(text->bytes);
-    const FoundForms& forms = reading.found[c.file];
-    const char* fold = byteFolding().data();
-    // The terms a word of the text stands for (the parts of a hyphenated one joined).
-    const auto termsOf = [&](QByteArrayView bytes, const Span* parts, int count) {
-        qsizetype length = 0;
-        for (int i = 0; i < count; ++i)
-            length += parts[i].length;
-        // A soft hyphen inside is no letter.
-        const qsizetype span = parts[count - 1].end() - parts[0].offset;
-        if (std::memchr(bytes.data() + parts[0].offset, '\xAD', size_t(span)))
-            for (int i = 0; i < count; ++i)
-                length -= std::count(bytes.data() + parts[i].offset, bytes.data() + parts[i].end(),
-                                     '\xAD');
-        const char first = fold[uchar(bytes[parts[0].offset])];
-        if (!(forms.lengths[uchar(first)] & (quint64(1) << std::min<qsizetype>(length, 63))))
-            return quint32(0);
-        char key[64];
-        length = 0;
-        for (int i = 0; i < count; ++i)
-            for (qsizetype b = parts[i].offset; b < parts[i].end(); ++b) {
-                if (length == qsizetype(sizeof key)) return quint32(0);
-                if (const char f = fold[uchar(bytes[b])]) key[length++] = f;
-            }
-        return forms.terms.value(QByteArray::fromRawData(key, length), 0);
-    };
+    const FoundWords& forms = *reading.found[c.file];
 
     QList<Mark> marks;
     QList<QList<Mark>> byParagraph;
@@ -457,27 +425,12 @@ void Engine::Private::readBack(Candidate& c, Result& r, const Query& q, Reading&
         paragraphs.append({p.offset, p.length});
         QList<Mark>& inParagraph = byParagraph.emplace_back();
         const QByteArrayView bytes = QByteArrayView(text->bytes).sliced(p.offset, p.length);
-        ByteWordReader reader(bytes);
-        Word word;
-        while (reader.next(word)) {
-            // A hyphenated word written together marks whole; its parts mark what it
-            // did not find.
-            quint32 wordTerms = 0;
-            if (word.partCount > 1) {
-                wordTerms = termsOf(bytes, word.parts.data(), word.partCount);
-                for (quint32 m = wordTerms; m; m &= m - 1)
-                    inParagraph.append({{p.offset + word.whole.offset, word.whole.length},
-                                        std::countr_zero(m),
-                                        position});
-            }
-            for (int i = 0; i < word.partCount; ++i) {
-                const Span part = word.parts[i];
-                for (quint32 m = termsOf(bytes, &word.parts[i], 1) & ~wordTerms; m; m &= m - 1)
-                    inParagraph.append(
-                        {{p.offset + part.offset, part.length}, std::countr_zero(m), position});
-            }
-            ++position;
-        }
+        const int first = position;
+        position += forms.forEachFound(bytes, [&](Span span, quint32 terms, int word) {
+            for (quint32 m = terms; m; m &= m - 1)
+                inParagraph.append(
+                    {{p.offset + span.offset, span.length}, std::countr_zero(m), first + word});
+        });
         marks += inParagraph;
     }
 
@@ -562,6 +515,7 @@ Answer Engine::Private::search(QStringView typed, const Yield& yield, const Earl
         r.row = file.index->row(c.doc);
         r.label = resultLabel(r.source, r.title);
         r.partial = c.group == Group::Partial || c.group == Group::Nearly;
+        r.found = reading.found[c.file];
     }
     // The first ones read back now, closeness reordering them; an early answer lists them
     // all with these passages, while the rest are read.

@@ -49,6 +49,7 @@
 #pragma once
 
 #include "search/index.h"
+#include "search/marks.h"
 #include "search/span.h"
 
 #include <QList>
@@ -83,6 +84,9 @@ struct Result {
     // matches, cut to about 300 characters around its first match with "…" where cut.
     QString passage;
     QList<Span> marks; // the matched words in passage, in order
+    // The forms the query found in the result's file, to mark them in its whole text (one
+    // for all of the file's results).
+    std::shared_ptr<const FoundWords> found;
 };
 
 struct Answer {

@@ -107,6 +107,15 @@ std::optional<QByteArray> toContentBytes(QStringView folded) {
     return bytes;
 }
 
+QByteArray asContentBytes(QStringView text) {
+    const ByteTables& t = byteTables();
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i)
+        bytes[i] = text[i].unicode() < 0x80 ? char(text[i].unicode())
+                                            : t.bytes.value(text[i].unicode(), ' ');
+    return bytes;
+}
+
 QByteArray byteKey(QByteArrayView bytes) {
     QByteArray key;
     key.reserve(bytes.size());

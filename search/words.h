@@ -54,6 +54,9 @@ const std::array<char, 256>& byteFolding();
 // Folded text (a query word) in the content files' bytes; nothing when a character has no
 // byte there, and so can occur in no content file.
 std::optional<QByteArray> toContentBytes(QStringView folded);
+// Any text as a content file would hold it, one byte for each character (a character that
+// has no byte there as a space), so that its words are read as the index reads them.
+QByteArray asContentBytes(QStringView text);
 
 // A run of letters and digits, or several joined by hyphens ("акита-ину"): then the parts
 // are words too.

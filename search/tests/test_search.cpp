@@ -3,6 +3,7 @@
 // and a few real questions over the shipped reference.
 #include "base/failure.h"
 #include "base/text.h"
+#include "formats/topicfile.h"
 #include "search/engine.h"
 #include "search/index.h"
 #include "search/wordgroups.h"
@@ -43,6 +44,24 @@ QStringList marked(const search::Result& r) {
     for (const search::Span& m : r.marks)
         words += r.passage.mid(m.offset, m.length);
     return words;
+}
+
+// The words marked in a topic's whole text as the reader shows it (each paragraph
+// indented), as the search found them in its file.
+QStringList markedShown(const search::Result& r, const QString& paragraph) {
+    const QString shown = "     " + paragraph + "\r\n     ";
+    QStringList words;
+    if (r.found)
+        for (const search::Span& m : r.found->marksIn(shown))
+            words += shown.mid(m.offset, m.length);
+    return words;
+}
+
+// Marks shown as [word], so a mark off by a letter shows.
+QString bracketed(QString text, const QList<search::Span>& marks) {
+    for (auto m = marks.crbegin(); m != marks.crend(); ++m)
+        text.insert(m->offset + m->length, ']').insert(m->offset, '[');
+    return text;
 }
 
 // Labels, a partial answer marked as the list marks it.
@@ -242,6 +261,8 @@ void TestSearch::wordForms() {
     const auto answer = sectionEngine().find(query);
     QCOMPARE(answer.found, marked.isEmpty() ? 0 : 1);
     if (!marked.isEmpty()) QCOMPARE(::marked(answer.results[0]), marked);
+    // The topic opened from the search marks the same words in its text.
+    if (!marked.isEmpty()) QCOMPARE(markedShown(answer.results[0], text), marked);
     QCOMPARE(answer.searchedFor, QString()); // found as typed, not retried
 }
 
@@ -428,6 +449,7 @@ void TestSearch::wordGroups() {
     const auto answer = sectionEngine().find(query);
     QCOMPARE(answer.found, marked.isEmpty() ? 0 : 1);
     if (!marked.isEmpty()) QCOMPARE(::marked(answer.results[0]), marked);
+    if (!marked.isEmpty()) QCOMPARE(markedShown(answer.results[0], text), marked);
 }
 
 void TestSearch::typos_data() {
@@ -531,36 +553,48 @@ void TestSearch::passages_data() {
     QTest::addColumn<bool>("breed");
     QTest::addColumn<QString>("text"); // topic paragraphs separated by "|", or a description
     QTest::addColumn<QString>("passage");
+    // The whole text as the reader or the catalogue shows it, as marked there.
+    QTest::addColumn<QString>("whole");
 
     const QString filler = QString("Слово за словом. ").repeated(20).trimmed();
     QTest::newRow("best paragraph") << false << "Один клещ.|Клещи, клещей и клещами."
-                                    << "[Клещи], [клещей] и [клещами].";
+                                    << "[Клещи], [клещей] и [клещами]."
+                                    << "     Один [клещ].\r\n     [Клещи], [клещей] и "
+                                       "[клещами].\r\n     ";
     QTest::newRow("cut around the match")
         << false << filler + " Здесь клещи сидят. " + filler
         << "…" + QString("Слово за словом. ").repeated(4) + "Здесь [клещи] сидят. " +
-               QString("Слово за словом. ").repeated(12) + "Слово за…";
+               QString("Слово за словом. ").repeated(12) + "Слово за…"
+        << "     " + filler + " Здесь [клещи] сидят. " + filler + "\r\n     ";
     QTest::newRow("title only") << false << "|  Первый абзац.|Второй."
-                                << "Первый абзац.";
+                                << "Первый абзац."
+                                << "     \r\n       Первый абзац.\r\n     Второй.\r\n     ";
     QTest::newRow("sentence window")
         << true << filler + " Шерсть: клещи. Конец."
-        << QString("Слово за словом. ").repeated(16) + "Шерсть: [клещи]. Конец.";
+        << QString("Слово за словом. ").repeated(16) + "Шерсть: [клещи]. Конец."
+        << filler + " Шерсть: [клещи]. Конец.";
+    QTest::newRow("hyphenated whole, its parts, line breaks")
+        << true << "Клещ-паразит;\nпаразит-клещ.\nКЛЕЩИ!"
+        << "[Клещ-паразит];  паразит-[клещ].  [КЛЕЩИ]!"
+        << "[Клещ-паразит];\nпаразит-[клещ].\n[КЛЕЩИ]!";
 }
 
 void TestSearch::passages() {
     QFETCH(bool, breed);
     QFETCH(QString, text);
     QFETCH(QString, passage);
+    QFETCH(QString, whole);
     const QString title = QStringLiteral("Клещ");
     write("kvs.ssu", breed ? QString() : topicFile({{title, text}}));
     write("FOLDOG.ssu", breed ? "\"" + title + "\",\"" + text + "\",\"sob1.jpg\"" : QString());
     Engine engine({{"text\\kvs.ssu", "Лечение"}}, Catalogue, CatalogueLabel);
     const auto results = engine.find(u"клещ ").results;
     QCOMPARE(results.size(), 1);
-    // Marks shown as [word], so a mark off by a letter shows.
-    QString shown = results[0].passage;
-    for (auto m = results[0].marks.crbegin(); m != results[0].marks.crend(); ++m)
-        shown.insert(m->offset + m->length, ']').insert(m->offset, '[');
-    QCOMPARE(shown, passage);
+    QCOMPARE(bracketed(results[0].passage, results[0].marks), passage);
+    // The text shown: the reader's display text of the topic, or the breed's description.
+    const QString shown =
+        breed ? text : topics::readTopic(topicFile({{title, text}}).replace("\n", "\r\n"), title);
+    QCOMPARE(bracketed(shown, results[0].found->marksIn(shown)), whole);
 }
 
 // In the answer, not in a message box; the other files are still searched.
