@@ -103,7 +103,7 @@ void Program::closeExitConfirmation() {
     m_form2->showForm();
 }
 
-void Program::openSearch(core::FormBase& from, const QString& typed) {
+void Program::showSearch(core::FormBase& from) {
     if (!m_search) {
         m_search = std::make_unique<search::SearchWindow>(m_values, *this);
         m_search->setPicture(m_values.pictures.get(base::content::graph::Background));
@@ -118,11 +118,17 @@ void Program::openSearch(core::FormBase& from, const QString& typed) {
         m_search->setOwner(&from);
     }
     m_search->showForm();
-    m_search->start(typed);
+}
+
+void Program::openSearch(core::FormBase& from, const QString& typed) {
+    showSearch(from);
+    // Nothing typed: the search a result was last chosen in, if any.
+    if (!typed.isEmpty() || !m_search->startAgain()) m_search->start(typed);
 }
 
 void Program::openBookmarks(core::FormBase& from) {
-    openSearch(from, QString());
+    showSearch(from);
+    m_search->start(QString());
     m_search->showBookmarks();
 }
 
@@ -160,7 +166,8 @@ bool chooseEntry(core::ChoiceList* list, int row, const QString& text) {
 }
 } // namespace
 
-void Program::showTopic(const QString& topicFile, const QString& title) {
+void Program::showTopic(const QString& topicFile, const QString& title,
+                        const core::FoundPlaces& found) {
     leaveOriginForResult();
     for (size_t i = 0; i < base::content::Sections.size(); ++i) {
         if (base::content::Sections[i].file != topicFile) continue;
@@ -170,11 +177,12 @@ void Program::showTopic(const QString& topicFile, const QString& title) {
         // shown, with no entry chosen: its text, or none when the file has no such topic.
         QMetaObject::invokeMethod(
             m_form4.get(),
-            [this, title, topicFile] {
+            [this, title, topicFile, found] {
                 base::guarded([&] {
                     // A file that cannot be read: the reader said so as it opened, once.
                     if (!chooseEntry(m_form4->List1, -1, title) && base::stampOf(topicFile))
                         m_form4->choose(title);
+                    m_form4->markFound(found);
                 });
             },
             Qt::QueuedConnection);
@@ -208,7 +216,7 @@ void Program::leaveChooser() {
     origin->showForm();
 }
 
-void Program::showBreed(int record, const QString& name) {
+void Program::showBreed(int record, const QString& name, const core::FoundPlaces& found) {
     ensureOthers();
     leaveOriginForResult();
     m_chooserOrigin = nullptr;
@@ -217,11 +225,12 @@ void Program::showBreed(int record, const QString& name) {
     // shown, with no entry chosen.
     QMetaObject::invokeMethod(
         m_form1.get(),
-        [this, record, name] {
+        [this, record, name, found] {
             base::guarded([&] {
                 m_form1->chooseFoundNext(record);
                 if (!chooseEntry(m_form1->List1, record, name)) m_form1->choose(name, record);
                 m_form1->chooseFoundNext(-1);
+                m_form1->markFound(found);
             });
         },
         Qt::QueuedConnection);

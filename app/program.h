@@ -78,8 +78,9 @@ public:
     void openSearch(core::FormBase& from, const QString& typed) override;
     void leaveSearch() override;
     void openBookmarks(core::FormBase& from) override;
-    void showTopic(const QString& topicFile, const QString& title) override;
-    void showBreed(int record, const QString& name) override;
+    void showTopic(const QString& topicFile, const QString& title,
+                   const core::FoundPlaces& found) override;
+    void showBreed(int record, const QString& name, const core::FoundPlaces& found) override;
     void openChooser(core::FormBase& from) override;
     void leaveChooser() override;
     void setOtherBackgrounds(const core::Picture& background) override;
@@ -107,6 +108,8 @@ private:
     core::FormBase* m_searchOrigin = nullptr;
 
     void leaveOriginForResult();
+    // The search window shown above the window it is opened from.
+    void showSearch(core::FormBase& from);
     std::unique_ptr<chooser::ChooserWindow> m_chooser;
     // The window the chooser was opened from, hidden while it shows.
     core::FormBase* m_chooserOrigin = nullptr;

@@ -75,6 +75,7 @@ Form1::Form1(ProgramValues& values, Navigator& navigator)
     List1->setAccessibleName(QStringLiteral("Породы"));
     Text1->setAccessibleName(QStringLiteral("Описание породы"));
     setTabOrder(List1, Text1);
+    allowFoundSteps(Text1);
     List1->setFocus();
 
     connect(List1, &ChoiceList::chosen, this, [this] { base::guarded([&] { List1_Click(); }); });
@@ -147,6 +148,11 @@ void Form1::choose(const QString& name, int record) {
         showRecord(*found);
         bookmarks::noteRead({QString(), name});
     }
+}
+
+void Form1::markFound(const FoundPlaces& found) {
+    Text1->markFound(found);
+    if (!Text1->found().isEmpty()) Text1->setFocus(Qt::OtherFocusReason);
 }
 
 void Form1::Bookmark_Click() {

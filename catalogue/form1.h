@@ -35,6 +35,9 @@ public:
     void initialFill(const NameScan& scan);
     void initialFill() { initialFill(readForFill()); }
     void List1_Click();
+    // What the search found, marked in the text shown (until another breed is chosen),
+    // the cursor and the focus on its first place.
+    void markFound(const core::FoundPlaces& found);
     void Image2_Click();
     void Label11_Click();
     // The breed shown bookmarked, or no longer.

@@ -604,7 +604,7 @@ void ChooserWindow::List1_DblClick() {
     const QString name = m_source.table().breeds[breed].name;
     hideForm();
     // As a search result opens it: the catalogue's own steps, then a choice of its entry.
-    m_navigator.showBreed(-1, name);
+    m_navigator.showBreed(-1, name, {});
 }
 
 void ChooserWindow::Image2_Click() {

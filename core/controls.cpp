@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTextEdit>
 #include <QTextLayout>
 #include <QTimer>
 
@@ -606,6 +607,13 @@ TextBox::TextBox(QWidget* surface, const QString& name, const QRect& twips, cons
     viewport()->setCursor(Qt::ArrowCursor);
     setDesignColor(this, QPalette::Text, color);
     setDesignColor(this, QPalette::Base, background);
+    // The marks belong to the text they were found in; the one at the cursor stands out.
+    connect(this, &QPlainTextEdit::textChanged, this, [this] {
+        if (!m_found.isEmpty()) markFound(QList<TextSpan>());
+    });
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+        if (!m_found.isEmpty()) showFound();
+    });
 }
 
 int TextBox::textTop() const {
@@ -650,6 +658,89 @@ void TextBox::showAtTop(int position) {
     const QTextLine line = block.layout()->lineForTextPosition(position - block.position());
     verticalScrollBar()->setValue(block.firstLineNumber() +
                                   (line.isValid() ? line.lineNumber() : 0));
+}
+
+namespace {
+// The found words on a marker that shows on the light boxes of the day and the dark ones of
+// the night alike, dark on it either way; where the cursor stands, a deeper one.
+const QColor Marker(0xFF, 0xE0, 0x66);
+const QColor CurrentMarker(0xFF, 0xC4, 0x6B);
+const QColor OnMarker(0x1C, 0x1A, 0x12);
+const QString FoundNote =
+    QStringLiteral("найденные слова отмечены, F3 следующее, Shift+F3 предыдущее");
+} // namespace
+
+void TextBox::markFound(const QList<TextSpan>& places) {
+    if (m_found.isEmpty()) m_description = accessibleDescription();
+    const int size = document()->characterCount() - 1;
+    m_found.clear();
+    for (const TextSpan& place : places)
+        if (place.start >= 0 && place.length > 0 && place.start + place.length <= size)
+            m_found.append(place);
+    setAccessibleDescription(m_found.isEmpty() ? m_description
+                             : m_description.isEmpty()
+                                 ? FoundNote
+                                 : m_description + QStringLiteral(", ") + FoundNote);
+    if (m_found.isEmpty()) {
+        setExtraSelections({});
+        return;
+    }
+    QTextCursor at(document());
+    at.setPosition(m_found.first().start);
+    setTextCursor(at);
+    showFound();
+    showAtTop(m_found.first().start);
+}
+
+void TextBox::markFound(const FoundPlaces& found) {
+    // In the document's own text, whose places the cursor counts (a line end is one).
+    markFound(found ? found(document()->toRawText()) : QList<TextSpan>());
+}
+
+bool TextBox::stepFound(bool forward) {
+    const int at = textCursor().position();
+    const TextSpan* next = nullptr;
+    if (forward) {
+        for (const TextSpan& place : m_found)
+            if (place.start > at) {
+                next = &place;
+                break;
+            }
+    } else {
+        // From inside a mark, back to its beginning.
+        for (const TextSpan& place : m_found)
+            if (place.start < at) next = &place;
+    }
+    if (!next) return false;
+    QTextCursor cursor(document());
+    cursor.setPosition(next->start);
+    setTextCursor(cursor);
+    ensureCursorVisible();
+    return true;
+}
+
+void TextBox::showFound() {
+    const int at = textCursor().position();
+    const bool night = nightLook();
+    QList<QTextEdit::ExtraSelection> marks;
+    marks.reserve(m_found.size());
+    for (const TextSpan& place : std::as_const(m_found)) {
+        QTextEdit::ExtraSelection mark;
+        mark.cursor = QTextCursor(document());
+        mark.cursor.setPosition(place.start);
+        mark.cursor.setPosition(place.start + place.length, QTextCursor::KeepAnchor);
+        const bool current = at >= place.start && at < place.start + place.length;
+        mark.format.setBackground(current ? CurrentMarker : Marker);
+        // By day the text's own colour; at night the light text would not read on it.
+        mark.format.setForeground(night ? OnMarker : palette().color(QPalette::Text));
+        marks.append(mark);
+    }
+    setExtraSelections(marks);
+}
+
+void TextBox::changeEvent(QEvent* event) {
+    QPlainTextEdit::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange && !m_found.isEmpty()) showFound();
 }
 
 void TextBox::applyZoom() {

@@ -8,6 +8,7 @@
 
 #include "base/units.h"
 #include "core/look.h"
+#include "core/navigator.h"
 #include "core/pictures.h"
 
 #include <QKeyCombination>
@@ -294,20 +295,35 @@ public:
     // Entries its right-click menu holds below the standard ones (copying, selecting all),
     // added by the window each time the menu opens.
     void setMenuEntries(std::function<void(QMenu& menu)> add) { m_menuEntries = std::move(add); }
+    // What a search found in the text shown, marked (extra selections: the text itself
+    // stays as it is, and so does what the mouse selects), the first place at the top and
+    // the cursor on it. The marks go when the text changes or none are given.
+    void markFound(const QList<TextSpan>& places);
+    // The places as the search finds them in the text shown; none without a search.
+    void markFound(const FoundPlaces& found);
+    const QList<TextSpan>& found() const { return m_found; }
+    // The cursor to the next marked place after it (or the previous one before it),
+    // scrolled into view; false, and the cursor where it was, when there is none.
+    bool stepFound(bool forward);
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     // A window laid out while hidden is resized when shown: the same text stays on top.
     void resizeEvent(QResizeEvent* event) override;
+    // The marks take the colours of the night mode and of the day.
+    void changeEvent(QEvent* event) override;
 
 private:
     int topPosition() const;
     void showAtTop(int position);
+    void showFound();
 
     QRect m_twips;
     DesignFont m_font;
     std::function<void(QMenu& menu)> m_menuEntries;
+    QList<TextSpan> m_found;
+    QString m_description; // the accessible description without the marks' note
 };
 
 // Puts the controls in their stacking order: the first one listed is drawn over the rest.

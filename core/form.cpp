@@ -549,6 +549,17 @@ void FormBase::paintEvent(QPaintEvent*) {
         ring(i, rings[i]);
 }
 
+void FormBase::stepFound(bool forward) {
+    if (m_foundText->found().isEmpty()) {
+        announce(QStringLiteral("Нет отмеченных слов"));
+        return;
+    }
+    m_foundText->setFocus(Qt::OtherFocusReason);
+    if (!m_foundText->stepFound(forward))
+        announce(forward ? QStringLiteral("Дальше отмеченных слов нет")
+                         : QStringLiteral("Выше отмеченных слов нет"));
+}
+
 bool FormBase::windowEvent(QEvent* event) {
     if (m_enabled) {
         if (event->type() == QEvent::Wheel) return zoomWheel(static_cast<QWheelEvent*>(event));
@@ -567,6 +578,11 @@ bool FormBase::windowEvent(QEvent* event) {
         }
         if (m_searchable && key->matches(QKeySequence::Find)) {
             base::guarded([&] { m_navigator.openSearch(*this, QString()); });
+            return true;
+        }
+        if (m_foundText && key->key() == Qt::Key_F3 &&
+            (key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) == 0) {
+            base::guarded([&] { stepFound(!(key->modifiers() & Qt::ShiftModifier)); });
             return true;
         }
         bool used = false;

@@ -22,6 +22,7 @@ namespace core {
 
 class Image;
 class PressableLabel;
+class TextBox;
 
 struct FormLook {
     int clientWidth;  // twips
@@ -112,6 +113,9 @@ protected:
                   const QString& description);
     // Ctrl+F opens the search from this window.
     void allowSearch() { m_searchable = true; }
+    // F3 and Shift+F3 go to the next and previous place the search found in this text
+    // (TextBox::markFound), into the text; a screen reader hears when there is none.
+    void allowFoundSteps(TextBox* text) { m_foundText = text; }
     // A key none of the window's controls took; true when the window used it.
     virtual bool Form_KeyPress(const QKeyEvent*) { return false; }
 
@@ -145,6 +149,8 @@ private:
     QAccessible::Role m_role = QAccessible::Window;
     QList<QPointer<PressableLabel>> m_keyed;
     bool m_searchable = false;
+    TextBox* m_foundText = nullptr;
+    void stepFound(bool forward);
 
     int m_wheel = 0; // the wheel's turn with Ctrl not yet taken as a zoom step
 

@@ -6,11 +6,24 @@
 
 #include "core/pictures.h"
 
+#include <QList>
 #include <QString>
+
+#include <functional>
 
 namespace core {
 
 class FormBase;
+
+// A stretch of a text: where it starts and how many UTF-16 code units it takes.
+struct TextSpan {
+    int start = 0;
+    int length = 0;
+    friend bool operator==(const TextSpan&, const TextSpan&) = default;
+};
+// What the search found, for the topic or breed it opens: given the text as shown there, the
+// stretches that hold the query's words, in order. Empty when it is opened otherwise.
+using FoundPlaces = std::function<QList<TextSpan>(const QString& text)>;
 
 class Navigator {
 public:
@@ -32,13 +45,15 @@ public:
 
     // The search window: opened from a window (which it hides), left back to that window.
     // Choosing a result shows that topic or breed by the steps the menu and the user's
-    // choice in the reader or the catalogue take.
+    // choice in the reader or the catalogue take, with what it found marked in its text.
+    // Opened with nothing typed after a result was chosen, it shows that search again.
     virtual void openSearch(FormBase& from, const QString& typed) = 0;
     virtual void leaveSearch() = 0;
     // The search window with its field empty, on the bookmarks.
     virtual void openBookmarks(FormBase& from) = 0;
-    virtual void showTopic(const QString& topicFile, const QString& title) = 0;
-    virtual void showBreed(int record, const QString& name) = 0;
+    virtual void showTopic(const QString& topicFile, const QString& title,
+                           const FoundPlaces& found) = 0;
+    virtual void showBreed(int record, const QString& name, const FoundPlaces& found) = 0;
 
     // «Подбор породы»: opened from a window (which it hides), left back to that window; from
     // the search window (a result), left back to the window the search was opened from. A

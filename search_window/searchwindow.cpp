@@ -178,12 +178,28 @@ SearchWindow::SearchWindow(ProgramValues& values, Navigator& navigator)
 SearchWindow::~SearchWindow() = default;
 
 void SearchWindow::start(const QString& typed) {
+    m_chosen = {};
+    m_chooseAgain = false;
     m_searcher.prepare();
     const bool same = Text1->text() == typed;
     Text1->setText(typed);
     if (same) Text1_Change(); // a search of the same text sees the files as they are now
     Text1->setFocus();
     Text1->end(false);
+}
+
+bool SearchWindow::startAgain() {
+    if (m_chosen.query.isEmpty()) return false;
+    m_searcher.prepare();
+    m_chooseAgain = true;
+    // Searched again, so the list is the files' as they are now.
+    if (Text1->text() == m_chosen.query)
+        Text1_Change();
+    else
+        Text1->setText(m_chosen.query);
+    Text1->setFocus();
+    Text1->selectAll();
+    return true;
 }
 
 void SearchWindow::Form_Activate() {
@@ -198,6 +214,7 @@ void SearchWindow::Form_Activate() {
 }
 
 void SearchWindow::Text1_Change() {
+    if (Text1->text() != m_chosen.query) m_chooseAgain = false;
     m_gone = QString();
     m_said = false;
     m_pause.start();
@@ -249,6 +266,7 @@ void SearchWindow::showAnswer(const QString& query, const Answer& answer) {
             m_stamps.insert(r.file, base::stampOf(r.file));
     if (sameList) {
         List1_Click();
+        chooseAgain();
         emit answerShown();
         return;
     }
@@ -284,6 +302,7 @@ void SearchWindow::showAnswer(const QString& query, const Answer& answer) {
         List1->setCurrentRow(0);
     else
         highlightFirst(true);
+    chooseAgain();
     emit answerShown();
 }
 
@@ -292,6 +311,21 @@ bool SearchWindow::asksForChooser(const QString& query) {
     const QSet<QString> asked = stemsOf(m_stemmer, query);
     return std::any_of(m_chooserStems.cbegin(), m_chooserStems.cend(),
                        [&](const QSet<QString>& phrasing) { return asked.contains(phrasing); });
+}
+
+// The result chosen last time made current again, the focus staying in the field: Enter
+// opens it again. Of two of one label, the one in its row.
+void SearchWindow::chooseAgain() {
+    if (!m_chooseAgain || m_foundFor != m_chosen.query) return;
+    // An early answer's list may still be made anew by the complete one.
+    if (m_earlyFor.isNull()) m_chooseAgain = false;
+    int row = m_chosen.row;
+    if (row < 0 || row >= m_results.size() || m_results[row].label != m_chosen.label) {
+        row = -1;
+        for (int i = 0; i < m_results.size() && row < 0; ++i)
+            if (m_results[i].label == m_chosen.label) row = i;
+    }
+    if (row >= 0) List1->setCurrentRow(row);
 }
 
 void SearchWindow::showFound(const QString& line) {
@@ -361,7 +395,9 @@ void SearchWindow::List1_DblClick() {
     const Result r = m_results[row];
     if (r.file.isEmpty()) {
         // «Подбор породы»: opened as a result is, back to where the search was opened from.
+        const QString query = Text1->text();
         leave();
+        m_chosen = {query, row, r.label};
         m_navigator.openChooser(*this);
         return;
     }
@@ -375,11 +411,22 @@ void SearchWindow::List1_DblClick() {
         m_searching.start();
         return;
     }
+    const QString query = Text1->text();
     leave();
+    m_chosen = {query, row, r.label};
+    // The query's words marked where the reader or the catalogue shows them, as the search
+    // matched them in this file.
+    const core::FoundPlaces found = [words = r.found](const QString& text) {
+        QList<core::TextSpan> places;
+        if (words)
+            for (const Span& span : words->marksIn(text))
+                places.append({int(span.offset), int(span.length)});
+        return places;
+    };
     if (r.kind == Kind::Topic)
-        m_navigator.showTopic(r.file, r.title);
+        m_navigator.showTopic(r.file, r.title, found);
     else
-        m_navigator.showBreed(r.row, r.title);
+        m_navigator.showBreed(r.row, r.title, found);
 }
 
 bool SearchWindow::stillThere(const Result& r) const {
@@ -509,10 +556,11 @@ void SearchWindow::openSaved(Saved saved) {          // a copy: leaving empties 
         return;
     }
     leave();
+    m_chosen = {};
     if (saved.entry.isBreed())
-        m_navigator.showBreed(-1, saved.entry.title);
+        m_navigator.showBreed(-1, saved.entry.title, {});
     else
-        m_navigator.showTopic(file, saved.entry.title);
+        m_navigator.showTopic(file, saved.entry.title, {});
 }
 
 void SearchWindow::removeSaved(int row) {
@@ -554,6 +602,7 @@ void SearchWindow::savedMenu(const QPoint& at) {
 
 void SearchWindow::Image2_Click() {
     leave();
+    m_chosen = {}; // left: Ctrl+F starts afresh
     m_navigator.leaveSearch();
     playSound(base::content::sound::Select);
 }

@@ -48,6 +48,10 @@ public:
 
     // Shown with the field holding this text (a letter typed on the main window).
     void start(const QString& typed);
+    // Shown again on the search a result was last chosen in: its query selected, so that
+    // typing replaces it, and that result chosen once the answer is there. False when no
+    // result was chosen since the window was last left otherwise.
+    bool startAgain();
     // Searches afresh for what the field holds; the answer comes later (answered()).
     void Text1_Change();
     // The highlighted result's passage.
@@ -130,6 +134,16 @@ private:
     QTimer m_pause;     // runs while typing goes on
     QString m_foundFor; // the query whose answer Label8 gives
     bool m_said = false;
+    // The query a result was opened from, and that result (its row and label), to show
+    // again; the result is chosen again in the answer to that query.
+    struct Chosen {
+        QString query;
+        int row = -1;
+        QString label;
+    };
+    Chosen m_chosen;
+    bool m_chooseAgain = false;
+    void chooseAgain();
 };
 
 } // namespace search

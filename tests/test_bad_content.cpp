@@ -645,7 +645,7 @@ void TestBadContent::anyContentAnySize_data() {
                Program* p = started(f);
                f.writeBytes("text\\FOLDOG.ssu",
                             TwoBreeds + toCp1251("\"Акита\",\"Японская.\",\"sob001.jpg\"\r\n"));
-               p->showBreed(2, "Акита");
+               p->showBreed(2, "Акита", {});
                settle();
                QVERIFY(p->Form1()->isVisible());
                QCOMPARE(breedShown(p->Form1()), QString("Акита | фото | Японская. | "));

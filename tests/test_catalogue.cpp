@@ -5,6 +5,7 @@
 #include "tests/fixture.h"
 
 #include <QTest>
+#include <QTextEdit>
 
 class TestCatalogue : public QObject {
     Q_OBJECT
@@ -81,6 +82,23 @@ void TestCatalogue::choosingBreeds() {
     QCOMPARE(cat->Label10->text(), QString());
     QCOMPARE(cat->Image1->pictureSource(), QString("dog\\SOB004.jpg"));
     QCOMPARE(cat->Image1->size(), QSize(100, 120));
+
+    // Opened from the search on the first of the two: its found words marked, the cursor
+    // and the focus on the first, F3 to the next; choosing a breed in the list ends them.
+    f.program()->showBreed(2, "Дог", [](const QString& text) {
+        return QList<core::TextSpan>{{0, int(text.size()) - 1}, {int(text.size()) - 1, 1}};
+    });
+    settle();
+    QCOMPARE(cat->Text1->toPlainText(), QString("Первый."));
+    QCOMPARE(cat->Text1->extraSelections().size(), 2);
+    QCOMPARE(cat->Text1->extraSelections()[0].cursor.selectedText(), QString("Первый"));
+    QVERIFY(cat->Text1->hasFocus());
+    QCOMPARE(cat->Text1->textCursor().position(), 0);
+    QTest::keyClick(cat->Text1, Qt::Key_F3);
+    QCOMPARE(cat->Text1->textCursor().position(), 6);
+    clickEntry(cat->List1, 0);
+    QCOMPARE(cat->Text1->toPlainText(), QString("Северная."));
+    QVERIFY(cat->Text1->extraSelections().isEmpty());
 }
 
 void TestCatalogue::frameFollowsPhotoWidth_data() {

@@ -54,6 +54,15 @@ void typeOnly(search::SearchWindow* w, const QString& text) {
     for (const QChar c : text)
         QTest::sendKeyEvent(QTest::Click, w->Text1, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
+// A text box's text with its marks (extra selections) shown [so].
+QString markedText(const core::TextBox* box) {
+    QString text = box->toPlainText();
+    const QList<QTextEdit::ExtraSelection> marks = box->extraSelections();
+    for (auto m = marks.crbegin(); m != marks.crend(); ++m)
+        text.insert(m->cursor.selectionEnd(), ']').insert(m->cursor.selectionStart(), '[');
+    return text;
+}
+
 // Typed, and its answer shown.
 bool type(search::SearchWindow* w, const QString& text) {
     QSignalSpy shown(w, &search::SearchWindow::answerShown);
@@ -104,36 +113,43 @@ search::SearchWindow* TestSearchWindow::open(core::FormBase& from, const QString
 
 void TestSearchWindow::choosingAResult_data() {
     QTest::addColumn<QString>("query");
+    QTest::addColumn<int>("row");        // the result chosen
     QTest::addColumn<QString>("label");  // the first result
     QTest::addColumn<QString>("marked"); // the first word marked in its passage
     QTest::addColumn<bool>("breed");
     QTest::addColumn<QString>("shown"); // the title or name then shown
-    QTest::addColumn<QString>("text");  // what its text then holds
-    QTest::newRow("topic, another word form") << "клещами"
-                                              << "Лечение собаки › Клещи и пироплазмоз"
-                                              << "Клещей" << false << "Клещи и пироплазмоз"
-                                              << "Клещей снимают";
-    QTest::newRow("breed, case") << "ЯПОНИЯ"
-                                 << "Каталог пород › Акита-ину"
+    // Its text then, the query's words marked [so]; the cursor on the first of them.
+    QTest::addColumn<QString>("text");
+    QTest::newRow("topic, another word form")
+        << "клещами" << 0 << "Лечение собаки › Клещи и пироплазмоз"
+        << "Клещей" << false << "Клещи и пироплазмоз"
+        << "     [Клещей] снимают пинцетом; [клещи] опасны весной.\n     ";
+    QTest::newRow("breed, case") << "ЯПОНИЯ" << 0 << "Каталог пород › Акита-ину"
                                  << "Японии" << true << "Акита-ину"
-                                 << "Японии";
-    QTest::newRow("breed, ё as е") << "веселая"
-                                   << "Каталог пород › Акита-ину"
+                                 << "Родом из [Японии]; весёлая и спокойная.";
+    QTest::newRow("breed, ё as е") << "веселая" << 0 << "Каталог пород › Акита-ину"
                                    << "весёлая" << true << "Акита-ину"
-                                   << "Японии";
+                                   << "Родом из Японии; [весёлая] и спокойная.";
     // Two breeds of one name: the one found is the one opened.
-    QTest::newRow("first of two of a name") << "северная"
-                                            << "Каталог пород › Лайка"
+    QTest::newRow("first of two of a name") << "северная" << 0 << "Каталог пород › Лайка"
                                             << "Северная" << true << "Лайка"
-                                            << "Северная собака.";
-    QTest::newRow("last of two of a name") << "рабочая"
-                                           << "Каталог пород › Лайка"
+                                            << "[Северная] собака.";
+    QTest::newRow("last of two of a name") << "рабочая" << 0 << "Каталог пород › Лайка"
                                            << "рабочая" << true << "Лайка"
-                                           << "Другая, рабочая.";
+                                           << "Другая, [рабочая].";
+    // Found by its name alone: nothing in its text to mark.
+    QTest::newRow("second result, found by its title") << "лайка" << 1 << "Каталог пород › Лайка"
+                                                       << "" << true << "Лайка"
+                                                       << "Другая, рабочая.";
+    // Latin letters read as said: the word found is marked.
+    QTest::newRow("Latin letters") << "pintsetom" << 0 << "Лечение собаки › Клещи и пироплазмоз"
+                                   << "пинцетом" << false << "Клещи и пироплазмоз"
+                                   << "     Клещей снимают [пинцетом]; клещи опасны весной.\n     ";
 }
 
 void TestSearchWindow::choosingAResult() {
     QFETCH(QString, query);
+    QFETCH(int, row);
     QFETCH(QString, label);
     QFETCH(QString, marked);
     QFETCH(bool, breed);
@@ -154,18 +170,23 @@ void TestSearchWindow::choosingAResult() {
     QCOMPARE(w->List1->currentRow(), -1);
     QVERIFY(w->Text1->hasFocus());
     // The passage marks the found word.
-    const QTextCursor at = w->Text2->document()->find(marked);
-    QVERIFY(!at.isNull());
-    QTextCursor inside(w->Text2->document());
-    inside.setPosition(at.selectionStart() + 1);
-    QCOMPARE(inside.charFormat().fontWeight(), int(QFont::Bold));
-    saveScreenshot(w, QStringLiteral("search_%1").arg(breed ? "breed" : "topic"));
+    if (!marked.isEmpty()) {
+        const QTextCursor at = w->Text2->document()->find(marked);
+        QVERIFY(!at.isNull());
+        QTextCursor inside(w->Text2->document());
+        inside.setPosition(at.selectionStart() + 1);
+        QCOMPARE(inside.charFormat().fontWeight(), int(QFont::Bold));
+    }
+    if (row == 0) saveScreenshot(w, QStringLiteral("search_%1").arg(breed ? "breed" : "topic"));
 
     f->sounds.clear();
-    // Down from the field into the list, Enter there.
+    // Down from the field into the list (and on to the row), Enter there.
     QTest::keyClick(w->Text1, Qt::Key_Down);
     QVERIFY(w->List1->hasFocus());
     QCOMPARE(w->List1->currentRow(), 0);
+    for (int i = 0; i < row; ++i)
+        QTest::keyClick(w->List1, Qt::Key_Down);
+    const QString chosen = w->List1->currentItem()->text();
     QTest::keyClick(w->List1, Qt::Key_Return);
     settle();
     QVERIFY(!w->isVisible());
@@ -174,20 +195,57 @@ void TestSearchWindow::choosingAResult() {
         played << sound.section(u'\\', -1);
     // The menu's click, then the choice in the window it opened.
     QCOMPARE(played, (QStringList{"check.wav", "stat.wav"}));
+    core::FormBase* window = nullptr;
+    core::TextBox* opened = nullptr;
     if (breed) {
         QVERIFY(p->Form1()->isVisible());
         QCOMPARE(p->Form1()->Label1->text(), shown);
-        QVERIFY2(p->Form1()->Text1->toPlainText().contains(text),
-                 qPrintable(p->Form1()->Text1->toPlainText()));
+        window = p->Form1();
+        opened = p->Form1()->Text1;
     } else {
         Form4* reader = p->Form4();
         QVERIFY(reader->isVisible());
         QCOMPARE(reader->Label7->text(), QString("Лечение собаки"));
         QCOMPARE(reader->Label1_1->text(), shown);
         QCOMPARE(reader->List1->selectedItems().value(0)->text(), shown);
-        QVERIFY(reader->Text1->toPlainText().contains(text));
         QCOMPARE(p->values().TopicFilePath, QString("text\\kvs.ssu"));
+        window = reader;
+        opened = reader->Text1;
     }
+    // The words found marked in the text, which is itself unchanged; the cursor and the
+    // focus on the first of them, where a screen reader begins.
+    QCOMPARE(markedText(opened), text);
+    const bool anyMarked = text.contains('[');
+    if (anyMarked) {
+        QVERIFY(opened->hasFocus());
+        QCOMPARE(opened->textCursor().position(), int(text.indexOf('[')));
+        QVERIFY(!opened->textCursor().hasSelection());
+    }
+
+    // Ctrl+F brings the search back: the query selected, so that typing replaces it, and
+    // the result chosen still chosen.
+    QSignalSpy again(w, &search::SearchWindow::answerShown);
+    QTest::keyClick(window->focusWidget() ? window->focusWidget() : window, Qt::Key_F,
+                    Qt::ControlModifier);
+    QVERIFY(again.count() > 0 || again.wait(10000));
+    settle();
+    QVERIFY(w->isVisible());
+    QVERIFY(w->Text1->hasFocus());
+    QCOMPARE(w->Text1->text(), query);
+    QCOMPARE(w->Text1->selectedText(), query);
+    QCOMPARE(w->List1->currentRow(), row);
+    QCOMPARE(w->List1->currentItem()->text(), chosen);
+    // Enter opens it again, marked again.
+    QTest::keyClick(w->Text1, Qt::Key_Return);
+    settle();
+    QVERIFY(window->isVisible());
+    QCOMPARE(markedText(opened), text);
+    // Left by its back button, the search starts afresh next time.
+    open(*window, QString());
+    QCOMPARE(w->Text1->text(), query);
+    QTest::keyClick(w->Text1, Qt::Key_Escape);
+    open(*window, QString());
+    QCOMPARE(w->Text1->text(), QString());
     QVERIFY(f->failures.isEmpty());
 }
 

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The topic reader window, opened the way the main menu opens it.
+#include "core/announce.h"
+#include "core/night.h"
 #include "main_window/form2.h"
 #include "tests/fixture.h"
 #include "topics/form4.h"
 
 #include <QTest>
+#include <QTextEdit>
 
 namespace {
 const QString Example = "Раздел о выборе собаки\r\n\r\n#Щенок или взрослая собака\r\n"
@@ -31,6 +34,8 @@ private slots:
     void russianCollation();
     void repeatedTitleShowsBothRuns();
     void missingFileIsReportedAndTheProgramGoesOn();
+    void foundPlacesMarked_data();
+    void foundPlacesMarked();
 
 private:
     // Opens the reader as a menu click does: the values first, then the reader.
@@ -162,3 +167,96 @@ void TestTopicReader::missingFileIsReportedAndTheProgramGoesOn() {
 
 PSOGRAF_TEST_MAIN(TestTopicReader)
 #include "test_topic_reader.moc"
+
+void TestTopicReader::foundPlacesMarked_data() {
+    QTest::addColumn<bool>("night");
+    QTest::addColumn<QColor>("onMarker"); // the marked words' colour
+    QTest::newRow("by day") << false << QColor(0x00, 0x00, 0xC0);
+    QTest::newRow("at night") << true << QColor(0x1C, 0x1A, 0x12);
+}
+
+// A topic opened from the search: what it found marked, the cursor on the first place, F3
+// and Shift+F3 from place to place, until another topic is chosen.
+void TestTopicReader::foundPlacesMarked() {
+    QFETCH(bool, night);
+    QFETCH(QColor, onMarker);
+    app::Program& p = *f->program();
+    if (night) core::night::choose(true, p.values().pictures);
+    const auto found = [](const QString& text) {
+        QList<core::TextSpan> places;
+        for (const QString word : {"Щенка", "дому", "собака"})
+            places.append({int(text.indexOf(word)), int(word.size())});
+        return places;
+    };
+    p.showTopic("text\\HCD.ssu", "Щенок или взрослая собака", found);
+    settle();
+    const QString text = "     Щенка легче приучить к своему дому.\n"
+                         "     Взрослая собака уже воспитана.\n     ";
+    QCOMPARE(reader->Text1->toPlainText(), text); // the text itself unchanged
+    const auto marks = [&] {
+        QList<std::pair<int, int>> spans;
+        for (const QTextEdit::ExtraSelection& m : reader->Text1->extraSelections())
+            spans.append({m.cursor.selectionStart(), m.cursor.selectionEnd()});
+        return spans;
+    };
+    using Spans = QList<std::pair<int, int>>;
+    QCOMPARE(marks(), (Spans{{5, 10}, {35, 39}, {55, 61}}));
+    QVERIFY(reader->Text1->hasFocus());
+    QCOMPARE(reader->Text1->textCursor().position(), 5);
+    QVERIFY(reader->Text1->accessibleDescription().endsWith(
+        "найденные слова отмечены, F3 следующее, Shift+F3 предыдущее"));
+    // The place at the cursor on a deeper marker than the others; the words dark on both,
+    // and readable as drawn.
+    const QList<QTextEdit::ExtraSelection> shown = reader->Text1->extraSelections();
+    QCOMPARE(shown[0].format.background().color(), QColor(0xFF, 0xC4, 0x6B));
+    QCOMPARE(shown[1].format.background().color(), QColor(0xFF, 0xE0, 0x66));
+    QCOMPARE(shown[1].format.foreground().color(), onMarker);
+    const QImage pixels = reader->Text1->viewport()->grab().toImage();
+    for (int i : {0, 1}) {
+        QTextCursor from(reader->Text1->document()), to(reader->Text1->document());
+        from.setPosition(marks()[i].first);
+        to.setPosition(marks()[i].second);
+        const QRect word = reader->Text1->cursorRect(from).united(reader->Text1->cursorRect(to));
+        const Contrast c = measuredContrast(pixels.copy(word.adjusted(2, 1, -2, -1)));
+        QCOMPARE(c.back, shown[i].format.background().color());
+        QVERIFY2(c.ratio >= 7, qPrintable(QString::number(c.ratio)));
+    }
+    saveScreenshot(reader, night ? "topic_found_night" : "topic_found");
+
+    core::announced().clear();
+    const auto key = [&](bool back) {
+        QTest::keyClick(reader->Text1, Qt::Key_F3, back ? Qt::ShiftModifier : Qt::NoModifier);
+        return reader->Text1->textCursor().position();
+    };
+    QCOMPARE(key(false), 35);
+    QCOMPARE(reader->Text1->extraSelections()[1].format.background().color(),
+             QColor(0xFF, 0xC4, 0x6B));
+    QCOMPARE(key(false), 55);
+    QCOMPARE(key(false), 55);
+    QCOMPARE(core::announced(), QStringList{"Дальше отмеченных слов нет"});
+    QCOMPARE(key(true), 35);
+    QCOMPARE(key(true), 5);
+    QCOMPARE(key(true), 5);
+    QCOMPARE(core::announced(),
+             (QStringList{"Дальше отмеченных слов нет", "Выше отмеченных слов нет"}));
+    // From the list, F3 goes into the text.
+    reader->List1->setFocus();
+    QTest::keyClick(reader->List1, Qt::Key_F3);
+    QVERIFY(reader->Text1->hasFocus());
+    QCOMPARE(reader->Text1->textCursor().position(), 35);
+    // Night mode switched meanwhile: the marks stay, in its colours.
+    core::night::choose(!night, p.values().pictures);
+    QCOMPARE(marks().size(), 3);
+    QCOMPARE(reader->Text1->extraSelections()[0].format.foreground().color(),
+             night ? QColor(0x00, 0x00, 0xC0) : QColor(0x1C, 0x1A, 0x12));
+    core::night::choose(false, p.values().pictures);
+
+    // Another topic chosen: no marks, and F3 says there are none.
+    clickEntry(reader->List1, 0);
+    QCOMPARE(reader->Label1_1->text(), QString("Размер собаки"));
+    QVERIFY(reader->Text1->extraSelections().isEmpty());
+    QCOMPARE(reader->Text1->accessibleDescription(), QString("Текст темы"));
+    QTest::keyClick(reader->List1, Qt::Key_F3);
+    QCOMPARE(core::announced().constLast(), QString("Нет отмеченных слов"));
+    QVERIFY(f->failures.isEmpty());
+}

@@ -54,6 +54,7 @@ Form4::Form4(ProgramValues& values, Navigator& navigator)
     Text1->setAccessibleName(TextName);
     Text1->setAccessibleDescription(TextName);
     setTabOrder(Text1, List1);
+    allowFoundSteps(Text1);
     Text1->setFocus();
 
     connect(List1, &ChoiceList::chosen, this, [this] { base::guarded([&] { List1_Click(); }); });
@@ -151,6 +152,11 @@ void Form4::choose(const QString& title) {
         QAccessibleEvent focus(Text1, QAccessible::Focus);
         QAccessible::updateAccessibility(&focus);
     }
+}
+
+void Form4::markFound(const FoundPlaces& found) {
+    Text1->markFound(found);
+    if (!Text1->found().isEmpty()) Text1->setFocus(Qt::OtherFocusReason);
 }
 
 void Form4::shown(const QString& title) {

@@ -28,6 +28,9 @@ public:
     // What choosing a title in the list does, for a title the list may not hold (a topic
     // found by the search in a file changed since).
     void choose(const QString& title);
+    // What the search found, marked in the text shown (until another topic is chosen),
+    // the cursor and the focus on its first place.
+    void markFound(const core::FoundPlaces& found);
     void Image2_Click();
     // The topic shown bookmarked, or no longer.
     void Bookmark_Click();
