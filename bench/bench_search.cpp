@@ -15,11 +15,15 @@
 //                                                    peak memory, a query sent as they are
 //                                                    searched), in the search window too;
 //                                                    word groups of 20,000 to 200,000 entries
+//   psograf_bench_search --marks [folder]            marking a result's words in the text it
+//                                                    opens, the shipped topic and it repeated
 //   psograf_bench_search --memory catalogue|search|pasted FOLDER   (a child run: the
 //                                                    program's memory on the folder's texts)
 #include "app/program.h"
 #include "base/contentfiles.h"
 #include "catalogue/form1.h"
+#include "core/controls.h"
+#include "formats/topicfile.h"
 #include "main_window/form2.h"
 #include "search/engine.h"
 #include "search/searcher.h"
@@ -507,6 +511,46 @@ int pasted(const QString& folder) {
 
 } // namespace
 
+// «обжёгся» opening «Ожоги»: finding its words in the text (one pass, no search again) and
+// showing them marked in the reader's text box, on the topic and on it repeated.
+int marks(const QString& folder) {
+    QDir::setCurrent(folder);
+    const search::Answer answer = newEngine().find(u"обжёгся");
+    if (answer.results.isEmpty() || !answer.results[0].found) return 1;
+    const search::Result& r = answer.results[0];
+    const QString topic = topics::readTopic(topics::readTopicBytes(r.file), r.title);
+    QWidget surface;
+    auto* box = new core::TextBox(&surface, "Text1", {120, 3360, 7815, 3735},
+                                  core::designFont("Times New Roman", 12), core::colors::DarkBlue,
+                                  core::colors::TooltipBack);
+    Table table;
+    table.row({"«обжёгся» in «" + r.title + "»", "Text", "Marks", "Found in the text",
+               "Marked in the box"});
+    table.row({"---", "---:", "---:", "---:", "---:"});
+    double first = 0;
+    for (int copies : {1, 10, 100}) {
+        const QString text = topic.repeated(copies);
+        box->setPlainText(text);
+        const QString shown = box->document()->toRawText();
+        QList<core::TextSpan> places;
+        const double find = medianMs(9, [&] {
+            places.clear();
+            for (const search::Span& span : r.found->marksIn(shown))
+                places.append({int(span.offset), int(span.length)});
+        });
+        const double mark = medianMs(9, [&] {
+            box->markFound(QList<core::TextSpan>());
+            box->markFound(places);
+        });
+        if (copies == 1) first = find + mark;
+        table.row({"×" + QString::number(copies), thousands(text.size()) + " characters",
+                   QString::number(places.size()), ms(find) + " ms", ms(mark) + " ms"});
+    }
+    std::printf("%s\n", qPrintable(table.lines.join('\n')));
+    std::printf("\n(×100 / ×1 in all: see the rows; ×1 took %s ms)\n", qPrintable(ms(first)));
+    return 0;
+}
+
 int main(int argc, char** argv) {
     // Headless: the windows are only measured.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -534,6 +578,7 @@ int main(int argc, char** argv) {
     if (mode == QLatin1String("--show")) return show(query, shipped);
     if (mode == QLatin1String("--questions")) return questions(query, shipped);
     if (mode == QLatin1String("--pasted")) return pasted(shipped);
+    if (mode == QLatin1String("--marks")) return marks(shipped);
 
     const QString folders[3] = {shipped, work.filePath("x10"), work.filePath("x100")};
     const int copies[3] = {1, 10, 100};

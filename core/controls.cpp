@@ -16,6 +16,8 @@
 #include <QTextLayout>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace core {
 
 namespace {
@@ -674,8 +676,10 @@ void TextBox::markFound(const QList<TextSpan>& places) {
     if (m_found.isEmpty()) m_description = accessibleDescription();
     const int size = document()->characterCount() - 1;
     m_found.clear();
+    // In order and apart, as the search gives them.
     for (const TextSpan& place : places)
-        if (place.start >= 0 && place.length > 0 && place.start + place.length <= size)
+        if (place.start >= 0 && place.length > 0 && place.start + place.length <= size &&
+            (m_found.isEmpty() || place.start >= m_found.last().start + m_found.last().length))
             m_found.append(place);
     setAccessibleDescription(m_found.isEmpty() ? m_description
                              : m_description.isEmpty()
@@ -687,8 +691,9 @@ void TextBox::markFound(const QList<TextSpan>& places) {
     }
     QTextCursor at(document());
     at.setPosition(m_found.first().start);
+    m_current = 0; // drawn once, below
     setTextCursor(at);
-    showFound();
+    showFound(true);
     showAtTop(m_found.first().start);
 }
 
@@ -719,18 +724,26 @@ bool TextBox::stepFound(bool forward) {
     return true;
 }
 
-void TextBox::showFound() {
+void TextBox::showFound(bool again) {
     const int at = textCursor().position();
+    // The mark the cursor is in, if any: only a move into or out of one changes the look.
+    const auto after = std::upper_bound(m_found.cbegin(), m_found.cend(), at,
+                                        [](int p, const TextSpan& s) { return p < s.start; });
+    const int current = after != m_found.cbegin() && at < (after - 1)->start + (after - 1)->length
+                            ? int(after - m_found.cbegin()) - 1
+                            : -1;
+    if (!again && current == m_current) return;
+    m_current = current;
     const bool night = nightLook();
     QList<QTextEdit::ExtraSelection> marks;
     marks.reserve(m_found.size());
-    for (const TextSpan& place : std::as_const(m_found)) {
+    for (int i = 0; i < m_found.size(); ++i) {
+        const TextSpan& place = m_found[i];
         QTextEdit::ExtraSelection mark;
         mark.cursor = QTextCursor(document());
         mark.cursor.setPosition(place.start);
         mark.cursor.setPosition(place.start + place.length, QTextCursor::KeepAnchor);
-        const bool current = at >= place.start && at < place.start + place.length;
-        mark.format.setBackground(current ? CurrentMarker : Marker);
+        mark.format.setBackground(i == current ? CurrentMarker : Marker);
         // By day the text's own colour; at night the light text would not read on it.
         mark.format.setForeground(night ? OnMarker : palette().color(QPalette::Text));
         marks.append(mark);
@@ -740,7 +753,7 @@ void TextBox::showFound() {
 
 void TextBox::changeEvent(QEvent* event) {
     QPlainTextEdit::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange && !m_found.isEmpty()) showFound();
+    if (event->type() == QEvent::PaletteChange && !m_found.isEmpty()) showFound(true);
 }
 
 void TextBox::applyZoom() {

@@ -317,12 +317,14 @@ protected:
 private:
     int topPosition() const;
     void showAtTop(int position);
-    void showFound();
+    // again: whatever the cursor did (new marks, new colours).
+    void showFound(bool again = false);
 
     QRect m_twips;
     DesignFont m_font;
     std::function<void(QMenu& menu)> m_menuEntries;
     QList<TextSpan> m_found;
+    int m_current = -1;    // the mark the cursor is in
     QString m_description; // the accessible description without the marks' note
 };
 

@@ -19,6 +19,7 @@
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextEdit>
 
 class TestSmoke : public QObject {
     Q_OBJECT
@@ -93,7 +94,27 @@ void TestSmoke::shippedContentWorks() {
     QVERIFY(entries(w->List1).contains("Лечение собаки › Клещи и пироплазмоз"));
     QCOMPARE(w->Label9->text(), QString()); // every shipped file read
     saveScreenshot(w, "shipped_search");
+    // A result opens where it was found: the query's words marked in the topic, by day and
+    // at night.
+    w->Text1->setText("обжёгся");
+    QVERIFY(shown.wait(10000));
+    const int burns = int(entries(w->List1).indexOf("Лечение собаки › Ожоги"));
+    QVERIFY(burns >= 0);
+    w->List1->setCurrentRow(burns);
+    w->List1_DblClick();
+    settle();
+    QVERIFY(reader->isVisible());
+    QCOMPARE(reader->Label1_1->text(), QString("Ожоги"));
+    QVERIFY(reader->Text1->extraSelections().size() >= 2);
+    saveScreenshot(reader, "shipped_found");
+    core::night::choose(true, program->values().pictures);
+    saveScreenshot(reader, "shipped_found_night");
+    core::night::choose(false, program->values().pictures);
+    program->openSearch(*reader, QString());
+    settle();
+    QCOMPARE(w->Text1->text(), QString("обжёгся"));
     w->Image2_Click();
+    reader->Image2_Click();
     QVERIFY(main->isVisible());
     QVERIFY(f.failures.isEmpty());
 

@@ -6,6 +6,7 @@
 #include "tests/fixture.h"
 #include "topics/form4.h"
 
+#include <QScrollBar>
 #include <QTest>
 #include <QTextEdit>
 
@@ -258,5 +259,19 @@ void TestTopicReader::foundPlacesMarked() {
     QCOMPARE(reader->Text1->accessibleDescription(), QString("Текст темы"));
     QTest::keyClick(reader->List1, Qt::Key_F3);
     QCOMPARE(core::announced().constLast(), QString("Нет отмеченных слов"));
+
+    // A place far down: scrolled to, its line at the top.
+    QString lines;
+    for (int i = 0; i < 80; ++i)
+        lines += QStringLiteral("Строка %1.\r\n").arg(i);
+    f->writeText("text\\vos.ssu",
+                 "#Длинная\r\n" + lines + "Здесь клещ.\r\n" + lines + "#Длинная\r\n");
+    p.showTopic("text\\vos.ssu", "Длинная", [](const QString& text) {
+        return QList<core::TextSpan>{{int(text.indexOf("клещ")), 4}};
+    });
+    settle();
+    QCOMPARE(reader->Text1->extraSelections().size(), 1);
+    QCOMPARE(reader->Text1->verticalScrollBar()->value(), 80);
+    QVERIFY(reader->Text1->cursorRect().top() < reader->Text1->fontMetrics().height());
     QVERIFY(f->failures.isEmpty());
 }
