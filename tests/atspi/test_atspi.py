@@ -440,7 +440,9 @@ def main():
                     check(text is not None and text.get_role_name() == "text",
                           "the topic from the search opens with the focus on its text: %s"
                           % spoken(text))
-                    spoken_text = "%s, text, Текст темы" % title
+                    # Its description says that the words found are marked, and the keys.
+                    spoken_text = ("%s, text, Текст темы, найденные слова отмечены, "
+                                   "F3 следующее, Shift+F3 предыдущее" % title)
                     wait_for("the text heard last", lambda: focus_heard[-1:] == [spoken_text])
                     check(focus_heard[-1:] == [spoken_text]
                           and not any("list" in h for h in focus_heard),
