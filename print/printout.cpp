@@ -35,6 +35,7 @@ constexpr double TitlePoints = 18;
 constexpr double SubheadPoints = 13;
 constexpr double SectionPoints = 10;
 constexpr double FooterPoints = 9;
+constexpr double IndentPoints = 14; // a paragraph's first line
 // The footer's band below the text: a rule, then a line of it.
 constexpr double FooterBandPoints = 28;
 // The photo is printed at most this wide (mm) and never over a third of the page's height.
@@ -72,10 +73,11 @@ void insertHeading(QTextCursor& cursor, bool first, const QString& text, double 
     cursor.insertText(text, chars);
 }
 
-void insertParagraph(QTextCursor& cursor, const QString& text, bool indent = true) {
+// The first line's indent is in the printer's pixels: the layout does not scale it.
+void insertParagraph(QTextCursor& cursor, const QString& text, double indent) {
     QTextBlockFormat block;
     block.setAlignment(Qt::AlignJustify);
-    block.setTextIndent(indent ? units(14) : 0);
+    block.setTextIndent(indent);
     block.setBottomMargin(units(4));
     block.setLineHeight(115, QTextBlockFormat::ProportionalHeight);
     QTextCharFormat chars;
@@ -185,7 +187,7 @@ void Printout::addTopic(const Topic& topic) {
     insertHeading(cursor, true, topic.section, SectionPoints, false, true, 4);
     insertHeading(cursor, false, topic.title, TitlePoints, true, false, 12);
     for (const QString& paragraph : paragraphs(topic.text))
-        insertParagraph(cursor, paragraph);
+        insertParagraph(cursor, paragraph, IndentPoints * m_dpi / 72);
     finish(*document);
     m_parts.append(std::move(document));
     m_titles << topic.title;
@@ -219,7 +221,7 @@ void Printout::addBreed(const Breed& breed) {
         cursor.insertImage(image);
     }
     for (const QString& paragraph : paragraphs(breed.description))
-        insertParagraph(cursor, paragraph);
+        insertParagraph(cursor, paragraph, IndentPoints * m_dpi / 72);
     if (!breed.facts.isEmpty()) {
         insertHeading(cursor, false, QStringLiteral("Коротко о породе"), SubheadPoints, true, false,
                       6);
@@ -228,7 +230,7 @@ void Printout::addBreed(const Breed& breed) {
         above.setTopMargin(units(10));
         cursor.setBlockFormat(above);
         for (const facts::FactRow& row : breed.facts) {
-            insertParagraph(cursor, QString(), false);
+            insertParagraph(cursor, QString(), 0);
             QTextCharFormat label;
             label.setFontPointSize(BodyPoints);
             label.setFontWeight(QFont::Bold);
@@ -259,13 +261,13 @@ void Printout::layOut() {
     for (int round = 0; round < 4; ++round) {
         auto document = newDocument();
         QTextCursor cursor(document.get());
-        insertHeading(cursor, true, Name, SectionPoints, false, true, 4);
-        insertHeading(cursor, false, m_contentsTitle, TitlePoints, true, false, 6);
+        // The reference's name stands in the footer below.
+        insertHeading(cursor, true, m_contentsTitle, TitlePoints, true, false, 6);
         insertHeading(cursor, false, QStringLiteral("Содержание"), SubheadPoints, true, false, 10);
         QTextTableFormat table;
         table.setBorder(0);
         table.setBorderStyle(QTextFrameFormat::BorderStyle_None);
-        table.setCellPadding(units(2));
+        table.setCellPadding(units(1));
         table.setCellSpacing(0);
         table.setWidth(QTextLength(QTextLength::PercentageLength, 100));
         table.setColumnWidthConstraints({QTextLength(QTextLength::PercentageLength, 90),

@@ -157,7 +157,9 @@ QString runPoppler(const char* tool, const QStringList& arguments) {
 } // namespace
 
 QStringList pdfPageTexts(const QString& pdf) {
-    QStringList pages = runPoppler(PSOGRAF_PDFTOTEXT, {pdf, QStringLiteral("-")}).split(u'\f');
+    QStringList pages =
+        runPoppler(PSOGRAF_PDFTOTEXT, {QStringLiteral("-layout"), pdf, QStringLiteral("-")})
+            .split(u'\f');
     if (!pages.isEmpty() && pages.last().trimmed().isEmpty()) pages.removeLast();
     for (QString& page : pages)
         page = page.simplified();

@@ -990,7 +990,7 @@ void TestKeysAndText::printedFromEachWindow_data() {
                             << QStringList{"Лечение собаки Ёлка и пёс Текст. Пёсограф 1"};
     QTest::newRow("reader, section")
         << reader << readerEntries << 4
-        << QStringList{"Пёсограф Лечение собаки Содержание Блохи 2 Ёлка и пёс 3 Пёсограф 1",
+        << QStringList{"Лечение собаки Содержание Блохи 2 Ёлка и пёс 3 Пёсограф 1",
                        "Лечение собаки Блохи Птица. Пёсограф 2",
                        "Лечение собаки Ёлка и пёс Текст. Пёсограф 3"};
     const QStringList entries{"Печать…|Ctrl+P", "Сохранить в PDF…|"};
