@@ -28,8 +28,15 @@ WordGroups parseWordGroups(QStringView text) {
             continue;
         }
         WordGroup group{{}, line.offset};
-        QSet<QString> inGroup; // a group of 200,000 entries is checked in linear time
+        QSet<QString> inGroup;
         for (QStringView entry : line.entries) {
+            if (group.entries.size() == MaxGroupEntries) {
+                result.problems.append(
+                    {line.offset, QStringLiteral("a group of more than %1 entries: the rest "
+                                                 "is left out")
+                                      .arg(MaxGroupEntries)});
+                break;
+            }
             const QString words = foldCase(withoutInvisible(entry)).simplified();
             Word word;
             if (!WordReader(words).next(word)) {

@@ -17,12 +17,17 @@
 
 namespace search {
 
+// Words taken for one another are a handful; a longer line is an author's slip (a paste, a
+// lost line end) and would make every query holding one of its words look up all of them.
+constexpr qsizetype MaxGroupEntries = 200;
+
 struct WordGroup {
     QStringList entries;  // folded, spaces simplified
     qsizetype offset = 0; // where its line begins in the text
 };
 
-// What an author should hear about: entries that join nothing, an entry in two groups.
+// What an author should hear about: entries that join nothing, an entry in two groups, a
+// group cut at MaxGroupEntries.
 struct WordGroupProblem {
     qsizetype offset = 0; // the line's start in the text
     QString message;

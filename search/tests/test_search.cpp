@@ -434,17 +434,29 @@ void TestSearch::wordGroups_data() {
                                          << "Husky run." << QStringList{"Husky"};
     QTest::newRow("no group") << "кашель "
                               << "Удушье опасно." << QStringList{};
+    QTest::newRow("a long group's first entries") << "зебра "
+                                                  << "Окапи живёт." << QStringList{"Окапи"};
+    QTest::newRow("a long group past its 200th entry") << "зебра "
+                                                       << "Жираф живёт." << QStringList{};
 }
 
 void TestSearch::wordGroups() {
     QFETCH(QString, query);
     QFETCH(QString, text);
     QFETCH(QStringList, marked);
+    // зебра, окапи, 198 words of two letters, then жираф as the 201st entry.
+    const QString letters = "бвгдклмнпрстфх";
+    QString longGroup = "зебра, окапи";
+    for (int i = 0; i < 198; ++i)
+        longGroup +=
+            QString(", %1%2").arg(letters[i / letters.size()], letters[i % letters.size()]);
+    longGroup += ", жираф";
     write("slova.ssu",
           "Строки вне тем не читаются: кашель, удушье\n" +
               topicFile({{"Семьи слов", "хромает, хромота"},
                          {"Синонимы", "подавилась, удушье"},
-                         {"Другие имена пород", "хаски, husky|йорк, йоркширский терьер"}}));
+                         {"Другие имена пород", "хаски, husky|йорк, йоркширский терьер"},
+                         {"Длинная", longGroup}}));
     write("kvs.ssu", topicFile({{"Заметка", text}}));
     const auto answer = sectionEngine().find(query);
     QCOMPARE(answer.found, marked.isEmpty() ? 0 : 1);

@@ -249,6 +249,13 @@ void TestSsuCheck::wordGroupFaults_data() {
     QTest::newRow("a question's word of two words")
         << "#Необязательные слова\r\nкак быть\r\n#Необязательные слова\r\n"
         << QStringList{"text/slova.ssu:2: warning|«как быть» is not one word"};
+    QString longGroup = "#Синонимы\r\nслово";
+    for (int i = 0; i < 200; ++i)
+        longGroup += QString(", с%1").arg(QChar(u'а' + i % 32)) + QChar(u'а' + i / 32);
+    QTest::newRow("a group of 201 entries")
+        << longGroup + "\r\n#Синонимы\r\n"
+        << QStringList{"text/slova.ssu:2: warning|a group of more than 200 entries: the rest is "
+                       "left out"};
     QTest::newRow("no closing line")
         << families << QStringList{"text/slova.ssu:1: error|no closing line"};
 }
