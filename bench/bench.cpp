@@ -730,13 +730,7 @@ int Bench::run(bool startupOnly) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    // The figures are for a headless run at 96 DPI, like the tests; an explicit choice wins.
-    const std::pair<const char*, const char*> defaults[] = {{"QT_QPA_PLATFORM", "offscreen"},
-                                                            {"QT_SCALE_FACTOR", "1"},
-                                                            {"QT_FONT_DPI", "96"},
-                                                            {"QT_ENABLE_HIGHDPI_SCALING", "0"}};
-    for (const auto& [name, value] : defaults)
-        if (qEnvironmentVariableIsEmpty(name)) qputenv(name, value);
+    bench::useHeadlessDefaults();
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.value(1) == QStringLiteral("--run-program")) return runProgramChild(args);

@@ -10,6 +10,7 @@
 //   psograf_bench_chooser [content folder]             the shipped content by default
 //   psograf_bench_chooser --families [content folder]  what three families are offered
 //                                                      first, the top ten with the reasons
+#include "bench/shown.h"
 #include "chooser/chooserwindow.h"
 #include "formats/breedchoice.h"
 #include "main_window/form2.h"
@@ -151,12 +152,7 @@ int families(const QByteArray& shipped) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    const std::pair<const char*, const char*> defaults[] = {{"QT_QPA_PLATFORM", "offscreen"},
-                                                            {"QT_SCALE_FACTOR", "1"},
-                                                            {"QT_FONT_DPI", "96"},
-                                                            {"QT_ENABLE_HIGHDPI_SCALING", "0"}};
-    for (const auto& [name, value] : defaults)
-        if (qEnvironmentVariableIsEmpty(name)) qputenv(name, value);
+    bench::useHeadlessDefaults();
     QApplication app(argc, argv);
     QStringList args = app.arguments();
     const bool listFamilies = args.value(1) == QStringLiteral("--families");

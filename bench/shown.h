@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the benchmark and its minimal Qt program share: a clock both processes read, the
 // peak resident size, and waiting until a window is really on the screen (exposed and
-// painted), so every start-up figure stops at the same point.
+// painted), so every start-up figure stops at the same point; and the headless settings
+// every benchmark of the windows runs under.
 #pragma once
 
 #include "core/startuptrace.h"
@@ -12,6 +13,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <QWindow>
+#include <utility>
 
 namespace bench {
 
@@ -52,5 +54,16 @@ private:
     QPointer<QWidget> m_window;
     bool m_painted = false;
 };
+
+// The figures are for a headless run at 96 DPI, like the tests; an explicit choice wins.
+// Before the QApplication is made.
+inline void useHeadlessDefaults() {
+    const std::pair<const char*, const char*> defaults[] = {{"QT_QPA_PLATFORM", "offscreen"},
+                                                            {"QT_SCALE_FACTOR", "1"},
+                                                            {"QT_FONT_DPI", "96"},
+                                                            {"QT_ENABLE_HIGHDPI_SCALING", "0"}};
+    for (const auto& [name, value] : defaults)
+        if (qEnvironmentVariableIsEmpty(name)) qputenv(name, value);
+}
 
 } // namespace bench
